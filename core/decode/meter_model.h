@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tarvo {
+
+// Which meter family the acquisition talks to. The numeric values are our own;
+// nothing outside the program stores them.
+enum class MeterModel : int {
+  None = 0,
+  ModelTarvo = 1,  // bench family, 14-byte frames, main and sub display
+  ModelNoxel = 2,  // compact family, 8-byte frames, main display only
+};
+
+}  // namespace tarvo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "decode/current_reading.h"
+#include "log/fixed_text.h"
+#include "log/local_time.h"
+
+namespace tarvo {
+
+// One logged reading: a snapshot of the texts of the current reading, its number
+// and its time of day.
+struct real_Record {
+  std::int64_t Index = 0;
+  FixedText<10> Main_No;
+  FixedText<10> Sub_No;
+  FixedText<35> Main_Range;
+  FixedText<35> Sub_range;
+  FixedText<15> Time;
+
+  friend bool operator==(const real_Record&, const real_Record&) = default;
+};
+
+// The in-memory log. Reading n lives in element n; element 0 is never used.
+// Setting the count to 0 keeps the storage, whose old records are never shown
+// because every reader stops at the count.
+class ReadingLog {
+ public:
+  std::int64_t count() const { return count_; }
+  // Records 1 .. count(); index 0 is the unused element.
+  const real_Record& operator[](std::int64_t n) const { return storage_[static_cast<std::size_t>(n)]; }
+  std::size_t storage_size() const { return storage_.size(); }
+
+  // Adds one record built from the reading and its time; returns its number.
+  std::int64_t append_reading(const CurrentReading& reading, const LocalTime& ReadingTime);
+
+  // Reset and Start: the count goes to 0, the storage stays.
+  void reset_log_counters() { count_ = 0; }
+
+  // Opening a text log: the storage becomes records.size() + 5 elements and
+  // records 1..N are the given ones (records[0] is element 1).
+  void replace(std::vector<real_Record> records);
+
+ private:
+  std::vector<real_Record> storage_;
+  std::int64_t count_ = 0;
+};
+
+}  // namespace tarvo

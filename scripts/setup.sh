@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tarvo needs to build, test and run.
+# Idempotent: prints nothing and touches nothing when all are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev            # libFuzzer target and its runtime
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+  libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev
+  nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-wqy-microhei fonts-dejavu
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
