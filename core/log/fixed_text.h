@@ -11,6 +11,10 @@ namespace tarvo {
 // Cuts UTF-8 text to at most max_bytes bytes without splitting a character.
 std::string_view cut_utf8(std::string_view text, std::size_t max_bytes);
 
+// The byte length of the UTF-8 character that starts at pos: 1 for a byte that
+// does not start a complete, well-formed character, 0 at or past the end.
+std::size_t utf8_char_length(std::string_view text, std::size_t pos);
+
 // A text field of a log record: at most Capacity bytes of 8-bit text, cut without
 // notice. On this platform the 8-bit text is UTF-8 and the cut never splits a
 // character (the ohm sign takes two bytes).

@@ -29,7 +29,9 @@ class ReadingLog {
  public:
   std::int64_t count() const { return count_; }
   // Records 1 .. count(); index 0 is the unused element.
-  const real_Record& operator[](std::int64_t n) const { return storage_[static_cast<std::size_t>(n)]; }
+  const real_Record& operator[](std::int64_t n) const {
+    return storage_[static_cast<std::size_t>(n)];
+  }
   std::size_t storage_size() const { return storage_.size(); }
 
   // Adds one record built from the reading and its time; returns its number.

@@ -1,1 +1,155 @@
-// placeholder, filled in by the work in progress
+#include "i18n/language_table.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+namespace {
+
+// The table holds 20001 texts; one filled copy serves every test.
+const LanguageTable& table() {
+  static const std::unique_ptr<LanguageTable> filled = [] {
+    auto t = std::make_unique<LanguageTable>();
+    t->FillLanguageTable();
+    return t;
+  }();
+  return *filled;
+}
+
+struct TextCase {
+  int key;
+  std::string_view expected;
+};
+
+TEST(LanguageTable, HoldsTheExactTextOfEveryLanguage) {
+  const std::string stars(34, '*');
+  const TextCase cases[] = {
+      {1000, "&File"},
+      {2000, "文件(&F)"},
+      {5000, "&Fila"},
+      {1001, "Setting"},
+      {3001, "Mettre en place des(&S)"},
+      {4002, "geöffnet(&O)"},
+      {5002, "&Abierto fila"},
+      {2003, "关闭(&C)"},
+      {4003, "in der Nähe(&C)"},
+      {1004, "&Save file"},
+      {2004, "保存"},
+      {1008, "Languages(&L)"},
+      {2008, "语言&(L)"},
+      {3008, "Langue&(L)"},
+      {4008, "Sprache&(L)"},
+      {5008, "Idiomas(&L)"},
+      {4010, "Eröffnung ...."},
+      {2015, "您需要安装Microsoft Excel软件"},
+      {4015, "Sie benötigen zur Installation Microsoft Excel Software"},
+      {1016, "No Any data !"},
+      {5016, "No Todos los datos !"},
+      {3018, "Serial erreur de format de données!"},
+      {3019, "Vous n'avez pas trouvé l'activité des ports série!"},
+      {5019, "No hay ningún puerto COM Active encontrado!"},
+      {2022, "设置"},
+      {4023, "Datei gespeichert wurde!"},
+      {2024, "文件保存失败 !"},
+      {5024, "Archivo de salvar no !"},
+      {3026, "Manuel d'Aide"},
+      {1027, "Recording interval"},
+      {5027, "La grabación a intervalos"},
+      {3028, "Deuxième"},
+      {2101, "开始"},
+      {4103, "Zurücksetzen"},
+      {3105, "déterminer"},
+      {5106, "cancelar"},
+      {5200, "sobre"},
+      {1201, stars},
+      {5207, stars},
+      {2202, " "},
+      {4204, " "},
+      {1206, " "},
+      {1203, "50000counts Bench Multimeter"},
+      {2203, "50000计数台式万用表 "},
+      {3203, "50000 Banc compte multimètre "},
+      {4203, "50000 zählt Bench Multimeter "},
+      {5203, " 50000 cuenta con multímetro de banco "},
+      {2205, "连接软件 版本v1.0"},
+      {3205, "Linker Software version1.0"},
+      {5205, "Enlazador Software versión 1.0"},
+      {1300, "MAX"},
+      {3301, "les moins"},
+      {4301, "am wenigsten"},
+      {1302, "Time"},
+      {5310, "minutos"},
+      {3908, "Close"},
+      {5908, "cerca"},
+      {1910, "\xE2\x84\x89"},
+      {4911, "\xE2\x84\x83"},
+  };
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(table().at(c.key), c.expected) << "key " << c.key;
+  }
+}
+
+TEST(LanguageTable, OhmSignIsTheSameInEveryLanguage) {
+  for (int base = 1000; base <= 5000; base += 1000) {
+    EXPECT_EQ(table().text(base, 912), "\xCE\xA9") << base;
+  }
+}
+
+TEST(LanguageTable, NamesTheFiveLanguagesOnly) {
+  const TextCase names[] = {
+      {1, "[English]"}, {2, "[简体中文]"}, {3, "[法语]"}, {4, "[德语]"}, {5, "[西班牙]"},
+      {6, ""},          {7, ""},           {8, ""},       {9, ""},       {0, ""},
+  };
+  for (const TextCase& c : names) EXPECT_EQ(table().language_name(c.key), c.expected) << c.key;
+}
+
+TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
+  const int keys[] = {1003, 5003,  1009, 2011,  3014,   4021,   5031,  1100,    2107,   3199, 4208,
+                      5299, 1303,  2309, 3907,  1908,   2908,   4909,  5913,    5999,   6000, 6001,
+                      9912, 10000, -1,   -2000, -10000, -10001, 10001, INT_MIN, INT_MAX};
+  for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
+}
+
+// 47 numbered texts in five languages, eight of them empty, plus five names:
+// any text stored under a wrong key shows up as a different count.
+TEST(LanguageTable, StoresNothingBesideTheTable) {
+  int filled = 0;
+  for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
+    if (!table().at(key).empty()) ++filled;
+  }
+  EXPECT_EQ(filled, 47 * 5 - 8 + 5);
+}
+
+TEST(LanguageForLocale, PicksTheLanguageOfTheLocaleCode) {
+  const std::pair<const char*, int> cases[] = {
+      {"zh_CN.UTF-8", 2}, {"zh_TW", 2},      {"fr_FR", 3},   {"fr_CA.UTF-8", 3},
+      {"de", 4},          {"de_DE@euro", 4}, {"DE_de", 4},   {"es_ES.UTF-8", 5},
+      {"es_MX", 5},       {"C", 1},          {"C.UTF-8", 1}, {"POSIX", 1},
+      {"en_US", 1},       {"", 1},           {"dea", 1},
+  };
+  for (const auto& [locale, language] : cases) {
+    EXPECT_EQ(language_for_locale(locale), language) << locale;
+  }
+}
+
+TEST(LanguageTable, LinkMessagesExistInEveryLanguage) {
+  const TextCase cases[] = {
+      {1029, "The meter was disconnected!"},        {2029, "万用表已断开连接!"},
+      {3029, "Le multimètre a été déconnecté !"},   {4029, "Das Multimeter wurde getrennt!"},
+      {5029, "¡El multímetro se ha desconectado!"},
+  };
+  for (const TextCase& c : cases) EXPECT_EQ(table().at(c.key), c.expected) << c.key;
+  // The access hint must name the group and the command in every language.
+  for (int base = 1000; base <= 5000; base += 1000) {
+    const std::string& hint = table().text(base, 30);
+    EXPECT_NE(hint.find("dialout"), std::string::npos) << base;
+    EXPECT_NE(hint.find("sudo usermod -aG dialout $USER"), std::string::npos) << base;
+  }
+}
+
+}  // namespace
+}  // namespace tarvo
