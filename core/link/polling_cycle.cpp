@@ -1,1 +1,87 @@
-// placeholder, filled in by the work in progress
+#include "link/polling_cycle.h"
+
+#include <array>
+
+#include "decode/bench_frame.h"
+#include "decode/compact_frame.h"
+#include "link/test_frame.h"
+
+namespace tarvo {
+namespace {
+
+// The intermediate read stops this many ticks before each record step, so the
+// record step sees a backlog of several seconds of frames.
+constexpr std::int64_t kQuietTicks = 5;
+
+std::int32_t frame_size(MeterModel model) {
+  switch (model) {
+    case MeterModel::ModelTarvo:
+      return kBenchFrameSize;
+    case MeterModel::ModelNoxel:
+      return kCompactFrameSize;
+    case MeterModel::None:
+      break;
+  }
+  return 0;
+}
+
+bool family_active(MeterModel model) { return model != MeterModel::None; }
+
+}  // namespace
+
+bool poll_port(Session& s, PortReader& port, std::int32_t port_number) {
+  std::array<std::uint8_t, kPollBlockSize> block;
+  const std::int32_t n = port.read_available(port_number, block);
+  const std::int32_t needed = frame_size(s.model);
+  if (needed == 0 || n < needed) return false;
+  s.rx.append(std::span(block).first(static_cast<std::size_t>(n)));
+  return true;
+}
+
+bool decode_frame(Session& s) {
+  switch (s.model) {
+    case MeterModel::ModelTarvo:
+      return decode_bench_frame(s.rx, s.reading, s.decode_settings());
+    case MeterModel::ModelNoxel:
+      return decode_compact_frame(s.rx, s.reading, s.decode_settings());
+    case MeterModel::None:
+      break;
+  }
+  return false;
+}
+
+void commit_reading(Session& s, ReadingViews* views) {
+  s.log.append_reading(s.reading, s.ReadingTime);
+  if (views == nullptr || !family_active(s.model)) return;
+  views->refresh_grid();
+  views->update_chart(static_cast<std::int32_t>(s.log.count()), ChartDirection::Backward);
+  views->update_lcd();
+  views->update_readout();
+}
+
+void cycle_step(Session& s, PortReader& port, ReadingViews* views, const LocalClock& now) {
+  ++s.TickCount;
+  if (s.RecordInterval - s.TickCount > kQuietTicks && poll_port(s, port, s.ActivePort)) {
+    decode_frame(s);
+  }
+  if (s.TickCount < s.RecordInterval) return;
+
+  s.ReadingTime = now();
+  if (!poll_port(s, port, s.ActivePort)) return;
+  if (!decode_frame(s)) return;
+  commit_reading(s, views);
+  s.TickCount = 0;
+}
+
+bool inject_test_frame(Session& s, PortReader& port, ReadingViews* views, std::string_view text,
+                       const LocalTime& now) {
+  s.ReadingTime = now;
+  poll_port(s, port, s.ActivePort);  // keeps the port drained; what it brought is replaced below
+  s.rx.assign(parse_test_text(text));
+  if (!decode_frame(s)) return false;
+  commit_reading(s, views);
+  s.TickCount = 0;
+  return true;
+}
+
+}  // namespace tarvo

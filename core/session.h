@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "decode/current_reading.h"
+#include "decode/decode_settings.h"
+#include "decode/meter_model.h"
+#include "i18n/language_table.h"
+#include "link/rx_buffer.h"
+#include "log/local_time.h"
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+// The one owner of the program's acquisition state. The main window (or the
+// command-line tool) creates one and passes it by reference to every operation.
+struct Session {
+  MeterModel model = MeterModel::None;
+  std::int32_t ActivePort = 0;
+
+  RxBuffer rx;
+  CurrentReading reading;
+  ReadingLog log;
+
+  std::int64_t TickCount = 0;       // display ticks since the last committed reading
+  std::int64_t RecordInterval = 1;  // ticks (seconds) between committed readings, 1 to 120
+  LocalTime ReadingTime;            // taken at the start of each record step
+
+  LanguageTable languages;
+  std::int32_t LanguageBase = 0;  // 1000 x the current language number
+
+  // The decimal mark of every number the program shows and stores, taken once at start-up.
+  std::string DecimalSeparator = ".";
+
+  // The text with string number n in the current language.
+  const std::string& text(int n) const { return languages.text(LanguageBase, n); }
+
+  // What the decoders need from the locale and the current language.
+  DecodeSettings decode_settings() const { return {DecimalSeparator, text(912)}; }
+};
+
+}  // namespace tarvo
