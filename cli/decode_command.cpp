@@ -1,1 +1,84 @@
-// placeholder, filled in by the work in progress
+#include "decode_command.h"
+
+#include <istream>
+#include <ostream>
+
+#include "hex_chunk.h"
+#include "link/polling_cycle.h"
+#include "options.h"
+#include "reading_json.h"
+#include "session.h"
+
+namespace tarvo::cli {
+namespace {
+
+struct DecodeOptions {
+  MeterModel family = MeterModel::ModelTarvo;
+  std::string separator = ".";
+  int language = 0;  // 0: from the environment
+  std::vector<std::string> chunks;
+};
+
+DecodeOptions read_options(const std::vector<std::string>& args) {
+  DecodeOptions o;
+  OptionReader r(args);
+  while (!r.done()) {
+    if (auto v = r.take("--family")) {
+      o.family = parse_family(*v);
+    } else if (auto sep = r.take("--decimal-separator")) {
+      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+      o.separator = *sep;
+    } else if (auto lang = r.take("--language")) {
+      o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));
+    } else {
+      o.chunks.push_back(r.take_positional());
+    }
+  }
+  if (o.language == 0) o.language = language_from_environment();
+  return o;
+}
+
+// Returns false when the chunk is malformed (nothing printed for it).
+bool decode_chunk(Session& s, const std::string& chunk, std::ostream& out, std::ostream& err) {
+  const auto bytes = parse_hex_chunk(chunk);
+  if (!bytes) {
+    err << "tarvo-cli decode: not hexadecimal byte pairs: \"" << chunk << "\"\n";
+    return false;
+  }
+  s.rx.append(*bytes);
+  const bool decoded = decode_frame(s);
+  auto j = reading_json(decoded, s.reading);
+  j["rx"] = hex_dump(s.rx.held());
+  out << json_line(j) << '\n' << std::flush;
+  return true;
+}
+
+}  // namespace
+
+int run_decode(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+  DecodeOptions o;
+  try {
+    o = read_options(args);
+  } catch (const UsageError& e) {
+    err << "tarvo-cli decode: " << e.what() << '\n';
+    return 2;
+  }
+  Session s;
+  s.model = o.family;
+  s.DecimalSeparator = o.separator;
+  s.languages.FillLanguageTable();
+  s.LanguageBase = o.language * 1000;
+
+  bool all_ok = true;
+  if (!o.chunks.empty()) {
+    for (const auto& chunk : o.chunks) all_ok = decode_chunk(s, chunk, out, err) && all_ok;
+  } else {
+    for (std::string line; std::getline(in, line);) {
+      all_ok = decode_chunk(s, line, out, err) && all_ok;
+    }
+  }
+  return all_ok ? 0 : 2;
+}
+
+}  // namespace tarvo::cli

@@ -1,1 +1,109 @@
-// placeholder, filled in by the work in progress
+#include "decode_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "hex_chunk.h"
+
+namespace tarvo::cli {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome run(std::vector<std::string> args, const std::string& input = "") {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = run_decode(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+constexpr const char* kTestFrameLine =
+    R"({"decoded":true,"Func_Name":"ACV","Sub_Func_Name":"","Main_Range":"ACV AUTO 5.0000 V",)"
+    R"("Sub_range":"  ","Main_No":"0.4254","Sub_No":"","is_Main_OL":false,"is_Sub_OL":false,)"
+    R"("is_HOLD":false,"is_AUTO":true,"is_REL":false,"is_Sub_dBm":false,"is_Sub_FRE":false,)"
+    R"("is_Sub_DUT":false,"Stat_Mode":0,"rx":""})"
+    "\n";
+
+TEST(DecodeCommand, PrintsTheReadingAsOneJsonLine) {
+  const Outcome r = run({"--language", "1", "A0 00 30 00 00 04 02 05 04 00 00 00 5B 00"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, kTestFrameLine);
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(DecodeCommand, BufferAndReadingCarryOverBetweenChunks) {
+  // A partial frame, then its rest followed by the start of the next one.
+  const Outcome r = run({"--language=1", "a1-01-31-20-01-02-03", "04050000000600A000"});
+  ASSERT_EQ(r.status, 0);
+  std::istringstream lines(r.out);
+  std::string first, second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_NE(first.find(R"("decoded":false)"), std::string::npos);
+  EXPECT_NE(first.find(R"("Main_Range":"")"), std::string::npos);
+  EXPECT_NE(first.find(R"("rx":"A1 01 31 20 01 02 03"})"), std::string::npos);
+  EXPECT_NE(second.find(R"("Main_Range":"DCV AUTO 50.000 V","Sub_range":"FRE 9.9999 KHz")"),
+            std::string::npos);
+  EXPECT_NE(second.find(R"("Main_No":"-12.345")"), std::string::npos);
+  EXPECT_NE(second.find(R"("rx":"A0 00"})"), std::string::npos);
+}
+
+TEST(DecodeCommand, ReadsChunksFromStandardInput) {
+  const Outcome r = run({"--family", "compact", "--decimal-separator", ",", "--language", "4"},
+                    "A0 00 10 00 04 02 05 04\nA4 0A 10 00 01 02 03 04\n");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(R"("Main_Range":"ACV AUTO 5,0000 V","Sub_range":"","Main_No":"0,4254")"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("\"Main_Range\":\"OHM AUTO 5,0000 M\u03A9\""), std::string::npos);
+}
+
+TEST(DecodeCommand, MalformedChunkIsReportedAndSkipped) {
+  const Outcome r = run({"--language", "1", "A0 0", "A0 00 30 00 00 04 02 05 04 00 00 00 5B 00"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, kTestFrameLine);
+  EXPECT_EQ(r.err, "tarvo-cli decode: not hexadecimal byte pairs: \"A0 0\"\n");
+}
+
+TEST(DecodeCommand, BadOptionsExitWithStatusTwo) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--family", "desk"},
+                                                                {"--language", "6"},
+                                                                {"--language", "x"},
+                                                                {"--decimal-separator", ""},
+                                                                {"--family"},
+                                                                {"--colour", "red"}}) {
+    const Outcome r = run(args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST(HexChunk, AcceptsPairsWithOptionalSeparators) {
+  struct Case {
+    const char* text;
+    std::optional<std::vector<std::uint8_t>> bytes;
+  };
+  const Case cases[] = {
+      {"A0 00 5b", std::vector<std::uint8_t>{0xA0, 0x00, 0x5B}},
+      {"a0-00-5B", std::vector<std::uint8_t>{0xA0, 0x00, 0x5B}},
+      {"A0005B", std::vector<std::uint8_t>{0xA0, 0x00, 0x5B}},
+      {"", std::vector<std::uint8_t>{}},
+      {"A", std::nullopt},
+      {"A 0", std::nullopt},
+      {"G0", std::nullopt},
+      {"A0,00", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parse_hex_chunk(c.text), c.bytes) << c.text;
+}
+
+TEST(HexChunk, DumpsUpperCasePairs) {
+  EXPECT_EQ(hex_dump(std::vector<std::uint8_t>{0xA0, 0x00, 0x5B}), "A0 00 5B");
+  EXPECT_EQ(hex_dump({}), "");
+}
+
+}  // namespace
+}  // namespace tarvo::cli
