@@ -1,0 +1,143 @@
+#include "display/chart_page.h"
+
+#include <algorithm>
+
+#include "display/range_fields.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::int32_t kChartScrollMin = kChartPagePositions;
+constexpr std::int32_t kChartPageSize = 1;
+
+// Records are in one run when function and unit agree; the range may differ.
+struct RunKey {
+  std::string_view function_key;
+  std::string_view unit_text;
+
+  explicit RunKey(const real_Record& record) {
+    const RangeFields fields = split_main_range(record.Main_Range.view());
+    function_key = fields.function_key;
+    unit_text = fields.unit_text;
+  }
+  bool operator==(const RunKey&) const = default;
+};
+
+PageBounds backward_bounds(const ReadingLog& log, std::int64_t n) {
+  const RunKey run(log[n]);
+  for (std::int64_t k = n; k > n - kChartPagePositions; --k) {
+    if (k < 2) return {1, n};
+    if (!(RunKey(log[k]) == run)) return {k + 1, n};
+  }
+  return {n - kChartPagePositions + 1, n};
+}
+
+PageBounds forward_bounds(const ReadingLog& log, std::int64_t n) {
+  const RunKey run(log[n]);
+  for (std::int64_t k = n; k < n + kChartPagePositions; ++k) {
+    if (k > log.count()) return {n, log.count()};
+    if (!(RunKey(log[k]) == run)) return {n, k - 1};
+  }
+  return {n, n + kChartPagePositions - 1};
+}
+
+// A value is plotted only where its record's own range converts as well: with
+// an undefined range code the decoder places no decimal point, so the number
+// would be off by orders of magnitude.
+std::optional<std::int64_t> plotted_value(const real_Record& record,
+                                          std::string_view decimal_separator) {
+  const std::string_view range = record.Main_Range.view();
+  if (!scaled_decimal(split_main_range(range).range_text, decimal_separator)) {
+    return std::nullopt;
+  }
+  return scaled_main_value(record.Main_No.view(), range, decimal_separator);
+}
+
+std::optional<std::int64_t> axis_full_scale(const real_Record& reference,
+                                            std::string_view decimal_separator) {
+  const std::optional<std::int64_t> range =
+      scaled_decimal(split_main_range(reference.Main_Range.view()).range_text, decimal_separator);
+  if (!range || *range <= 0) return std::nullopt;
+  return range;
+}
+
+std::vector<ChartPoint> page_points(const ReadingLog& log, const PageBounds& bounds,
+                                    std::string_view decimal_separator) {
+  std::vector<ChartPoint> points;
+  points.reserve(kChartPagePositions);
+  for (std::int64_t k = bounds.first; k <= bounds.last; ++k) {
+    const std::optional<std::int64_t> value = plotted_value(log[k], decimal_separator);
+    if (!value) continue;
+    points.push_back({static_cast<std::int32_t>(k - bounds.first), *value, log[k].Time.str()});
+  }
+  return points;
+}
+
+}  // namespace
+
+std::int32_t ChartPage::positions() const {
+  return static_cast<std::int32_t>(std::max<std::int64_t>(bounds.last - bounds.first + 1, 0));
+}
+
+const ChartPoint* ChartPage::point_at(std::int32_t x) const {
+  const auto it = std::lower_bound(points.begin(), points.end(), x,
+                                   [](const ChartPoint& p, std::int32_t at) { return p.x < at; });
+  return it != points.end() && it->x == x ? &*it : nullptr;
+}
+
+PageBounds chart_page_bounds(const ReadingLog& log, std::int64_t n, PageDirection direction) {
+  if (n < 1 || n > log.count()) return {};
+  return direction == PageDirection::Backward ? backward_bounds(log, n) : forward_bounds(log, n);
+}
+
+std::optional<ChartExtremes> chart_extremes(const std::vector<ChartPoint>& points) {
+  if (points.empty()) return std::nullopt;
+  const auto [lowest, highest] = std::minmax_element(
+      points.begin(), points.end(),
+      [](const ChartPoint& a, const ChartPoint& b) { return a.value < b.value; });
+  ChartExtremes extremes{highest->value, lowest->value, {}, {}};
+  for (const ChartPoint& point : points) {
+    if (!extremes.max_time.empty() && !extremes.min_time.empty()) break;
+    if (point.value == extremes.max) extremes.max_time = point.label;
+    if (point.value == extremes.min) extremes.min_time = point.label;
+  }
+  return extremes;
+}
+
+ChartPage update_chart(const ReadingLog& log, std::int64_t n, PageDirection direction,
+                       std::string_view decimal_separator) {
+  ChartPage page;
+  page.bounds = chart_page_bounds(log, n, direction);
+  if (page.bounds.last >= page.bounds.first) {
+    page.full_scale = axis_full_scale(log[n], decimal_separator);
+    page.points = page_points(log, page.bounds, decimal_separator);
+    page.extremes = chart_extremes(page.points);
+  }
+  page.scrollbar = update_chart_scrollbar(log.count());
+  return page;
+}
+
+ScrollParams update_chart_scrollbar(std::int64_t count) {
+  if (count <= kChartPagePositions) return reset_chart_scrollbar();
+  const std::int32_t newest = scroll_value(count);
+  return {newest, kChartScrollMin, newest, kChartPageSize};
+}
+
+ScrollParams initial_chart_scrollbar() {
+  return {1, 1, 1, kChartPageSize};
+}
+
+ScrollParams reset_chart_scrollbar() {
+  return {kChartScrollMin, kChartScrollMin, kChartScrollMin, kChartPageSize};
+}
+
+std::optional<ChartRequest> scroll_chart(std::int32_t new_position, const ScrollParams& scrollbar) {
+  const std::int32_t p = std::max(scrollbar.min, std::min(new_position, scrollbar.max));
+  if (p == scrollbar.position) return std::nullopt;
+  if (p > scrollbar.position && p == scrollbar.max) return ChartRequest{p, PageDirection::Backward};
+  const std::int64_t first = std::max<std::int64_t>(std::int64_t{p} - (kChartPagePositions - 1), 1);
+  return ChartRequest{first, PageDirection::Forward};
+}
+
+}  // namespace tarvo
