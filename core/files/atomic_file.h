@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+// A file that replaces its target only when commit() succeeds. The bytes go to
+// a temporary file in the target's folder, which commit() flushes to the disk
+// and renames over the target, so readers see either the old file or the whole
+// new one. Without a successful commit the temporary file is removed again.
+class AtomicFile {
+ public:
+  explicit AtomicFile(const std::filesystem::path& target);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // True while bytes can be written: false after commit() and after any
+  // failure, which error() then describes.
+  bool ok() const { return fd_ >= 0; }
+  bool write(std::string_view bytes);
+  bool commit();
+  const std::string& error() const { return error_; }
+
+ private:
+  bool fail(const std::string& what, int error_number);
+  void discard();
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  std::string error_;
+};
+
+}  // namespace tarvo
