@@ -1,1 +1,55 @@
-int main() { return 0; }
+// tarvo-cli: the command-line companion of the Tarvo meter program.
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decode_command.h"
+#include "record_command.h"
+#include "simulate_command.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tarvo-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  decode [--family bench|compact] [--decimal-separator SEP] [--language N] [CHUNK ...]\n"
+    "      Show what Tarvo makes of the given bytes. Each CHUNK is a string of hex byte\n"
+    "      pairs (spaces or hyphens allowed); without CHUNKs they are read from standard\n"
+    "      input, one per line. Prints one JSON line per chunk.\n"
+    "\n"
+    "  simulate [--family bench|compact] [--scenario FILE] [--link PATH]\n"
+    "           [--hangup-after SECONDS]\n"
+    "      Start a simulated meter on a pseudo-terminal and print the path of its port\n"
+    "      on the first line. It plays the built-in demo, or the scenario FILE (see\n"
+    "      sim/SCENARIOS.md), until interrupted. --link makes a symbolic link to the\n"
+    "      port; --hangup-after closes the line after that many seconds.\n"
+    "\n"
+    "  record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
+    "         [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
+    "      Find the meter as Start does (the named ports first, then every serial port),\n"
+    "      then log a reading every --interval seconds (1 to 120) until N readings, the\n"
+    "      duration or Ctrl+C. Prints one JSON line per reading; --out saves the log\n"
+    "      (also every minute); --trace shows the serial traffic on standard error.\n"
+    "      Exit status: 0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
+    "      4 meter disconnected.\n"
+    "\n"
+    "  --help    show this text\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    (args.empty() ? std::cerr : std::cout) << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
+  if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
+  if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
+  std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << kUsage;
+  return 2;
+}

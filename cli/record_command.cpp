@@ -1,0 +1,239 @@
+#include "record_command.h"
+
+#include <memory>
+#include <ostream>
+
+#include "files/text_log.h"
+#include "hex_chunk.h"
+#include "link/acquisition.h"
+#include "options.h"
+#include "reading_json.h"
+#include "record_options.h"
+#include "session.h"
+#include "stop_signal.h"
+
+#if defined(_WIN32)
+#include <io.h>
+
+#include <cstdio>
+#else
+#include <unistd.h>
+#endif
+
+namespace tarvo::cli {
+namespace {
+
+using Clock = RecordEnvironment::Clock;
+
+constexpr auto kTick = std::chrono::seconds(1);
+constexpr auto kListen = std::chrono::seconds(1);  // each of Start's two waits
+constexpr auto kSaveEvery = std::chrono::seconds(60);
+constexpr const char* kPrefix = "tarvo-cli record: ";
+
+enum class Exit : int { Done = 0, SaveFailed = 1, BadArguments = 2, NoMeter = 3, Disconnected = 4 };
+
+class StreamTrace final : public DebugTrace {
+ public:
+  explicit StreamTrace(std::ostream& os) : os_(os) {}
+  void add_line(std::string line) override { os_ << line << '\n' << std::flush; }
+  void clear() override {}
+
+ private:
+  std::ostream& os_;
+};
+
+class DiscardTrace final : public DebugTrace {
+ public:
+  void add_line(std::string) override {}
+  void clear() override {}
+};
+
+std::unique_ptr<DebugTrace> make_trace(bool shown, std::ostream& err) {
+  if (shown) return std::make_unique<StreamTrace>(err);
+  return std::make_unique<DiscardTrace>();
+}
+
+std::unique_ptr<Session> make_session(const RecordOptions& o) {
+  auto s = std::make_unique<Session>();
+  s->languages.FillLanguageTable();
+  s->LanguageBase = o.language * 1000;
+  s->DecimalSeparator = o.separator;
+  s->RecordInterval = o.interval;
+  return s;
+}
+
+class Recorder {
+ public:
+  Recorder(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
+           std::ostream& err)
+      : o_(o),
+        env_(env),
+        out_(out),
+        err_(err),
+        s_(make_session(o)),
+        sink_(make_trace(o.trace, err)),
+        trace_(*sink_, env.local_now),
+        ports_(make_system_serial_devices(), trace_),
+        acquisition_(*s_, ports_) {}
+
+  Exit run() {
+    const Exit found = find_meter();
+    if (acquisition_.state() != AcquisitionState::Acquiring) return found;
+    Exit exit = record();
+    if (acquisition_.state() == AcquisitionState::Acquiring) acquisition_.stop();
+    end_progress();
+    if (!save()) exit = Exit::SaveFailed;
+    return exit;
+  }
+
+ private:
+  // Start, with sleeps for its waits. Done without acquiring means interrupted.
+  Exit find_meter() {
+    acquisition_.begin_start(system_port_map(o_.ports, env_.roots));
+    if (!listen()) {
+      acquisition_.close_all_ports();
+      acquisition_.stop();
+      return Exit::Done;
+    }
+    if (acquisition_.finish_probe() == MeterModel::None) {
+      err_ << kPrefix << no_meter_message(*s_, acquisition_.permission_hint()) << '\n';
+      return Exit::NoMeter;
+    }
+    if (env_.progress) {
+      err_ << kPrefix << "meter found on COM" << s_->ActivePort << " ("
+           << ports_.device(s_->ActivePort) << ")\n";
+    }
+    if (!listen()) {
+      acquisition_.stop();
+      return Exit::Done;
+    }
+    acquisition_.begin_acquiring();
+    return Exit::Done;
+  }
+
+  bool listen() {
+    env_.sleep_until(env_.steady_now() + kListen);
+    return !env_.stop_requested();
+  }
+
+  // Ticks on a fixed one-second grid, so the interval does not drift.
+  Exit record() {
+    auto deadline = env_.steady_now();
+    auto next_save = deadline + kSaveEvery;
+    for (std::int64_t ticks = 1;; ++ticks) {
+      deadline += kTick;
+      env_.sleep_until(deadline);
+      if (env_.stop_requested()) return Exit::Done;
+      const auto now = env_.steady_now();
+      if (now - deadline > kTick) deadline = now;  // after a suspend: no burst of ticks
+
+      const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
+      report_new_readings();
+      if (outcome == TickOutcome::MeterLost) {
+        end_progress();
+        err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
+        return Exit::Disconnected;
+      }
+      if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
+      if (o_.duration && ticks >= *o_.duration) return Exit::Done;
+      if (now >= next_save) {
+        save();
+        next_save = now + kSaveEvery;
+      }
+    }
+  }
+
+  void report_new_readings() {
+    const ReadingLog& log = s_->log;
+    for (; reported_ < log.count(); ++reported_) {
+      const real_Record& record = log[reported_ + 1];
+      auto j = reading_json(true, s_->reading);
+      j["rx"] = hex_dump(s_->rx.held());
+      j["Index"] = record.Index;
+      j["Time"] = record.Time.str();
+      out_ << json_line(j) << '\n' << std::flush;
+    }
+    if (env_.progress && log.count() > 0) show_progress();
+  }
+
+  void show_progress() {
+    const real_Record& last = s_->log[s_->log.count()];
+    std::string line = std::to_string(s_->log.count()) + " readings, last " + last.Main_No.str() +
+                       " " + last.Main_Range.str();
+    const std::size_t shown = line.size();
+    if (line.size() < progress_width_) line.append(progress_width_ - line.size(), ' ');
+    progress_width_ = shown;
+    err_ << '\r' << line << std::flush;
+  }
+
+  void end_progress() {
+    if (progress_width_ > 0) err_ << '\n';
+    progress_width_ = 0;
+  }
+
+  // Nothing to write before the first reading; a log of none cannot be read back.
+  bool save() {
+    if (!o_.out || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
+    std::string why;
+    if (!SaveTextLog(s_->log, *o_.out, &why)) {
+      end_progress();
+      err_ << kPrefix << "could not save " << o_.out->string() << ": " << why << '\n';
+      return false;
+    }
+    saved_count_ = s_->log.count();
+    return true;
+  }
+
+  const RecordOptions& o_;
+  const RecordEnvironment& env_;
+  std::ostream& out_;
+  std::ostream& err_;
+  std::unique_ptr<Session> s_;
+  std::unique_ptr<DebugTrace> sink_;
+  PortTrace trace_;
+  SerialPorts ports_;
+  Acquisition acquisition_;
+  std::int64_t reported_ = 0;
+  std::int64_t saved_count_ = 0;
+  std::size_t progress_width_ = 0;
+};
+
+bool stderr_is_terminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+}  // namespace
+
+RecordEnvironment system_record_environment() {
+  install_stop_handlers();
+  RecordEnvironment env;
+  env.steady_now = [] { return Clock::now(); };
+  env.sleep_until = sleep_until_stopped;
+  env.stop_requested = stop_requested;
+  env.local_now = now_local;
+  env.progress = stderr_is_terminal();
+  return env;
+}
+
+int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return run_record(args, out, err, system_record_environment());
+}
+
+int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const RecordEnvironment& env) {
+  RecordOptions o;
+  try {
+    o = read_record_options(args);
+  } catch (const UsageError& e) {
+    err << kPrefix << e.what() << '\n';
+    return static_cast<int>(Exit::BadArguments);
+  }
+  Recorder recorder(o, env, out, err);
+  return static_cast<int>(recorder.run());
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "link/polling_cycle.h"
+#include "link/port_discovery.h"
+
+namespace tarvo::cli {
+
+// What the recording takes from the world outside. The real one sleeps and
+// listens for signals; tests pass clocks of their own.
+struct RecordEnvironment {
+  using Clock = std::chrono::steady_clock;
+
+  DiscoveryRoots roots;
+  std::function<Clock::time_point()> steady_now;
+  // Returns at the deadline, or earlier once a stop was requested.
+  std::function<void(Clock::time_point)> sleep_until;
+  std::function<bool()> stop_requested;
+  LocalClock local_now;
+  bool progress = false;  // a progress line on the error stream
+};
+
+// Real clocks, SIGINT/SIGTERM handlers, progress when standard error is a terminal.
+RecordEnvironment system_record_environment();
+
+// tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
+//                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
+// Finds the meter as Start does, then records until the count or the duration
+// is reached or a stop is requested. Returns the exit status: 0 done, 1 the log
+// could not be saved, 2 bad arguments, 3 no meter found, 4 meter disconnected.
+int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const RecordEnvironment& env);
+
+}  // namespace tarvo::cli

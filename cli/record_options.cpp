@@ -1,0 +1,60 @@
+#include "record_options.h"
+
+#include <system_error>
+
+#include "options.h"
+
+namespace tarvo::cli {
+namespace {
+
+constexpr long kMostReadings = 1'000'000'000;
+constexpr long kMostSeconds = 10L * 366 * 24 * 3600;
+
+// A recording that could never be saved should fail now, not after hours.
+void check_out_file(const std::filesystem::path& file) {
+  if (file.empty() || !file.has_filename()) throw UsageError("--out needs a file name");
+  std::error_code ec;
+  const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
+  if (!std::filesystem::is_directory(dir, ec)) {
+    throw UsageError("--out: no such folder \"" + dir.string() + "\"");
+  }
+  if (std::filesystem::is_directory(file, ec)) {
+    throw UsageError("--out: \"" + file.string() + "\" is a folder");
+  }
+}
+
+}  // namespace
+
+RecordOptions read_record_options(const std::vector<std::string>& args) {
+  RecordOptions o;
+  OptionReader r(args);
+  while (!r.done()) {
+    if (auto port = r.take("--port")) {
+      if (port->empty()) throw UsageError("--port needs a device path");
+      o.ports.push_back(*port);
+    } else if (auto interval = r.take("--interval")) {
+      o.interval = parse_int_in(*interval, 1, 120, "--interval");
+    } else if (auto count = r.take("--count")) {
+      o.count = parse_int_in(*count, 1, kMostReadings, "--count");
+    } else if (auto duration = r.take("--duration")) {
+      o.duration = parse_int_in(*duration, 1, kMostSeconds, "--duration");
+    } else if (auto out = r.take("--out")) {
+      o.out = std::filesystem::path(*out);
+    } else if (auto lang = r.take("--language")) {
+      o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));
+    } else if (auto sep = r.take("--decimal-separator")) {
+      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+      o.separator = *sep;
+    } else if (r.take_flag("--trace")) {
+      o.trace = true;
+    } else {
+      throw UsageError("unexpected argument \"" + r.take_positional() + "\"");
+    }
+  }
+  if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
+  if (o.out) check_out_file(*o.out);
+  if (o.language == 0) o.language = language_from_environment();
+  return o;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo::cli {
+
+struct RecordOptions {
+  std::vector<std::string> ports;  // devices to try first, in this order
+  std::int64_t interval = 1;       // seconds between readings
+  std::optional<std::int64_t> count;
+  std::optional<std::int64_t> duration;  // seconds of acquisition
+  std::optional<std::filesystem::path> out;
+  int language = 0;  // 0: from the environment
+  std::string separator = ".";
+  bool trace = false;  // the serial traffic on standard error
+};
+
+// Throws UsageError for anything the command cannot run with.
+RecordOptions read_record_options(const std::vector<std::string>& args);
+
+}  // namespace tarvo::cli

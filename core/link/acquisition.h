@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "decode/meter_model.h"
+#include "link/polling_cycle.h"
+#include "link/serial_ports.h"
+#include "session.h"
+
+namespace tarvo {
+
+// Where the Start/Stop buttons stand; the window maps each state to the
+// enabled states of its controls.
+enum class AcquisitionState {
+  Idle,       // nothing started yet
+  Searching,  // Start is between its first and its last step
+  Acquiring,  // the polling cycle runs on the active port
+  NoMeter,    // Start found no meter; idle again
+  Stopped,    // Stop ended the acquisition (or the meter went away)
+};
+
+enum class TickOutcome {
+  NotAcquiring,  // the tick came while no acquisition runs: nothing done
+  Running,
+  MeterLost,  // the active port went away; the acquisition ended as Stop ends it
+};
+
+// The serial side of Start, Stop and Reset. Start is split around its two
+// one-second waits, which the caller spends as it can (pumping window events,
+// or sleeping): begin_start, wait, finish_probe, wait, begin_acquiring.
+class Acquisition {
+ public:
+  Acquisition(Session& session, SerialPorts& ports) : s_(session), ports_(ports) {}
+
+  AcquisitionState state() const { return state_; }
+
+  // Reset: empties the log and the receive buffer and forgets the family,
+  // which it returns so the window can restore the views that depend on it.
+  MeterModel reset();
+
+  // Start up to its first wait: Reset, the log counters, a cleared trace that
+  // then shows the port map, and every port of the map opened. Returns what
+  // reset() returned.
+  MeterModel begin_start(const PortMap& map);
+
+  // After the ports have listened for a second: probes them in order, keeps the
+  // first that carries meter frames and closes the rest. None means no meter
+  // was found and the state is NoMeter.
+  MeterModel finish_probe();
+
+  // After the second wait: the polling cycle may run from the next tick.
+  void begin_acquiring();
+
+  // Stop: closes the active port. The log, the family and the views stay.
+  void stop();
+
+  // One tick of the display timer. A port that went away ends the
+  // acquisition: its line is in the trace and the caller tells the user.
+  TickOutcome tick(ReadingViews* views, const LocalClock& now);
+
+  // The main window is being closed: every open port is closed with its line.
+  void close_all_ports();
+
+  // Whether the no-meter warning should explain how to get access to ports.
+  bool permission_hint() const;
+
+ private:
+  void open_all_ports();
+
+  Session& s_;
+  SerialPorts& ports_;
+  AcquisitionState state_ = AcquisitionState::Idle;
+};
+
+// The text of the warning after a Start that found no meter, in the current
+// language, with the access hint when it applies.
+std::string no_meter_message(const Session& s, bool permission_hint);
+
+// String numbers of the texts the link adds to the language table.
+inline constexpr int kTextNoMeter = 19;
+inline constexpr int kTextMeterDisconnected = 29;
+inline constexpr int kTextPortPermissionHint = 30;
+
+}  // namespace tarvo

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "decode/meter_model.h"
+#include "link/serial_ports.h"
+
+namespace tarvo {
+
+// A probe reads at most this many bytes from a port.
+inline constexpr std::int32_t kProbeBlockSize = 12000;
+
+// Which family's frame shape the bytes hold. The bench shape is looked for over
+// the whole block first: a run of bench frames also holds the compact shape,
+// but a compact stream never holds the bench one.
+MeterModel probe_bytes(std::span<const std::uint8_t> bytes);
+
+// Reads what the port has collected (the bytes are used up) and probes them.
+MeterModel probe_port(SerialPorts& ports, std::int32_t port);
+
+}  // namespace tarvo

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "link/debug_trace.h"
+#include "link/polling_cycle.h"
+#include "link/port_table.h"
+#include "link/serial_device.h"
+
+namespace tarvo {
+
+// Which device each port number stands for on this run: devices[0] is port 1.
+struct PortMap {
+  std::vector<std::string> devices;
+  // False where the numbers are the system's own port names, which need no
+  // explanation in the trace.
+  bool traced = true;
+};
+
+// Ports 1 to 50: opens, reads and closes them and keeps their status records.
+// Every open, close and non-empty read writes its line to the trace.
+class SerialPorts final : public PortReader {
+ public:
+  // A read that finds more bytes waiting than this throws them all away.
+  static constexpr std::int64_t kMostWaiting = 10241;
+
+  SerialPorts(std::unique_ptr<SerialDevices> devices, PortTrace& trace);
+  // Releases what is still open without a trace line, as the system does when
+  // the program ends.
+  ~SerialPorts() override;
+  SerialPorts(const SerialPorts&) = delete;
+  SerialPorts& operator=(const SerialPorts&) = delete;
+
+  PortTable& table() { return table_; }
+  const PortTable& table() const { return table_; }
+  PortTrace& trace() { return trace_; }
+
+  // Numbers the devices from port 1 (at most 50) and writes one line per
+  // device when the map is traced. Forgets earlier permission failures.
+  void assign(const PortMap& map);
+  // The device of a port; empty when it has none.
+  const std::string& device(std::int32_t port) const;
+
+  bool open_port(std::int32_t port);
+  bool close_port(std::int32_t port);
+  std::int32_t read_available(std::int32_t port, std::span<std::uint8_t> buffer) override;
+
+  // False once the device of an open port has gone away. Looks without reading;
+  // the first time it notices, it writes the line that read_available would have.
+  bool check_connected(std::int32_t port);
+  bool lost(std::int32_t port) const;
+
+  // True when an open since the last assign failed for lack of permission.
+  bool permission_denied() const { return permission_denied_; }
+
+ private:
+  struct PortLink {
+    std::string device;
+    bool lost = false;
+  };
+  void mark_lost(std::int32_t port);
+
+  std::unique_ptr<SerialDevices> devices_;
+  PortTrace& trace_;
+  PortTable table_;
+  std::array<PortLink, kLastPort + 1> links_;
+  bool permission_denied_ = false;
+};
+
+}  // namespace tarvo

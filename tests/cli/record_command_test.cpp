@@ -1,0 +1,217 @@
+// tarvo-cli record against a meter on a pseudo-terminal, with a clock of the
+// test's own: each sleep of the command is the moment the meter sends a frame.
+#include "record_command.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/text_log.h"
+#include "pty_pair.h"
+
+namespace tarvo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using Clock = RecordEnvironment::Clock;
+using tarvo::testing::PtyPair;
+
+// A bench frame reading 0.425d (ACV AUTO 5.0000 V).
+Bytes bench_reading(int d) {
+  return {0xA0, 0x00, 0x30, 0x00, 0x00, 0x04, 0x02, 0x05, static_cast<std::uint8_t>(d % 10),
+          0x00, 0x00, 0x00, 0x5B, 0x00};
+}
+
+std::string reading_line(int index, int digit, const std::string& time) {
+  return R"({"decoded":true,"Func_Name":"ACV","Sub_Func_Name":"","Main_Range":"ACV AUTO 5.0000 V",)"
+         R"("Sub_range":"  ","Main_No":"0.425)" +
+         std::to_string(digit) +
+         R"(","Sub_No":"","is_Main_OL":false,"is_Sub_OL":false,"is_HOLD":false,"is_AUTO":true,)"
+         R"("is_REL":false,"is_Sub_dBm":false,"is_Sub_FRE":false,"is_Sub_DUT":false,"Stat_Mode":0,)"
+         R"("rx":"","Index":)" +
+         std::to_string(index) + R"(,"Time":")" + time + "\"}\n";
+}
+
+class Recording : public ::testing::Test {
+ protected:
+  Recording() {
+    dir_ = fs::temp_directory_path() / ("tarvo-record-" + std::to_string(getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "sys");
+    fs::create_directories(dir_ / "dev");
+    out_file_ = (dir_ / "log.txt").string();
+    env_.roots = {dir_ / "sys", dir_ / "dev"};  // no serial ports but the named ones
+    env_.steady_now = [this] { return now_; };
+    env_.sleep_until = [this](Clock::time_point deadline) {
+      if (deadline > now_) now_ = deadline;
+      ++sleeps_;
+      on_sleep(sleeps_);
+    };
+    env_.stop_requested = [this] { return stop_; };
+    env_.local_now = [this] {
+      const auto s = std::chrono::duration_cast<std::chrono::seconds>(now_.time_since_epoch());
+      const int t = static_cast<int>(s.count());
+      return LocalTime{2026, 12, 9, 10, t / 60, t % 60, 0};
+    };
+    // Sleep 1 and 2 are Start's waits, sleep n + 2 comes before tick n.
+    on_sleep = [this](int n) { meter_.send(bench_reading(n)); };
+  }
+  ~Recording() override { fs::remove_all(dir_); }
+
+  struct Outcome {
+    int status;
+    std::string out, err;
+  };
+  Outcome record(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = run_record(args, out, err, env_);
+    return {status, out.str(), err.str()};
+  }
+  std::vector<real_Record> saved() const {
+    return LoadTextLog(out_file_, ".").value_or(std::vector<real_Record>{});
+  }
+
+  fs::path dir_;
+  std::string out_file_;
+  PtyPair meter_;
+  RecordEnvironment env_;
+  Clock::time_point now_{};
+  int sleeps_ = 0;
+  bool stop_ = false;
+  std::function<void(int)> on_sleep;
+};
+
+TEST_F(Recording, PrintsEachReadingAndSavesTheLog) {
+  const Outcome r =
+      record({"--port", meter_.path(), "--count", "3", "--out", out_file_, "--language", "1"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Tick 1 reads the frames of sleeps 2 and 3 and keeps the newest.
+  EXPECT_EQ(r.out, reading_line(1, 3, "10:00:03") + reading_line(2, 4, "10:00:04") +
+                       reading_line(3, 5, "10:00:05"));
+  const auto records = saved();
+  ASSERT_EQ(records.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const real_Record& rec = records[static_cast<std::size_t>(i)];
+    EXPECT_EQ(rec.Index, i + 1);
+    EXPECT_EQ(rec.Main_No.view(), "0.425" + std::to_string(i + 3));
+    EXPECT_EQ(rec.Main_Range.view(), "ACV AUTO 5.0000 V");
+    EXPECT_EQ(rec.Time.view(), "10:00:0" + std::to_string(i + 3));
+  }
+}
+
+TEST_F(Recording, IntervalSpacesTheReadings) {
+  const Outcome r = record({"--port", meter_.path(), "--interval", "3", "--count", "2"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, reading_line(1, 5, "10:00:05") + reading_line(2, 8, "10:00:08"));
+  EXPECT_FALSE(fs::exists(out_file_));
+}
+
+TEST_F(Recording, DurationCountsSecondsOfAcquisition) {
+  const Outcome r = record({"--port", meter_.path(), "--interval", "2", "--duration", "5"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, reading_line(1, 4, "10:00:04") + reading_line(2, 6, "10:00:06"));
+  EXPECT_EQ(sleeps_, 2 + 5);
+}
+
+TEST_F(Recording, PulledCableEndsTheRecordingAndKeepsTheLog) {
+  on_sleep = [this](int n) {
+    if (n == 5) return meter_.unplug();
+    meter_.send(bench_reading(n));
+  };
+  const Outcome r = record({"--port", meter_.path(), "--out", out_file_, "--language", "1"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_EQ(r.err, "tarvo-cli record: The meter was disconnected!\n");
+  EXPECT_EQ(r.out, reading_line(1, 3, "10:00:03") + reading_line(2, 4, "10:00:04"));
+  EXPECT_EQ(saved().size(), 2u);
+  EXPECT_EQ(sleeps_, 5);  // it did not go on ticking
+}
+
+TEST_F(Recording, InterruptionSavesWhatWasRecorded) {
+  on_sleep = [this](int n) {
+    meter_.send(bench_reading(n));
+    stop_ = n == 4;
+  };
+  const Outcome r = record({"--port", meter_.path(), "--out", out_file_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, reading_line(1, 3, "10:00:03"));
+  EXPECT_EQ(saved().size(), 1u);
+}
+
+TEST_F(Recording, InterruptionBeforeTheFirstReadingWritesNoFile) {
+  on_sleep = [this](int) { stop_ = true; };
+  const Outcome r = record({"--port", meter_.path(), "--out", out_file_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(fs::exists(out_file_));
+}
+
+TEST_F(Recording, LogIsRewrittenEveryMinute) {
+  std::size_t records_at_61 = 0;
+  on_sleep = [&](int n) {
+    meter_.send(bench_reading(n));
+    if (n == 2 + 61) records_at_61 = saved().size();
+  };
+  const Outcome r = record({"--port", meter_.path(), "--duration", "65", "--out", out_file_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(records_at_61, 60u);  // written after the reading of second 60
+  EXPECT_EQ(saved().size(), 65u);
+}
+
+TEST_F(Recording, NoMeterIsReportedInTheChosenLanguage) {
+  on_sleep = [this](int) { meter_.send(Bytes(30, 0xFF)); };
+  for (const auto& [language, text] : std::vector<std::pair<std::string, std::string>>{
+           {"1", "No Activate COM port found!"},
+           {"3", "Vous n'avez pas trouvé l'activité des ports série!"}}) {
+    const Outcome r = record({"--port", meter_.path(), "--out", out_file_, "--language", language});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "tarvo-cli record: " + text + "\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(out_file_));
+  }
+}
+
+TEST_F(Recording, TraceShowsTheSerialTraffic) {
+  const Outcome r = record({"--port", meter_.path(), "--count", "1", "--trace"});
+  EXPECT_EQ(r.status, 0);
+  const std::string frame1 = "A0 00 30 00 00 04 02 05 01 00 00 00 5B 00 ";
+  const std::string frame2 = "A0 00 30 00 00 04 02 05 02 00 00 00 5B 00 ";
+  const std::string frame3 = "A0 00 30 00 00 04 02 05 03 00 00 00 5B 00 ";
+  EXPECT_EQ(r.err, "10:00:00.0  COM1 = " + meter_.path() + "\n" + "10:00:00.0  COM1  IS OPEN\n" +
+                       "10:00:01.0  COM1  Read:(14)  " + frame1 + "\r\n\n" +
+                       "10:00:03.0  COM1  Read:(28)  " + frame2 + frame3 + "\r\n\n" +
+                       "10:00:03.0  COM1  IS Closed\n");
+}
+
+TEST_F(Recording, BadArgumentsExitWithStatusTwo) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--interval", "0"},
+      {"--interval", "121"},
+      {"--count", "0"},
+      {"--duration", "x"},
+      {"--count", "2", "--duration", "5"},
+      {"--out", "/nonexistent-folder/log.txt"},
+      {"--out", "/tmp"},
+      {"--language", "6"},
+      {"--port", ""},
+      {"--decimal-separator", ""},
+      {"--colour"},
+      {"stray"},
+  };
+  for (const auto& args : cases) {
+    const Outcome r = record(args);
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.starts_with("tarvo-cli record: ")) << r.err;
+    EXPECT_EQ(sleeps_, 0);
+  }
+}
+
+}  // namespace
+}  // namespace tarvo::cli
