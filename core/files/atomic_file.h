@@ -21,6 +21,9 @@ class AtomicFile {
   // failure, which error() then describes.
   bool ok() const { return fd_ >= 0; }
   bool write(std::string_view bytes);
+  // The temporary file, for writers that open it by name themselves (a
+  // library that takes a path). commit() still flushes and renames it.
+  const std::filesystem::path& temp_path() const { return temp_; }
   bool commit();
   const std::string& error() const { return error_; }
 

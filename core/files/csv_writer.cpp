@@ -1,0 +1,71 @@
+#include "files/csv_writer.h"
+
+#include "files/utf_text.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
+
+void append_title_line(std::string& out) {
+  for (std::size_t c = 0; c < kSheetColumns; ++c) {
+    if (c > 0) out += ',';
+    append_csv_field(out, column_title(c));
+  }
+  out += "\r\n";
+}
+
+void append_record_line(std::string& out, const real_Record& record) {
+  out += std::to_string(record.Index);
+  for (std::size_t c = 1; c < kSheetColumns; ++c) {
+    out += ',';
+    append_csv_field(out, text_cell(record, c));
+  }
+  out += "\r\n";
+}
+
+}  // namespace
+
+void append_csv_field(std::string& line, std::string_view text) {
+  const std::size_t start = line.size();
+  append_valid_utf8(line, text);
+  if (line.find_first_of(",\"\r\n", start) == std::string::npos) return;
+  const std::string field = line.substr(start);
+  line.resize(start);
+  line += '"';
+  for (const char c : field) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
+
+bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& progress,
+               std::string& error) {
+  ProgressTicker ticker(progress, log.count());
+  bool go_on = ticker.start();
+  std::string buffer = "\xEF\xBB\xBF";
+  append_title_line(buffer);
+  for (std::int64_t n = 1; go_on && n <= log.count(); ++n) {
+    append_record_line(buffer, log[n]);
+    if (buffer.size() >= kFlushBytes) {
+      out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+      buffer.clear();
+    }
+    go_on = ticker.record_done();
+  }
+  if (!go_on || !ticker.finish()) {
+    error = "cancelled";
+    return false;
+  }
+  out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  out.flush();
+  if (!out) {
+    error = "the file could not be written";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tarvo

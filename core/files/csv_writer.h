@@ -1,0 +1,28 @@
+#pragma once
+
+// Comma-separated values of a reading log (RFC 4180), for any spreadsheet.
+//
+//   EF BB BF                                   UTF-8 byte-order mark
+//   Index,Time,Main,Main_Range,Sub,Sub_Range   the grid's titles
+//   1,09:05:03,-12.345,DCV AUTO 50.000 V,,     one line per record
+// Every line ends with CR LF. A field holding a comma, a double quote, CR or
+// LF is enclosed in double quotes, and its double quotes are doubled. The
+// log is not split into pages.
+
+#include <ostream>
+#include <string>
+
+#include "files/sheet_pages.h"
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+// The field as it stands in a line: quoted when it has to be.
+void append_csv_field(std::string& line, std::string_view text);
+
+// Writes the whole file to out. False when cancelled through progress or when
+// out fails; error says which.
+bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& progress,
+               std::string& error);
+
+}  // namespace tarvo

@@ -1,0 +1,71 @@
+#include "files/sheet_pages.h"
+
+#include <algorithm>
+
+#include "display/grid_window.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::int64_t kRecordsPerTick = 4096;
+
+static_assert(kGridColumns.size() == kSheetColumns);
+
+}  // namespace
+
+std::int64_t page_count(std::int64_t records) {
+  return std::max<std::int64_t>((records + kPageRecords - 1) / kPageRecords, 1);
+}
+
+std::string page_name(std::int64_t page) {
+  return "page " + std::to_string(page);
+}
+
+PageRecords page_records(std::int64_t page, std::int64_t records) {
+  const std::int64_t first = (page - 1) * kPageRecords + 1;
+  return {first, std::min(first + kPageRecords - 1, records)};
+}
+
+std::string_view column_title(std::size_t column) {
+  return kGridColumns[column].header;
+}
+
+std::string_view text_cell(const real_Record& record, std::size_t column) {
+  switch (column) {
+    case 1:
+      return record.Time.view();
+    case 2:
+      return record.Main_No.view();
+    case 3:
+      return record.Main_Range.view();
+    case 4:
+      return record.Sub_No.view();
+    case 5:
+      return record.Sub_range.view();
+    default:
+      return {};
+  }
+}
+
+ProgressTicker::ProgressTicker(const ExportProgress& progress, std::int64_t total)
+    : progress_(progress), total_(total) {}
+
+bool ProgressTicker::start() {
+  return report();
+}
+
+bool ProgressTicker::record_done() {
+  ++done_;
+  return done_ % kRecordsPerTick != 0 || report();
+}
+
+bool ProgressTicker::finish() {
+  return report();
+}
+
+bool ProgressTicker::report() {
+  return !progress_ || progress_(done_, total_);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "files/sheet_pages.h"
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+enum class SpreadsheetFormat { Xls, Xlsx, Csv };
+
+// The format a file name asks for by its extension (".xls", ".xlsx", ".csv",
+// in any letter case); nullopt for any other name.
+std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::path& file);
+
+// Writes records 1..count of the log as a spreadsheet: sheets "page 1",
+// "page 2", ... of 65500 records below the grid's titles (.xls and .xlsx), or
+// one table (.csv). The file is replaced only once the new one is complete, so
+// a failed or cancelled export leaves an earlier file as it was. progress, when
+// given, hears of the records written and may cancel. On failure returns false
+// and, when error is given, says why in plain words.
+bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
+                       SpreadsheetFormat format, const ExportProgress& progress = {},
+                       std::string* error = nullptr);
+
+}  // namespace tarvo

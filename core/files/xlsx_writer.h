@@ -1,0 +1,23 @@
+#pragma once
+
+// Office Open XML workbook (.xlsx) of a reading log, made by libxlsxwriter in
+// constant-memory mode: rows go to disk as they are written, so memory stays
+// flat however long the log. Same sheets and cells as the .xls file: one
+// worksheet per page, the titles in row 1, the index as a number, the texts as
+// inline strings, no cell for an empty text.
+
+#include <filesystem>
+#include <string>
+
+#include "files/sheet_pages.h"
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+// Creates file (replacing it). False when cancelled through progress or when
+// the library reports an error; error says which. A cancelled or failed
+// export may leave a partial file for the caller to remove.
+bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
+                const ExportProgress& progress, std::string& error);
+
+}  // namespace tarvo

@@ -1,0 +1,77 @@
+#include "files/csv_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "sheet_test_log.h"
+
+namespace tarvo {
+namespace {
+
+using namespace sheet_test;
+
+struct FieldCase {
+  const char* name;
+  std::string text;
+  std::string field;
+};
+
+void PrintTo(const FieldCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class CsvField : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(CsvField, IsQuotedOnlyWhenItMustBe) {
+  std::string line = "a,";
+  append_csv_field(line, GetParam().text);
+  EXPECT_EQ(line, "a," + GetParam().field);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvField,
+    ::testing::Values(
+        FieldCase{"Plain", "DCV AUTO 5.0000 V", "DCV AUTO 5.0000 V"}, FieldCase{"Empty", "", ""},
+        FieldCase{"Spaces", " 1.5 ", " 1.5 "}, FieldCase{"Comma", "1,5", "\"1,5\""},
+        FieldCase{"Quote", "say \"hi\"", "\"say \"\"hi\"\"\""},
+        FieldCase{"OnlyQuote", "\"", "\"\"\"\""}, FieldCase{"LineFeed", "a\nb", "\"a\nb\""},
+        FieldCase{"CarriageReturn", "a\rb", "\"a\rb\""},
+        FieldCase{"Ohm", "50.000 K\u03A9", "50.000 K\u03A9"},
+        FieldCase{"NotUtf8", "\xB5V", "\uFFFDV"}, FieldCase{"Semicolon", "a;b", "a;b"}),
+    [](const ::testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
+
+TEST(CsvWriter, WritesBomTitlesAndOneCrLfLinePerRecord) {
+  const ReadingLog log = log_of({
+      record(1, "09:05:03", "-12.345", "OHM AUTO 50.000 K\u03A9", "60.00", "FRE 99.99 Hz"),
+      record(2, "09:05:04", "1,5", "say \"hi\"", "", "two\r\nlines"),
+      record(-3, "", "", "", "", ""),
+  });
+  std::ostringstream out;
+  std::string error;
+  ASSERT_TRUE(write_csv(log, out, {}, error)) << error;
+  EXPECT_EQ(out.str(),
+            "\xEF\xBB\xBF"
+            "Index,Time,Main,Main_Range,Sub,Sub_Range\r\n"
+            "1,09:05:03,-12.345,OHM AUTO 50.000 K\u03A9,60.00,FRE 99.99 Hz\r\n"
+            "2,09:05:04,\"1,5\",\"say \"\"hi\"\"\",,\"two\r\nlines\"\r\n"
+            "-3,,,,,\r\n");
+}
+
+TEST(CsvWriter, EmptyLogIsTheTitleLine) {
+  std::ostringstream out;
+  std::string error;
+  ASSERT_TRUE(write_csv(ReadingLog{}, out, {}, error));
+  EXPECT_EQ(out.str(), "\xEF\xBB\xBFIndex,Time,Main,Main_Range,Sub,Sub_Range\r\n");
+}
+
+TEST(CsvWriter, ReportsAFailingStream) {
+  std::ostringstream out;
+  out.setstate(std::ios::badbit);
+  std::string error;
+  EXPECT_FALSE(write_csv(numbered_log(3), out, {}, error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace tarvo

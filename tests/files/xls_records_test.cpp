@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+#include "files/biff_records.h"
+
+namespace tarvo {
+namespace {
+
+struct RecordCase {
+  const char* name;
+  std::function<void(Bytes&)> append;
+  Bytes expected;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class XlsRecords : public ::testing::TestWithParam<RecordCase> {};
+
+TEST_P(XlsRecords, AreByteExact) {
+  Bytes out{0xAA};  // records append after whatever precedes them
+  GetParam().append(out);
+  Bytes expected{0xAA};
+  expected.insert(expected.end(), GetParam().expected.begin(), GetParam().expected.end());
+  EXPECT_EQ(out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XlsRecords,
+    ::testing::Values(
+        RecordCase{"GlobalsBof",
+                   [](Bytes& b) { biff::append_bof(b, biff::Substream::Globals); },
+                   {0x09, 0x08, 0x10, 0x00, 0x00, 0x06, 0x05, 0x00, 0xBB, 0x0D,
+                    0xCC, 0x07, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00}},
+        RecordCase{"WorksheetBof",
+                   [](Bytes& b) { biff::append_bof(b, biff::Substream::Worksheet); },
+                   {0x09, 0x08, 0x10, 0x00, 0x00, 0x06, 0x10, 0x00, 0xBB, 0x0D,
+                    0xCC, 0x07, 0x00, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00}},
+        RecordCase{"Eof", [](Bytes& b) { biff::append_eof(b); }, {0x0A, 0x00, 0x00, 0x00}},
+        RecordCase{"CodepageUtf16",
+                   [](Bytes& b) { biff::append_codepage_utf16(b); },
+                   {0x42, 0x00, 0x02, 0x00, 0xB0, 0x04}},
+        // Index 65501 of the last row of a full page, in row 65500.
+        RecordCase{"Number",
+                   [](Bytes& b) { biff::append_number(b, 65500, 0, 65501.0); },
+                   {0x03, 0x02, 0x0E, 0x00, 0xDC, 0xFF, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x00,
+                    0x00, 0xA0, 0xFB, 0xEF, 0x40}},
+        RecordCase{"NegativeNumber",
+                   [](Bytes& b) { biff::append_number(b, 1, 0, -2.5); },
+                   {0x03, 0x02, 0x0E, 0x00, 0x01, 0x00, 0x00, 0x00, 0x0F, 0x00, 0x00, 0x00, 0x00,
+                    0x00, 0x00, 0x00, 0x04, 0xC0}},
+        RecordCase{
+            "LabelSst",
+            [](Bytes& b) { biff::append_labelsst(b, 2, 5, 0x00012345); },
+            {0xFD, 0x00, 0x0A, 0x00, 0x02, 0x00, 0x05, 0x00, 0x0F, 0x00, 0x45, 0x23, 0x01, 0x00}},
+        RecordCase{"Dimensions",
+                   [](Bytes& b) { biff::append_dimensions(b, 65501, 6); },
+                   {0x00, 0x02, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x00, 0xDD, 0xFF, 0x00, 0x00, 0x00,
+                    0x00, 0x06, 0x00, 0x00, 0x00}},
+        RecordCase{"BoundSheet",
+                   [](Bytes& b) { biff::append_boundsheet(b, 0x01020304, "page 2"); },
+                   {0x85, 0x00, 0x0E, 0x00, 0x04, 0x03, 0x02, 0x01, 0x00, 0x00, 0x06, 0x00, 'p',
+                    'a', 'g', 'e', ' ', '2'}},
+        RecordCase{"CellXf",
+                   [](Bytes& b) { biff::append_cell_xf(b); },
+                   {0xE0, 0x00, 0x14, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x20, 0x00,
+                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20}},
+        RecordCase{"ActiveWindow2",
+                   [](Bytes& b) { biff::append_window2(b, true); },
+                   {0x3E, 0x02, 0x12, 0x00, 0xB6, 0x06, 0x00, 0x00, 0x00, 0x00, 0x40,
+                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}}),
+    [](const ::testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tarvo
