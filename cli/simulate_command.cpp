@@ -1,12 +1,6 @@
 #include "simulate_command.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -18,6 +12,7 @@
 #include "options.h"
 #include "pty_meter.h"
 #include "scenario_parser.h"
+#include "stop_signal.h"
 
 namespace tarvo::cli {
 namespace {
@@ -68,61 +63,6 @@ sim::Scenario load_scenario(const SimulateOptions& o) {
   }
 }
 
-// SIGINT and SIGTERM end the run. The handler only raises a flag and wakes the
-// loop through a pipe, so a signal between the flag test and poll() is not lost.
-volatile std::sig_atomic_t g_stop_requested = 0;
-int g_wake_fd = -1;
-
-extern "C" void on_stop_signal(int) {
-  const int saved = errno;
-  g_stop_requested = 1;
-  const char byte = 1;
-  if (g_wake_fd >= 0) (void)!write(g_wake_fd, &byte, 1);
-  errno = saved;
-}
-
-class StopSignals {
- public:
-  StopSignals() {
-    if (pipe(pipe_) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
-    for (const int fd : pipe_) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    g_stop_requested = 0;
-    g_wake_fd = pipe_[1];
-    struct sigaction action {};
-    action.sa_handler = on_stop_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &old_int_);
-    sigaction(SIGTERM, &action, &old_term_);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &old_int_, nullptr);
-    sigaction(SIGTERM, &old_term_, nullptr);
-    g_wake_fd = -1;
-    close(pipe_[0]);
-    close(pipe_[1]);
-  }
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
-
-  bool requested() const { return g_stop_requested != 0; }
-
-  // Sleeps until `deadline` or a stop signal, whichever comes first.
-  void wait_until(Clock::time_point deadline) const {
-    int timeout_ms = -1;
-    if (deadline != Clock::time_point::max()) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-      timeout_ms = static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
-    }
-    pollfd p{pipe_[0], POLLIN, 0};
-    poll(&p, 1, timeout_ms);
-  }
-
- private:
-  int pipe_[2] = {-1, -1};
-  struct sigaction old_int_ {};
-  struct sigaction old_term_ {};
-};
-
 // The link replaces an old symbolic link but never a real file, and goes away
 // with the run.
 class PortLink {
@@ -147,11 +87,11 @@ class PortLink {
   fs::path target_;
 };
 
-void run_meter(sim::PtyMeter& meter, const StopSignals& stop) {
-  while (!stop.requested()) {
+void run_meter(sim::PtyMeter& meter) {
+  while (!stop_requested()) {
     const Clock::time_point deadline = meter.pump(Clock::now());
     if (meter.hung_up()) return;
-    stop.wait_until(deadline);
+    sleep_until_stopped(deadline);
   }
 }
 
@@ -168,13 +108,13 @@ int run_simulate(const std::vector<std::string>& args, std::ostream& out, std::o
     return 2;
   }
   try {
-    const StopSignals stop;
+    install_stop_handlers();
     sim::PtyMeterOptions options;
     if (o.hangup_after) options.hang_up_after = std::chrono::seconds(*o.hangup_after);
     sim::PtyMeter meter(sim::ScenarioPlayer(std::move(*scenario)), Clock::now(), options);
     const PortLink link(o.link, meter.device_path());
     out << meter.device_path() << '\n' << std::flush;
-    run_meter(meter, stop);
+    run_meter(meter);
   } catch (const std::system_error& e) {
     err << "tarvo-cli simulate: " << e.what() << '\n';
     return 1;

@@ -1,5 +1,6 @@
 #include "stop_signal.h"
 
+#include <algorithm>
 #include <csignal>
 #include <thread>
 
@@ -21,6 +22,7 @@ void on_stop_signal(int) {
 }  // namespace
 
 void install_stop_handlers() {
+  g_stop = 0;
 #if defined(_WIN32)
   std::signal(SIGINT, on_stop_signal);
   std::signal(SIGTERM, on_stop_signal);
@@ -46,7 +48,10 @@ void sleep_until_stopped(std::chrono::steady_clock::time_point deadline) {
 #else
   // std::this_thread::sleep_until resumes after a signal; nanosleep returns.
   while (!stop_requested()) {
-    const auto left = deadline - std::chrono::steady_clock::now();
+    // At most a second at a time: a signal that lands between the flag test and
+    // the sleep then delays the stop by a second at worst.
+    const auto left = std::min<std::chrono::steady_clock::duration>(
+        deadline - std::chrono::steady_clock::now(), std::chrono::seconds(1));
     if (left <= std::chrono::steady_clock::duration::zero()) return;
     const auto whole = std::chrono::duration_cast<std::chrono::seconds>(left);
     const auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(left - whole);

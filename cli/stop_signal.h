@@ -4,8 +4,9 @@
 
 namespace tarvo::cli {
 
-// SIGINT and SIGTERM only raise a flag; the recording loop looks at it between
-// ticks, so the log is always saved by ordinary code.
+// SIGINT and SIGTERM only raise a flag; the command loops look at it between
+// steps, so files are saved and links removed by ordinary code. Installing
+// clears a flag left from an earlier run in the same process.
 void install_stop_handlers();
 bool stop_requested();
 
