@@ -8,6 +8,7 @@
 #include "options.h"
 #include "reading_json.h"
 #include "session.h"
+#include "views_json.h"
 
 namespace tarvo::cli {
 namespace {
@@ -39,7 +40,8 @@ DecodeOptions read_options(const std::vector<std::string>& args) {
 }
 
 // Returns false when the chunk is malformed (nothing printed for it).
-bool decode_chunk(Session& s, const std::string& chunk, std::ostream& out, std::ostream& err) {
+bool decode_chunk(Session& s, PanelViews& views, const std::string& chunk, std::ostream& out,
+                  std::ostream& err) {
   const auto bytes = parse_hex_chunk(chunk);
   if (!bytes) {
     err << "tarvo-cli decode: not hexadecimal byte pairs: \"" << chunk << "\"\n";
@@ -49,6 +51,11 @@ bool decode_chunk(Session& s, const std::string& chunk, std::ostream& out, std::
   const bool decoded = decode_frame(s);
   auto j = reading_json(decoded, s.reading);
   j["rx"] = hex_dump(s.rx.held());
+  if (decoded) {
+    views.show(s.reading, s.DecimalSeparator);
+    j["lcd"] = lcd_json(views.lcd);
+    j["readout"] = readout_json(views.readout, s.reading, s.DecimalSeparator);
+  }
   out << json_line(j) << '\n' << std::flush;
   return true;
 }
@@ -70,12 +77,13 @@ int run_decode(const std::vector<std::string>& args, std::istream& in, std::ostr
   s.languages.FillLanguageTable();
   s.LanguageBase = o.language * 1000;
 
+  PanelViews views;
   bool all_ok = true;
   if (!o.chunks.empty()) {
-    for (const auto& chunk : o.chunks) all_ok = decode_chunk(s, chunk, out, err) && all_ok;
+    for (const auto& chunk : o.chunks) all_ok = decode_chunk(s, views, chunk, out, err) && all_ok;
   } else {
     for (std::string line; std::getline(in, line);) {
-      all_ok = decode_chunk(s, line, out, err) && all_ok;
+      all_ok = decode_chunk(s, views, line, out, err) && all_ok;
     }
   }
   return all_ok ? 0 : 2;
