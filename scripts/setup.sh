@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-dejavu
+  poppler-utils                       # pdftotext, to check the manual in the tests
 )
 
 missing=()
