@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds Tarvo and shows it decoding a sample of meter bytes.
+# Builds Tarvo and opens it with its built-in simulated meter, already started.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target tarvo-cli
-build/release/cli/tarvo-cli decode --language 1 < samples/bench-frames.hex
+cmake --build --preset release --target tarvo
+build/release/app/tarvo --demo --start

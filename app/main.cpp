@@ -1,0 +1,73 @@
+// tarvo: the desktop program of the meter.
+#include <QApplication>
+#include <QTimer>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "command_line.h"
+#include "demo_meter.h"
+#include "main_window.h"
+#include "program.h"
+
+namespace {
+
+std::vector<std::string> program_arguments(const QStringList& arguments) {
+  std::vector<std::string> args;
+  for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
+  return args;
+}
+
+// The usage needs no display, so it is shown before the toolkit starts.
+bool asks_for_help(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (asks_for_help(argc, argv)) {
+    std::cout << tarvo::kProgramUsage;
+    return 0;
+  }
+  QApplication app(argc, argv);  // takes the toolkit's own options out of argv
+  QApplication::setApplicationName(QStringLiteral("Tarvo"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Tarvo"));
+
+  const tarvo::ParsedCommandLine parsed =
+      tarvo::parse_command_line(program_arguments(QApplication::arguments()));
+  if (!parsed.error.empty()) {
+    std::cerr << "tarvo: " << parsed.error << "\n" << tarvo::kProgramUsage;
+    return 2;
+  }
+  const tarvo::ProgramOptions& options = parsed.options;
+
+  std::unique_ptr<tarvo::DemoMeter> demo;
+  std::vector<std::string> named = options.ports;
+  if (options.demo) {
+    try {
+      demo = std::make_unique<tarvo::DemoMeter>(options.demo_family);
+    } catch (const std::system_error& e) {
+      std::cerr << "tarvo: cannot start the demo meter: " << e.what() << "\n";
+      return 1;
+    }
+    named.insert(named.begin(), demo->device_path());
+  }
+
+  tarvo::Program program;
+  program.set_named_ports(std::move(named));
+  program.DebugEnabled = options.debug;
+
+  tarvo::TForm1 window(program);
+  QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  window.show();
+  if (options.start) QTimer::singleShot(0, &window, &tarvo::TForm1::Btn_StartClick);
+  return QApplication::exec();
+}

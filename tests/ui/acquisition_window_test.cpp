@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+#include "data_grid.h"
+#include "demo_meter.h"
+#include "main_window.h"
+#include "pty_meter.h"
+#include "scenario_parser.h"
+#include "scenario_player.h"
+#include "trend_chart.h"
+#include "window_test_support.h"
+
+namespace tarvo {
+namespace {
+
+using std::chrono::milliseconds;
+using test::index_in_row;
+using test::named;
+
+// A steady bench meter that sends a frame every 10 ms on a line far faster
+// than 2400 baud, so the tests can tick every 50 ms.
+constexpr const char* kSteadyMeter = "every 10ms\nDCV AUTO 5.0000 V 1.0000..2.0000 for 1h\n";
+constexpr AcquisitionTiming kFast{200, 50};
+
+std::unique_ptr<DemoMeter> fast_meter(const char* scenario) {
+  sim::PtyMeterOptions line;
+  line.byte_time = std::chrono::microseconds(100);
+  return std::make_unique<DemoMeter>(
+      sim::ScenarioPlayer(sim::parse_scenario(scenario, MeterModel::ModelTarvo)), line, nullptr);
+}
+
+struct Message {
+  MessageKind kind;
+  std::string text;
+};
+
+// Which controls can be used, as the user sees them.
+struct Usable {
+  bool start, stop, reset, exit, idle_only, always;
+  friend bool operator==(const Usable&, const Usable&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Usable& u) {
+  return os << "start " << u.start << " stop " << u.stop << " reset " << u.reset << " exit "
+            << u.exit << " idle_only " << u.idle_only << " always " << u.always;
+}
+
+constexpr Usable kIdle{true, false, false, true, true, true};
+constexpr Usable kSearching{false, false, false, true, false, true};
+constexpr Usable kAcquiring{false, true, false, true, false, true};
+constexpr Usable kStopped{true, false, true, true, true, true};
+
+// The real window against a simulated meter on a pseudo-terminal, which is
+// the only port Start is given.
+class MeterWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    meter_ = fast_meter(kSteadyMeter);
+    ports_ = {meter_->device_path()};
+    program_.set_port_map_source([this] { return PortMap{ports_, true}; });
+    window_ = std::make_unique<TForm1>(program_);
+    program_.set_trace_target(&trace_);
+    window_->set_timing(kFast);
+    window_->set_message_presenter([this](MessageKind kind, const std::string& text) {
+      messages_.push_back({kind, text});
+    });
+    window_->show();
+  }
+
+  template <class T>
+  T* control(const char* name) const {
+    return named<T>(*window_, name);
+  }
+
+  // Every control of a group must agree, or the group reads as neither.
+  bool group(std::initializer_list<QAction*> actions) const {
+    const bool first = (*actions.begin())->isEnabled();
+    for (QAction* a : actions) EXPECT_EQ(a->isEnabled(), first) << a->objectName().toStdString();
+    return first;
+  }
+
+  Usable usable() const {
+    const auto menu = [this](const char* name) { return control<QMenu>(name)->menuAction(); };
+    return {control<QPushButton>("Btn_Start")->isEnabled(),
+            control<QPushButton>("Btn_STOP")->isEnabled(),
+            control<QPushButton>("Btn_Reset")->isEnabled(),
+            control<QPushButton>("Btn_EXT")->isEnabled(),
+            group({menu("Help1"), menu("mmu_set"), control<QAction>("sys_set"),
+                   control<QAction>("MMU_Open")}),
+            group({menu("File1"), control<QAction>("SAVE_AS"), menu("mmu_set_lan"),
+                   control<QAction>("Exit1")})};
+  }
+
+  // Presses Start and runs `during` while Start waits for the ports.
+  void start(const std::function<void()>& during = {}) {
+    if (during) QTimer::singleShot(kFast.listen_ms / 2, window_.get(), during);
+    control<QPushButton>("Btn_Start")->click();
+  }
+
+  bool wait_for_readings(std::int64_t count) {
+    return QTest::qWaitFor([&] { return log().count() >= count; }, 20000);
+  }
+
+  const ReadingLog& log() const { return program_.session().log; }
+  DataGrid& grid() const { return *window_->data_grid(); }
+  TrendChart& chart() const { return *window_->trend_chart(); }
+  bool trace_has(const std::string& tail) const {
+    return std::any_of(trace_.lines().begin(), trace_.lines().end(), [&](const std::string& l) {
+      return l.size() >= tail.size() && l.compare(l.size() - tail.size(), tail.size(), tail) == 0;
+    });
+  }
+
+  std::unique_ptr<DemoMeter> meter_;
+  std::vector<std::string> ports_;
+  Program program_;
+  MemoryTrace trace_;
+  std::unique_ptr<TForm1> window_;
+  std::vector<Message> messages_;
+};
+
+TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
+  EXPECT_EQ(usable(), kIdle);
+  QSignalSpy ticks(control<QTimer>("Timer_Show"), &QTimer::timeout);
+  Usable while_searching{};
+  start([&] { while_searching = usable(); });
+  EXPECT_EQ(while_searching, kSearching);
+  EXPECT_EQ(usable(), kAcquiring);
+  EXPECT_EQ(program_.session().ActivePort, 1);
+  EXPECT_EQ(program_.session().model, MeterModel::ModelTarvo);
+  EXPECT_TRUE(control<QTimer>("Timer_Show")->isActive());
+
+  ASSERT_TRUE(wait_for_readings(30));
+  control<QPushButton>("Btn_STOP")->click();
+  // At interval 1 a tick logs at most one reading: the one it found.
+  EXPECT_LE(log().count(), ticks.count());
+  EXPECT_EQ(usable(), kStopped);
+  EXPECT_TRUE(trace_has("IS Closed"));
+  EXPECT_EQ(program_.session().ActivePort, 0);
+  EXPECT_TRUE(messages_.empty());
+
+  // The grid ends with the newest reading; the chart holds the page up to it.
+  const std::int64_t count = log().count();
+  for (std::int64_t n = 1; n <= count; ++n) ASSERT_EQ(log()[n].Index, n);
+  EXPECT_EQ(index_in_row(grid(), 23), count);
+  EXPECT_EQ(grid().scroll_params(),
+            (ScrollParams{static_cast<int>(count), 23, static_cast<int>(count), 1}));
+  EXPECT_EQ(chart().series()->count(), count);
+  EXPECT_EQ(chart().page().bounds, (PageBounds{1, count}));
+  EXPECT_FALSE(control<QLineEdit>("MAX_NO")->text().isEmpty());
+  EXPECT_FALSE(control<QLineEdit>("MIN_TIME_NO")->text().isEmpty());
+
+  // After Stop the log stays and can be scrolled back.
+  auto* bar = control<QScrollBar>("scrlbr_Grid1");
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(index_in_row(grid(), 23), count - 1);
+  bar->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(index_in_row(grid(), 1), 1);
+}
+
+TEST_F(MeterWindow, ANewStartBeginsAFreshLog) {
+  start();
+  ASSERT_TRUE(wait_for_readings(3));
+  control<QPushButton>("Btn_STOP")->click();
+
+  std::int64_t count_while_searching = -1;
+  int points_while_searching = -1;
+  std::int64_t first_row_while_searching = -1;
+  start([&] {
+    count_while_searching = log().count();
+    points_while_searching = static_cast<int>(chart().series()->count());
+    first_row_while_searching = index_in_row(grid(), 1);
+  });
+  EXPECT_EQ(count_while_searching, 0);
+  EXPECT_EQ(points_while_searching, 0);
+  EXPECT_EQ(first_row_while_searching, 0);
+  ASSERT_TRUE(wait_for_readings(1));
+  EXPECT_EQ(index_in_row(grid(), 1), 1);
+  control<QPushButton>("Btn_STOP")->click();
+}
+
+TEST_F(MeterWindow, ResetEmptiesEveryView) {
+  start();
+  ASSERT_TRUE(wait_for_readings(3));
+  control<QPushButton>("Btn_STOP")->click();
+  control<QPushButton>("Btn_Reset")->click();
+
+  EXPECT_EQ(log().count(), 0);
+  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_EQ(chart().series()->count(), 0);
+  EXPECT_EQ(chart().scroll_params(), (ScrollParams{200, 200, 200, 1}));
+  EXPECT_EQ(grid().scroll_params(), (ScrollParams{23, 23, 23, 1}));
+  EXPECT_EQ(index_in_row(grid(), 1), 0);
+  for (const char* box : {"MAX_NO", "max_time_no", "MIN_NO", "MIN_TIME_NO"}) {
+    EXPECT_EQ(control<QLineEdit>(box)->text(), "") << box;
+  }
+  EXPECT_EQ(usable(), kStopped);  // Reset changes no enabled state
+}
+
+TEST_F(MeterWindow, NoMeterFoundWarnsInTheCurrentLanguage) {
+  ports_ = {"/dev/tarvo-test-no-such-port"};
+  start();
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
+  EXPECT_EQ(messages_[0].text, "没有找到活动的串口!");
+  EXPECT_EQ(usable(), kIdle);
+  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
+  EXPECT_TRUE(trace_has("OPEN FAIL"));
+}
+
+TEST_F(MeterWindow, UnpluggedMeterEndsTheAcquisitionWithAWarning) {
+  start();
+  ASSERT_TRUE(wait_for_readings(2));
+  meter_->hang_up();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages_.empty(); }, 5000));
+  EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
+  EXPECT_EQ(messages_[0].text, program_.session().text(kTextMeterDisconnected));
+  EXPECT_EQ(usable(), kStopped);
+  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
+  EXPECT_EQ(program_.session().ActivePort, 0);
+}
+
+TEST_F(MeterWindow, ClosingTheWindowClosesThePorts) {
+  start();
+  ASSERT_TRUE(wait_for_readings(1));
+  bool closed = false;
+  QObject::connect(window_.get(), &TForm1::closed, [&] { closed = true; });
+  trace_.clear();
+  window_->close();
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(trace_has("IS Closed"));
+  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
+}
+
+// Closing the window while Start listens closes the ports Start opened, and
+// Start gives up instead of probing them.
+TEST_F(MeterWindow, ClosingTheWindowDuringTheSearchStopsStart) {
+  start([&] { window_->close(); });
+  EXPECT_TRUE(trace_has("IS Closed"));
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
+}
+
+// The built-in demo of either family, at the pace of the real line, is found
+// by Start with its real one-second waits and logs at the real tick.
+TEST(DemoMeter, StartFindsTheBuiltInDemoOfEitherFamily) {
+  for (const MeterModel family : {MeterModel::ModelTarvo, MeterModel::ModelNoxel}) {
+    SCOPED_TRACE(static_cast<int>(family));
+    DemoMeter meter(family);
+    Program program;
+    program.set_port_map_source([&] { return PortMap{{meter.device_path()}, true}; });
+    TForm1 window(program);
+    window.set_message_presenter([](MessageKind, const std::string& text) { FAIL() << text; });
+    window.show();
+    window.Btn_StartClick();
+    EXPECT_EQ(program.session().model, family);
+    EXPECT_EQ(program.session().ActivePort, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return program.session().log.count() >= 1; }, 5000));
+    window.Btn_STOPClick();
+  }
+}
+
+// Exit in the middle of Start ends the program there: nothing is probed, no
+// port is closed with a line and nothing is said.
+TEST_F(MeterWindow, ExitDuringTheSearchEndsAtOnce) {
+  start([&] {
+    trace_.clear();
+    control<QPushButton>("Btn_EXT")->click();
+  });
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_FALSE(trace_has("IS Closed"));
+  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
+
+  // Exit told every event loop to end; one turn of the application's own loop
+  // leaves the next test in this process a working one.
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
+
+// The plain window shows its messages in a modal box with one OK button.
+TEST_F(MeterWindow, MessagesAreModalBoxesWithOneButton) {
+  window_->set_message_presenter({});
+  ports_ = {"/dev/tarvo-test-no-such-port"};
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    text = box->text();
+    icon = box->icon();
+    buttons = static_cast<int>(box->buttons().size());
+    box->accept();
+  });
+  closer.start(20);
+  start();
+  EXPECT_EQ(text, QString::fromUtf8("没有找到活动的串口!"));
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  EXPECT_EQ(buttons, 1);
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,59 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+TEST(CommandLine, ReadsTheOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> ports;
+    bool demo, start, debug, help;
+    MeterModel family;
+  };
+  const Case cases[] = {
+      {{}, {}, false, false, false, false, MeterModel::ModelTarvo},
+      {{"--demo", "--start"}, {}, true, true, false, false, MeterModel::ModelTarvo},
+      {{"--demo", "--family", "compact"}, {}, true, false, false, false, MeterModel::ModelNoxel},
+      {{"--family=bench", "--demo"}, {}, true, false, false, false, MeterModel::ModelTarvo},
+      {{"--port", "/dev/ttyUSB1", "--port=/dev/ttyS0", "--debug"},
+       {"/dev/ttyUSB1", "/dev/ttyS0"},
+       false,
+       false,
+       true,
+       false,
+       MeterModel::ModelTarvo},
+      {{"--help"}, {}, false, false, false, true, MeterModel::ModelTarvo},
+  };
+  for (const Case& c : cases) {
+    const ParsedCommandLine parsed = parse_command_line(c.args);
+    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args.front());
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.ports, c.ports);
+    EXPECT_EQ(parsed.options.demo, c.demo);
+    EXPECT_EQ(parsed.options.start, c.start);
+    EXPECT_EQ(parsed.options.debug, c.debug);
+    EXPECT_EQ(parsed.options.help, c.help);
+    EXPECT_EQ(parsed.options.demo_family, c.family);
+  }
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse) {
+  const std::vector<std::string> cases[] = {
+      {"--port"},
+      {"--port="},
+      {"--demo", "--family", "handheld"},
+      {"--family", "compact"},  // no demo to give it to
+      {"--demo", "--family"},
+      {"--stat"},
+      {"/dev/ttyUSB0"},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args.back());
+    EXPECT_NE(parse_command_line(args).error, "");
+  }
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include "analog_readout.h"
+#include "data_grid.h"
+#include "debug_window.h"
+#include "lcd_panel.h"
+#include "main_window.h"
+#include "trend_chart.h"
+#include "window_test_support.h"
+
+namespace tarvo {
+namespace {
+
+using test::named;
+
+class WindowCommands : public ::testing::Test {
+ protected:
+  WindowCommands() {
+    window_ = std::make_unique<TForm1>(program_);
+    window_->show();
+  }
+  void press_test(const QString& text) {
+    named<QLineEdit>(*window_, "edt_test")->setText(text);
+    named<QPushButton>(*window_, "btn_test")->click();
+  }
+
+  Program program_;
+  std::unique_ptr<TForm1> window_;
+};
+
+// The typed frame goes the way of a received one: log, grid, chart, LCD, readout.
+TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
+  const Session& s = program_.session();
+  press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
+  ASSERT_EQ(s.log.count(), 1);
+  EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");
+  EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 1);
+  EXPECT_EQ(window_->trend_chart()->page().bounds, (PageBounds{1, 1}));
+  EXPECT_EQ(window_->lcd_panel()->label(LcdLabel::MainNo)->text(), "0.4254");
+  EXPECT_EQ(named<QLineEdit>(*window_, "mainno")->text(), "0.4254");
+  EXPECT_TRUE(window_->analog_readout()->readout().needle.drawn);
+
+  press_test("a0-00-30-00-00-04-02-05-04-00-00-00-5b-00");
+  EXPECT_EQ(s.log.count(), 2);
+  EXPECT_EQ(s.log[2].Main_No.view(), "0.4254");
+}
+
+TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {
+  press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
+  window_->Btn_ResetClick();
+  const QString mainno = named<QLineEdit>(*window_, "mainno")->text();
+  press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
+  EXPECT_EQ(program_.session().log.count(), 0);
+  EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 0);
+  EXPECT_EQ(named<QLineEdit>(*window_, "mainno")->text(), mainno);
+}
+
+TEST_F(WindowCommands, TestFrameCutShortIsRefused) {
+  press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 0");  // byte 13 becomes 0xFF
+  EXPECT_EQ(program_.session().log.count(), 0);
+}
+
+// The debug item only changes the flag; the window is shown at the next Start.
+TEST_F(WindowCommands, DebugItemTogglesTheFlagOnly) {
+  auto* item = named<QAction>(*window_, "mni_debug");
+  const bool before = program_.DebugEnabled;
+  item->trigger();
+  EXPECT_EQ(program_.DebugEnabled, !before);
+  item->trigger();
+  EXPECT_EQ(program_.DebugEnabled, before);
+  EXPECT_FALSE(window_->debug_window()->isVisible());
+}
+
+// Every language item relabels the window's own controls.
+TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
+  struct Case {
+    const char* item;
+    const char* start;
+    const char* save_as;
+    const char* max;
+  };
+  const Case cases[] = {
+      {"lan_01", "Start", "&Save file", "MAX"},         {"lan_02", "开始", "保存", "最大"},
+      {"lan_03", "Démarrer", "Enregistrer", "maximum"}, {"lan_04", "Start", "sparen", "Maximum"},
+      {"lan_05", "comienzo", "&Ahorrar fila", "MAX"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.item);
+    named<QAction>(*window_, c.item)->trigger();
+    EXPECT_TRUE(named<QAction>(*window_, c.item)->isChecked());
+    EXPECT_EQ(named<QPushButton>(*window_, "Btn_Start")->text(), QString::fromUtf8(c.start));
+    EXPECT_EQ(named<QAction>(*window_, "SAVE_AS")->text(), QString::fromUtf8(c.save_as));
+    EXPECT_EQ(named<QLineEdit>(*window_, "Max_Tilt")->text(), QString::fromUtf8(c.max));
+  }
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <cstdint>
+
+#include "display/grid_window.h"
+#include "display/scroll_params.h"
+#include "log/reading_log.h"
+
+class QScrollBar;
+
+namespace tarvo {
+
+// The rows the grid shows: the header row 0, then a window of consecutive
+// records, never the log. Cells are read from the log when they are painted,
+// so a refresh costs what the visible rows cost, however long the log is.
+class GridModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  GridModel(const ReadingLog& log, QObject* parent);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  const GridWindow& window() const { return window_; }
+  void show_window(const GridWindow& window);
+
+ private:
+  const ReadingLog& log_;
+  GridWindow window_;
+};
+
+// StringGrid1: the log as a table beside the chart. The grid has no scrollbar
+// of its own; scrlbr_Grid1, beside it, moves its window through the log.
+class DataGrid : public QTableView {
+  Q_OBJECT
+
+ public:
+  DataGrid(const ReadingLog& log, QScrollBar* scrollbar, QWidget* parent);
+
+  // Rows, header included, as the last layout_grid set them.
+  std::int32_t RowCount() const { return row_count_; }
+  const GridWindow& window() const { return model_->window(); }
+  // The record a data row (from 1) shows, 0 for an empty row.
+  std::int64_t record_in_row(std::int32_t row) const { return window().record_in_row(row); }
+  ScrollParams scroll_params() const;
+
+  // The row count from the current height, then the columns and their headers.
+  void layout_grid();
+  // The window that ends with the newest record.
+  void refill_grid();
+  // The scrollbar for the current count and row count.
+  void re_size_grid();
+  // After each committed reading.
+  void refresh_grid();
+  void clear_grid_rows();
+  // Reset: the scrollbar at the row count and every row empty.
+  void reset_grid();
+
+ private slots:
+  void scrlbr_Grid1Change();
+
+ private:
+  void set_scroll_params(const ScrollParams& params);
+
+  const ReadingLog& log_;
+  QScrollBar* scrollbar_;
+  GridModel* model_;
+  std::int32_t row_count_ = 2;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,470 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFrame>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "about_box.h"
+#include "analog_readout.h"
+#include "anchors.h"
+#include "artwork.h"
+#include "data_grid.h"
+#include "debug_flag.h"
+#include "debug_window.h"
+#include "design_font.h"
+#include "help_manual.h"
+#include "i18n/language_table.h"
+#include "interval_dialog.h"
+#include "language_switch.h"
+#include "lcd_panel.h"
+#include "log/local_time.h"
+#include "status_bar.h"
+#include "trend_chart.h"
+#include "window_placement.h"
+
+namespace tarvo {
+namespace {
+
+constexpr QSize kClientSize{TForm1::kDesignWidth, TForm1::kDesignHeight};
+constexpr QSize kPanel1Size{1079, 152};
+
+QLineEdit* box(QWidget* parent, const char* name, const char* text, bool value) {
+  auto* edit = new QLineEdit(QString::fromUtf8(text), parent);
+  edit->setObjectName(QLatin1String(name));
+  edit->setReadOnly(true);
+  if (value) {
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edit->setFocusPolicy(Qt::NoFocus);
+  }
+  return edit;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+  b->setObjectName(QLatin1String(name));
+  return b;
+}
+
+QAction* menu_item(QMenu* menu, const char* name, const char* caption) {
+  auto* action = new QAction(QString::fromUtf8(caption), menu);
+  action->setObjectName(QLatin1String(name));
+  menu->addAction(action);
+  return action;
+}
+
+void set_enabled(Enabled state, std::initializer_list<QAction*> actions) {
+  if (state == Enabled::Keep) return;
+  for (QAction* a : actions) a->setEnabled(state == Enabled::On);
+}
+
+}  // namespace
+
+std::string locale_decimal_separator(const QLocale& locale) {
+  const QString text = locale.toString(1.1);
+  return text.size() >= 2 ? text.mid(1, 1).toStdString() : std::string(",");
+}
+
+TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+  setObjectName(QStringLiteral("TForm1"));
+  setWindowTitle(QStringLiteral("Tarvo"));
+  setFont(design_font("Tahoma", 11));
+  setWindowIcon(app_icon());
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("TForm1_client"));
+  client->setMinimumSize(kClientSize);
+  setCentralWidget(client);
+  build_panel_chart(client);
+  build_window_controls(client);
+  readout_->set_mainno(mainno_);
+  build_menus();
+  build_timers();
+  resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
+
+  Session& s = program_.session();
+  s.DecimalSeparator = locale_decimal_separator(QLocale());
+  program_.DebugEnabled =
+      program_.DebugEnabled || debug_flag_from_marker(QCoreApplication::applicationDirPath());
+  mni_debug_->setChecked(program_.DebugEnabled);
+  apply_control_states(AcquisitionState::Idle);
+
+  debug_window_ = new TForm2(this);
+  interval_dialog_ = new TForm3(this);
+  about_box_ = new TForm5(this);
+  debug_window_->set_session(s);
+  program_.set_trace_target(debug_window_);
+}
+
+TForm1::~TForm1() {
+  program_.set_trace_target(nullptr);
+}
+
+void TForm1::build_panel_chart(QWidget* client) {
+  auto* page_control = new QTabWidget(client);
+  page_control->setObjectName(QStringLiteral("PageControl1"));
+  page_control->setFont(design_font("宋体", 16));
+  auto* sheet1 = new QWidget(page_control);
+  sheet1->setObjectName(QStringLiteral("TabSheet1"));
+  auto* sheet2 = new QWidget(page_control);
+  sheet2->setObjectName(QStringLiteral("TabSheet2"));
+  page_control->addTab(sheet1, QStringLiteral("Graph"));
+  page_control->addTab(sheet2, QStringLiteral("Chart"));
+
+  auto* panel_chart = new QFrame(client);
+  panel_chart->setObjectName(QStringLiteral("Panel_Chart"));
+  panel_chart_ = panel_chart;
+
+  auto* chart_bar = new QScrollBar(Qt::Horizontal, panel_chart);
+  auto* grid_bar = new QScrollBar(Qt::Vertical, panel_chart);
+  build_panel1(panel_chart);
+  const ExtremeBoxes boxes{
+      panel1_->findChild<QLineEdit*>("MAX_NO"), panel1_->findChild<QLineEdit*>("max_time_no"),
+      panel1_->findChild<QLineEdit*>("MIN_NO"), panel1_->findChild<QLineEdit*>("MIN_TIME_NO")};
+  chart_ = new TrendChart(program_.session(), chart_bar, boxes, panel_chart);
+  grid_ = new DataGrid(program_.session().log, grid_bar, panel_chart);
+  status_bar_ = new PanelStatusBar(panel_chart);
+  status_bar_->setObjectName(QStringLiteral("StatusBar1"));
+  // The panel, then the scrollbars lie in front of the grid and the bottom of
+  // the chart.
+  panel1_->raise();
+  grid_bar->raise();
+  chart_bar->raise();
+
+  auto* in_chart = new AnchoredPlacement(panel_chart, kClientSize);
+  in_chart->add(chart_, {1, 0, 668, 395}, kAnchorAll);
+  in_chart->add(grid_, {665, 0, 414, 395}, kAnchorTopRightBottom);
+  in_chart->add(status_bar_, {1, 547, 1078, 20}, kAnchorLeftRightBottom);
+  in_chart->add(panel1_, {1, 396, 1079, 152}, kAnchorLeftRightBottom);
+  in_chart->add(grid_bar, {1059, 0, 17, 392}, kAnchorTopRightBottom);
+  in_chart->add(chart_bar, {-1, 378, 668, 17}, kAnchorLeftRightBottom);
+  connect(in_chart, &AnchoredPlacement::placed, this, &TForm1::FormResize);
+
+  auto* in_client = new AnchoredPlacement(client, kClientSize);
+  in_client->add(page_control, {0, 0, kClientSize.width(), 0}, {true, true, true, false});
+  in_client->add(panel_chart, {0, 0, kClientSize.width(), kClientSize.height()}, kAnchorAll);
+}
+
+void TForm1::build_panel1(QWidget* panel_chart) {
+  auto* panel = new QFrame(panel_chart);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel1_ = panel;
+  auto* placement = new AnchoredPlacement(panel, kPanel1Size);
+
+  struct BoxDesign {
+    const char* name;
+    const char* text;
+    QRect design;
+    bool value;
+  };
+  const BoxDesign boxes[] = {
+      {"Max_Tilt", "MAX", {854, 5, 43, 21}, false},
+      {"MAX_NO", "", {903, 5, 140, 21}, true},
+      {"MAX_TIME_tile", "TIME", {854, 32, 43, 21}, false},
+      {"max_time_no", "", {903, 32, 140, 21}, true},
+      {"MIN_Tilt", "MIN", {854, 69, 43, 21}, false},
+      {"MIN_NO", "", {903, 69, 140, 21}, true},
+      {"MIN_TIME_Tilt", "TIME", {854, 96, 43, 21}, false},
+      {"MIN_TIME_NO", "", {903, 96, 140, 21}, true},
+  };
+  for (const BoxDesign& b : boxes) {
+    placement->add(box(panel, b.name, b.text, b.value), b.design, kAnchorRightBottom);
+  }
+
+  lcd_ = new LcdPanel(panel);
+  placement->add(lcd_, {0, 0, 508, 150}, kAnchorTopLeft);
+  readout_ = new AnalogReadout(panel);
+  placement->add(readout_, {512, 0, 330, 150}, kAnchorTopLeft);
+
+  btn_start_ = button(panel, "Btn_Start", "Start");
+  btn_stop_ = button(panel, "Btn_STOP", "Stop");
+  btn_reset_ = button(panel, "Btn_Reset", "Reset");
+  btn_ext_ = button(panel, "Btn_EXT", "Exit");
+  placement->add(btn_start_, {856, 123, 51, 25}, kAnchorRightBottom);
+  placement->add(btn_stop_, {913, 124, 50, 25}, kAnchorRightBottom);
+  placement->add(btn_reset_, {969, 124, 50, 25}, kAnchorRightBottom);
+  placement->add(btn_ext_, {1025, 124, 50, 25}, kAnchorRightBottom);
+  connect(btn_start_, &QPushButton::clicked, this, &TForm1::Btn_StartClick);
+  connect(btn_stop_, &QPushButton::clicked, this, &TForm1::Btn_STOPClick);
+  connect(btn_reset_, &QPushButton::clicked, this, &TForm1::Btn_ResetClick);
+  connect(btn_ext_, &QPushButton::clicked, this, &TForm1::Btn_EXTClick);
+}
+
+// mainno, btn_test and edt_test belong to the window and lie in front of the
+// panel, over the arc; they move with the panel when the window grows.
+void TForm1::build_window_controls(QWidget* client) {
+  auto* placement = new AnchoredPlacement(client, kClientSize);
+  mainno_ = new QLineEdit(QStringLiteral("0"), client);
+  mainno_->setObjectName(QStringLiteral("mainno"));
+  mainno_->setFont(design_font("黑体", 16, true));
+  mainno_->setAlignment(Qt::AlignCenter);
+  connect(mainno_, &QLineEdit::textEdited, mainno_,
+          [edit = mainno_](const QString& text) { edit->setText(text.toUpper()); });
+  placement->add(mainno_, {642, 502, 70, 27}, kAnchorLeftBottom);
+
+  auto* btn_test = button(client, "btn_test", "btn_test");
+  placement->add(btn_test, {760, 516, 75, 25}, kAnchorLeftBottom);
+  connect(btn_test, &QPushButton::clicked, this, &TForm1::btn_testClick);
+  edt_test_ = new QLineEdit(QStringLiteral("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 "), client);
+  edt_test_->setObjectName(QStringLiteral("edt_test"));
+  placement->add(edt_test_, {547, 397, 288, 21}, kAnchorLeftBottom);
+}
+
+void TForm1::build_menus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+
+  file1_ = bar->addMenu(QStringLiteral("File"));
+  file1_->setObjectName(QStringLiteral("File1"));
+  mmu_open_ = menu_item(file1_, "MMU_Open", "Open");
+  save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
+  exit1_ = menu_item(file1_, "Exit1", "Exit");
+  connect(exit1_, &QAction::triggered, this, &TForm1::Exit1Click);
+
+  // Its items, one per language, come with the language table at the first showing.
+  mmu_set_lan_ = bar->addMenu(QStringLiteral("Languages"));
+  mmu_set_lan_->setObjectName(QStringLiteral("mmu_set_lan"));
+
+  mmu_set_ = bar->addMenu(QStringLiteral("setting"));
+  mmu_set_->setObjectName(QStringLiteral("mmu_set"));
+  sys_set_ = menu_item(mmu_set_, "sys_set", "system setting");
+  connect(sys_set_, &QAction::triggered, this, &TForm1::sys_setClick);
+
+  help1_ = bar->addMenu(QStringLiteral("Help"));
+  help1_->setObjectName(QStringLiteral("Help1"));
+  connect(menu_item(help1_, "mni_Help_M", "帮助主题"), &QAction::triggered, this,
+          &TForm1::mni_Help_MClick);
+  connect(menu_item(help1_, "mni_Help_About", "关于"), &QAction::triggered, this,
+          &TForm1::mni_Help_AboutClick);
+  mni_debug_ = menu_item(help1_, "mni_debug", "debug");
+  mni_debug_->setCheckable(true);
+  mni_debug_->setChecked(true);
+  connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
+}
+
+void TForm1::build_timers() {
+  timer_sys_ = new QTimer(this);
+  timer_sys_->setObjectName(QStringLiteral("Timer_sys"));
+  timer_sys_->setInterval(1000);
+  connect(timer_sys_, &QTimer::timeout, this, &TForm1::Timer_sysTimer);
+  timer_sys_->start();
+
+  timer_show_ = new QTimer(this);
+  timer_show_->setObjectName(QStringLiteral("Timer_Show"));
+  timer_show_->setInterval(timing_.tick_ms);
+  connect(timer_show_, &QTimer::timeout, this, &TForm1::Timer_ShowTimer);
+}
+
+void TForm1::set_timing(AcquisitionTiming timing) {
+  timing_ = timing;
+  timer_show_->setInterval(timing_.tick_ms);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  centre_on_screen(*this);
+  FormShow();
+}
+
+void TForm1::FormShow() {
+  Session& s = program_.session();
+  s.model = MeterModel::ModelTarvo;
+  reset_lcd(MeterModel::ModelTarvo);
+  s.log.reset_log_counters();
+  grid_->layout_grid();
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
+    program_.ports().table()[port].status = PortStatus::Closed;
+  }
+  InitLanguageMenu(*this, s);
+  s.RecordInterval = 1;
+  ApplyLanguage(this, s, LanguageTable::kChinese);
+  if (program_.DebugEnabled) debug_window_->show_trace();
+}
+
+void TForm1::FormResize() {
+  grid_->layout_grid();
+  grid_->refill_grid();
+}
+
+void TForm1::apply_control_states(AcquisitionState state) {
+  const ControlStates& c = control_states(state);
+  const auto set = [](Enabled e, QWidget* w) {
+    if (e != Enabled::Keep) w->setEnabled(e == Enabled::On);
+  };
+  set(c.start, btn_start_);
+  set(c.stop, btn_stop_);
+  set(c.reset, btn_reset_);
+  set(c.exit, btn_ext_);
+  set_enabled(c.idle_only, {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_});
+  set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
+}
+
+void TForm1::refresh_grid() {
+  grid_->refresh_grid();
+}
+
+void TForm1::update_chart(std::int32_t count, ChartDirection direction) {
+  chart_->update_chart(count, static_cast<PageDirection>(direction));
+}
+
+void TForm1::update_lcd() {
+  const Session& s = program_.session();
+  lcd_->show_reading(s.reading, s.DecimalSeparator);
+}
+
+void TForm1::update_readout() {
+  const Session& s = program_.session();
+  readout_->show_reading(s.reading, s.DecimalSeparator);
+}
+
+void TForm1::reset_lcd(MeterModel previous) {
+  readout_->reset(previous);
+  lcd_->reset(previous);
+}
+
+void TForm1::message(MessageKind kind, const std::string& text) {
+  if (present_) {
+    present_(kind, text);
+  } else {
+    show_message_box(this, kind, text);
+  }
+}
+
+void TForm1::wait_with_messages(int ms) {
+  QCoreApplication::processEvents();
+  if (abandoned_) return;
+  QEventLoop loop;
+  QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  waiting_ = &loop;
+  loop.exec();
+  waiting_ = nullptr;
+}
+
+void TForm1::Btn_StartClick() {
+  Acquisition& acquisition = program_.acquisition();
+  if (acquisition.state() == AcquisitionState::Searching) return;
+  if (program_.DebugEnabled) debug_window_->show_trace();
+  apply_control_states(AcquisitionState::Searching);
+  timer_show_->stop();
+  reset_views(acquisition.begin_start(program_.port_map()));
+  repaint();
+
+  wait_with_messages(timing_.listen_ms);
+  if (abandoned()) return;
+  if (acquisition.finish_probe() == MeterModel::None) {
+    no_port_found();
+    return;
+  }
+  wait_with_messages(timing_.listen_ms);
+  if (abandoned()) return;
+  acquisition.begin_acquiring();
+  apply_control_states(AcquisitionState::Acquiring);
+  timer_show_->start();
+}
+
+void TForm1::no_port_found() {
+  apply_control_states(AcquisitionState::NoMeter);
+  chart_->clear_series();
+  const Acquisition& acquisition = program_.acquisition();
+  message(MessageKind::Warning,
+          no_meter_message(program_.session(), acquisition.permission_hint()));
+}
+
+void TForm1::Btn_STOPClick() {
+  timer_show_->stop();
+  program_.acquisition().stop();
+  apply_control_states(AcquisitionState::Stopped);
+}
+
+void TForm1::Btn_ResetClick() {
+  reset_views(program_.acquisition().reset());
+}
+
+void TForm1::reset_views(MeterModel previous) {
+  chart_->reset_chart();
+  grid_->reset_grid();
+  reset_lcd(previous);
+}
+
+void TForm1::Timer_ShowTimer() {
+  if (program_.acquisition().tick(this, now_local) == TickOutcome::MeterLost) meter_lost();
+}
+
+// The acquisition has already ended as Stop ends it.
+void TForm1::meter_lost() {
+  timer_show_->stop();
+  apply_control_states(AcquisitionState::Stopped);
+  message(MessageKind::Warning, program_.session().text(kTextMeterDisconnected));
+}
+
+void TForm1::Timer_sysTimer() {
+  status_bar_->set_panel_text(PanelStatusBar::kClockPanel,
+                              QString::fromStdString(format_date_time(now_local())));
+}
+
+// The typed frame takes the path of a received one; a frame the active family
+// does not accept changes nothing.
+void TForm1::btn_testClick() {
+  inject_test_frame(program_.session(), program_.ports(), this, edt_test_->text().toStdString(),
+                    now_local());
+}
+
+void TForm1::sys_setClick() {
+  if (auto text = run_interval_dialog(*interval_dialog_, program_.session())) {
+    status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel, *text);
+  }
+}
+
+void TForm1::mni_Help_MClick() {
+  open_manual(QCoreApplication::applicationDirPath());  // no manual or no viewer: nothing shown
+}
+
+void TForm1::mni_Help_AboutClick() {
+  show_about_box(*about_box_, program_.session());
+}
+
+// Takes effect at the next Start; the debug window stays as it is.
+void TForm1::mni_debugClick() {
+  program_.DebugEnabled = mni_debug_->isChecked();
+}
+
+void TForm1::Btn_EXTClick() {
+  end_program_now();
+}
+
+void TForm1::Exit1Click() {
+  end_program_now();
+}
+
+// Exit ends the program without the close handling: the system releases the
+// ports, and no close line is written.
+void TForm1::end_program_now() {
+  abandoned_ = true;
+  timer_show_->stop();
+  timer_sys_->stop();
+  if (waiting_ != nullptr) waiting_->quit();
+  QCoreApplication::exit(0);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  abandoned_ = true;
+  timer_show_->stop();
+  if (waiting_ != nullptr) waiting_->quit();
+  program_.acquisition().close_all_ports();
+  QMainWindow::closeEvent(event);
+  emit closed();
+}
+
+}  // namespace tarvo

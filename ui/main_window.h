@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "control_states.h"
+#include "link/acquisition.h"
+#include "link/polling_cycle.h"
+#include "message_box.h"
+#include "program.h"
+
+class QAction;
+class QLocale;
+class QEventLoop;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace tarvo {
+
+class AnalogReadout;
+class DataGrid;
+class LcdPanel;
+class PanelStatusBar;
+class TForm2;
+class TForm3;
+class TForm5;
+class TrendChart;
+
+// How long Start lets the ports listen, and the period of the polling cycle.
+struct AcquisitionTiming {
+  int listen_ms = 1000;  // each of Start's two waits
+  int tick_ms = 1000;    // Timer_Show
+};
+
+// The main window: the chart, the grid, the panel with the meter's displays,
+// the extreme boxes and the Start/Stop/Reset/Exit buttons, the menus and the
+// status bar. It is the views of the polling cycle.
+class TForm1 : public QMainWindow, public ReadingViews {
+  Q_OBJECT
+
+ public:
+  using MessagePresenter = std::function<void(MessageKind, const std::string&)>;
+
+  static constexpr int kDesignWidth = 1080;  // client area
+  static constexpr int kDesignHeight = 568;
+
+  explicit TForm1(Program& program, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The polling cycle's views.
+  void refresh_grid() override;
+  void update_chart(std::int32_t count, ChartDirection direction) override;
+  // The LCD replica lights the annunciators of the newest reading here.
+  void update_lcd() override;
+  // The main readout and the analog needle follow the newest reading here.
+  void update_readout() override;
+  // Reset returns the LCD replica and the arc to their first look here; the
+  // replica is re-initialised only after a bench-family acquisition.
+  void reset_lcd(MeterModel previous);
+
+  void wait_with_messages(int ms);
+  // Replaces the modal message box, for tests.
+  void set_message_presenter(MessagePresenter presenter) { present_ = std::move(presenter); }
+  void set_timing(AcquisitionTiming timing);
+
+  Program& program() { return program_; }
+  DataGrid* data_grid() const { return grid_; }
+  TrendChart* trend_chart() const { return chart_; }
+  PanelStatusBar* status_bar() const { return status_bar_; }
+  // The parent of the LCD replica (from 0 to 508) and the arc (512 to 842).
+  QWidget* panel1() const { return panel1_; }
+  TForm2* debug_window() const { return debug_window_; }
+  TForm3* interval_dialog() const { return interval_dialog_; }
+  TForm5* about_box() const { return about_box_; }
+  LcdPanel* lcd_panel() const { return lcd_; }
+  AnalogReadout* analog_readout() const { return readout_; }
+
+ public slots:
+  void Btn_StartClick();
+  void Btn_STOPClick();
+  void Btn_ResetClick();
+  void Btn_EXTClick();
+  void Exit1Click();
+  void Timer_ShowTimer();
+  void Timer_sysTimer();
+  void btn_testClick();
+  void sys_setClick();
+  void mni_Help_MClick();
+  void mni_Help_AboutClick();
+  void mni_debugClick();
+
+ signals:
+  // The user closed the window: every port has been closed, the program ends.
+  void closed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build_panel_chart(QWidget* client);
+  void build_panel1(QWidget* panel_chart);
+  void build_window_controls(QWidget* client);
+  void build_menus();
+  void build_timers();
+  void FormShow();
+  void FormResize();
+  void apply_control_states(AcquisitionState state);
+  void reset_views(MeterModel previous);
+  void no_port_found();
+  void meter_lost();
+  void end_program_now();
+  void message(MessageKind kind, const std::string& text);
+  // True once Start has to give up: the window is closing or the program ends.
+  bool abandoned() const { return abandoned_; }
+
+  Program& program_;
+  AcquisitionTiming timing_;
+  MessagePresenter present_;
+  bool shown_ = false;
+  bool abandoned_ = false;
+  QEventLoop* waiting_ = nullptr;
+
+  QWidget* panel_chart_ = nullptr;
+  QWidget* panel1_ = nullptr;
+  TrendChart* chart_ = nullptr;
+  DataGrid* grid_ = nullptr;
+  PanelStatusBar* status_bar_ = nullptr;
+  QPushButton* btn_start_ = nullptr;
+  QPushButton* btn_stop_ = nullptr;
+  QPushButton* btn_reset_ = nullptr;
+  QPushButton* btn_ext_ = nullptr;
+  QLineEdit* mainno_ = nullptr;
+  QLineEdit* edt_test_ = nullptr;
+  LcdPanel* lcd_ = nullptr;
+  AnalogReadout* readout_ = nullptr;
+  QMenu* file1_ = nullptr;
+  QMenu* mmu_set_lan_ = nullptr;
+  QMenu* mmu_set_ = nullptr;
+  QMenu* help1_ = nullptr;
+  QAction* mmu_open_ = nullptr;
+  QAction* save_as_ = nullptr;
+  QAction* exit1_ = nullptr;
+  QAction* sys_set_ = nullptr;
+  QAction* mni_debug_ = nullptr;
+  QTimer* timer_sys_ = nullptr;
+  QTimer* timer_show_ = nullptr;
+  TForm2* debug_window_ = nullptr;
+  TForm3* interval_dialog_ = nullptr;
+  TForm5* about_box_ = nullptr;
+};
+
+// The locale's decimal separator: the second character of 1.1 as the locale
+// writes it, "," when that text is too short.
+std::string locale_decimal_separator(const QLocale& locale);
+
+}  // namespace tarvo

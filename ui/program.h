@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/acquisition.h"
+#include "link/debug_trace.h"
+#include "link/serial_device.h"
+#include "link/serial_ports.h"
+#include "session.h"
+
+namespace tarvo {
+
+// Hands the port lines to the debug window once it exists; until then (and
+// in tests that need no window) they are dropped.
+class RelayTrace final : public DebugTrace {
+ public:
+  void set_target(DebugTrace* target) { target_ = target; }
+  void add_line(std::string line) override {
+    if (target_ != nullptr) target_->add_line(std::move(line));
+  }
+  void clear() override {
+    if (target_ != nullptr) target_->clear();
+  }
+
+ private:
+  DebugTrace* target_ = nullptr;
+};
+
+// Everything the program knows while it runs, created once and passed by
+// reference to the windows: the session, the ports and the acquisition.
+class Program {
+ public:
+  using PortMapSource = std::function<PortMap()>;
+
+  explicit Program(std::unique_ptr<SerialDevices> devices = make_system_serial_devices());
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  Session& session() { return session_; }
+  const Session& session() const { return session_; }
+  SerialPorts& ports() { return ports_; }
+  Acquisition& acquisition() { return acquisition_; }
+
+  void set_trace_target(DebugTrace* target) { relay_.set_target(target); }
+
+  // Devices tried before the ones the system lists, in this order.
+  void set_named_ports(std::vector<std::string> devices) { named_ports_ = std::move(devices); }
+  const std::vector<std::string>& named_ports() const { return named_ports_; }
+
+  // The ports of one Start: by default the named ones, then the system's.
+  // Tests replace it so that no real port of the machine takes part.
+  void set_port_map_source(PortMapSource source) { port_map_source_ = std::move(source); }
+  PortMap port_map() const;
+
+  // Whether the debug window comes up with the main window and at every Start.
+  bool DebugEnabled = false;
+
+ private:
+  Session session_;
+  RelayTrace relay_;
+  PortTrace trace_;
+  SerialPorts ports_;
+  Acquisition acquisition_;
+  std::vector<std::string> named_ports_;
+  PortMapSource port_map_source_;
+};
+
+}  // namespace tarvo

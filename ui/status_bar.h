@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStatusBar>
+#include <QString>
+#include <array>
+
+class QLabel;
+
+namespace tarvo {
+
+// A status bar of four fixed panels, addressed by number from 0 as the window
+// was designed: 0 "STOP", 1 empty, 2 the recording interval, 3 the clock.
+class PanelStatusBar : public QStatusBar {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPanels = 4;
+  static constexpr int kClockPanel = 3;
+  static constexpr int kIntervalPanel = 2;
+
+  explicit PanelStatusBar(QWidget* parent = nullptr);
+
+  QString panel_text(int panel) const;
+  void set_panel_text(int panel, const QString& text);
+
+ private:
+  std::array<QLabel*, kPanels> panels_{};
+};
+
+}  // namespace tarvo

@@ -1,0 +1,280 @@
+#include "trend_chart.h"
+
+#include <QCategoryAxis>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QList>
+#include <QMouseEvent>
+#include <QPointF>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QValueAxis>
+#include <algorithm>
+#include <chrono>
+
+#include "design_font.h"
+#include "display/bottom_axis.h"
+#include "display/number_text.h"
+
+namespace tarvo {
+namespace {
+
+// The plot area keeps these distances to the chart's edges; the cursor
+// readout works within the same rectangle.
+constexpr int kPlotLeft = 40;
+constexpr int kPlotTop = 34;
+constexpr int kPlotRightMargin = 20;
+constexpr int kPlotBottomMargin = 40;
+
+// The line runs from this far below the top to this far above the bottom.
+constexpr int kLineTop = 16;
+constexpr int kLineBottomMargin = 54;
+constexpr int kCursorLabelHeight = 13;
+
+constexpr double kScale = 10000.0;
+
+QString qt_text(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+QLabel* cursor_label(QWidget* parent, const char* name, int top) {
+  auto* label = new QLabel(QStringLiteral("88:88:88"), parent);
+  label->setObjectName(QLatin1String(name));
+  label->setFont(design_font("Tahoma", 10));
+  label->setStyleSheet(QStringLiteral("color: #008000;"));
+  label->setGeometry(502, top, kCursorLabelWidth, kCursorLabelHeight);
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
+  label->hide();
+  return label;
+}
+
+std::chrono::milliseconds steady_now() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+}
+
+}  // namespace
+
+CursorLine::CursorLine(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("shp1"));
+  setFrameShape(QFrame::NoFrame);
+  setAutoFillBackground(true);
+  QPalette line = palette();
+  line.setColor(QPalette::Window, Qt::black);
+  setPalette(line);
+  setCursor(Qt::SizeHorCursor);
+}
+
+void CursorLine::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+  emit released();
+}
+
+// The line turns two quick releases into the switch itself; a double-click
+// reaching the chart as well would switch twice.
+void CursorLine::mouseDoubleClickEvent(QMouseEvent* event) {
+  event->accept();
+}
+
+TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBoxes boxes,
+                       QWidget* parent)
+    : QChartView(new QChart, parent),  // the view owns its chart
+      session_(session),
+      scrollbar_(scrollbar),
+      boxes_(boxes),
+      series_(new QLineSeries),
+      axis_y_(new QValueAxis),
+      axis_x_(new QCategoryAxis) {
+  setObjectName(QStringLiteral("Chart1"));
+  setFrameShape(QFrame::NoFrame);
+  setFocusPolicy(Qt::ClickFocus);
+  setMouseTracking(true);
+  viewport()->setMouseTracking(true);
+
+  QChart* chart = this->chart();
+  chart->legend()->hide();
+  chart->setBackgroundRoundness(0);
+  chart->setMargins(QMargins(0, 0, 0, 0));
+  chart->setLocalizeNumbers(true);
+
+  series_->setObjectName(QStringLiteral("Series1"));
+  QPen pen(Qt::red);
+  pen.setWidth(1);
+  series_->setPen(pen);
+  chart->addSeries(series_);
+
+  const QFont axis_font = design_font("Tahoma", 10);
+  axis_x_->setRange(kBottomAxisFirst, kBottomAxisLast);
+  axis_x_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  axis_x_->setLabelsFont(axis_font);
+  axis_y_->setRange(-1, 1);
+  axis_y_->setTickCount(5);
+  axis_y_->setLabelFormat(QStringLiteral("%.4g"));
+  axis_y_->setLabelsFont(axis_font);
+  chart->addAxis(axis_x_, Qt::AlignBottom);
+  chart->addAxis(axis_y_, Qt::AlignLeft);
+  series_->attachAxis(axis_x_);
+  series_->attachAxis(axis_y_);
+
+  shp1_ = new CursorLine(this);
+  shp1_->setGeometry(502, kLineTop, 1, 341);
+  shp1_->hide();
+  connect(shp1_, &CursorLine::released, this, &TrendChart::shp1MouseUp);
+  lbl_time_ = cursor_label(this, "lbl_time", 3);
+  lbl_chn1_ = cursor_label(this, "lbl_chn1", 94);
+
+  scrollbar_->setObjectName(QStringLiteral("scrlbr_chart1"));
+  scrollbar_->setOrientation(Qt::Horizontal);
+  scrollbar_->setFocusPolicy(Qt::NoFocus);
+  scrollbar_->setSingleStep(kScrollStep);
+  scrollbar_->setPageStep(kScrollStep);
+  set_scroll_params(initial_chart_scrollbar());
+  connect(scrollbar_, &QScrollBar::actionTriggered, this, &TrendChart::scrlbr_chart1Scroll);
+}
+
+ScrollParams TrendChart::scroll_params() const {
+  return {scrollbar_->value(), scrollbar_->minimum(), scrollbar_->maximum(), kScrollStep};
+}
+
+void TrendChart::set_scroll_params(const ScrollParams& params) {
+  const QSignalBlocker quiet(scrollbar_);
+  scrollbar_->setRange(params.min, params.max);
+  scrollbar_->setValue(params.position);
+}
+
+void TrendChart::update_chart(std::int64_t n, PageDirection direction) {
+  page_ = tarvo::update_chart(session_.log, n, direction, session_.DecimalSeparator);
+  draw_page();
+  set_scroll_params(page_.scrollbar);
+}
+
+void TrendChart::update_chart_scrollbar() {
+  set_scroll_params(tarvo::update_chart_scrollbar(session_.log.count()));
+}
+
+void TrendChart::draw_page() {
+  if (page_.full_scale) {
+    const double full_scale = static_cast<double>(*page_.full_scale) / kScale;
+    axis_y_->setRange(-full_scale, full_scale);
+  }
+  QList<QPointF> points;
+  points.reserve(static_cast<qsizetype>(page_.points.size()));
+  for (const ChartPoint& p : page_.points) {
+    points.append(QPointF(p.x, static_cast<double>(p.value) / kScale));
+  }
+  series_->replace(points);
+  label_bottom_axis();
+  fill_boxes();
+}
+
+// A page without a point leaves all four boxes as they were.
+void TrendChart::fill_boxes() {
+  if (!page_.extremes) return;
+  const ChartExtremes& e = *page_.extremes;
+  boxes_.max_value->setText(qt_text(scaled_number_text(e.max, session_.DecimalSeparator)));
+  boxes_.min_value->setText(qt_text(scaled_number_text(e.min, session_.DecimalSeparator)));
+  boxes_.max_time->setText(qt_text(e.max_time));
+  boxes_.min_time->setText(qt_text(e.min_time));
+}
+
+// The time of every step-th position, so that no two labels overlap at the
+// plot's current width.
+void TrendChart::label_bottom_axis() {
+  for (const QString& label : axis_x_->categoriesLabels()) axis_x_->remove(label);
+  if (page_.points.empty()) return;
+  const QFontMetrics metrics(axis_x_->labelsFont());
+  int widest = 0;
+  for (const ChartPoint& p : page_.points) {
+    widest = std::max(widest, metrics.horizontalAdvance(qt_text(p.label)));
+  }
+  const std::int32_t step = time_label_step(widest, chart()->plotArea().width());
+  for (const ChartPoint& p : page_.points) {
+    // Labels must differ; a repeated time keeps its first place.
+    if (has_time_label(p.x, step)) axis_x_->append(qt_text(p.label), p.x);
+  }
+}
+
+void TrendChart::clear_series() {
+  series_->clear();
+  page_.points.clear();
+  page_.bounds = {};
+  page_.extremes.reset();
+  label_bottom_axis();
+}
+
+void TrendChart::reset_chart() {
+  clear_series();
+  set_scroll_params(reset_chart_scrollbar());
+  boxes_.max_value->clear();
+  boxes_.max_time->clear();
+  boxes_.min_value->clear();
+  boxes_.min_time->clear();
+  clear_cursor_captions(cursor_);
+  show_cursor();
+}
+
+// The scrollbar reports the new position before it takes it; the page is drawn
+// for it, and the thumb then stays where the user put it.
+void TrendChart::scrlbr_chart1Scroll(int /*action*/) {
+  if (!scrollbar_->isEnabled()) return;
+  const int position = scrollbar_->sliderPosition();
+  const std::optional<ChartRequest> request = scroll_chart(position, scroll_params());
+  if (!request) return;
+  update_chart(request->n, request->direction);
+  const QSignalBlocker quiet(scrollbar_);
+  scrollbar_->setSliderPosition(position);
+}
+
+void TrendChart::mouseMoveEvent(QMouseEvent* event) {
+  Chart1MouseMove(event->position().toPoint());
+  QChartView::mouseMoveEvent(event);
+}
+
+void TrendChart::Chart1MouseMove(QPoint position) {
+  setFocus();
+  if (!cursor_.on) return;
+  const QPointF in_chart = chart()->mapFromScene(mapToScene(position));
+  const CursorPointer pointer{position.x(), position.y(), width(), height(),
+                              chart()->mapToValue(in_chart, series_).x()};
+  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  show_cursor();
+}
+
+void TrendChart::mouseDoubleClickEvent(QMouseEvent* event) {
+  Chart1DblClick();
+  event->accept();
+}
+
+void TrendChart::Chart1DblClick() {
+  switch_cursor(cursor_);
+  show_cursor();
+}
+
+void TrendChart::shp1MouseUp() {
+  release_on_cursor_line(cursor_, steady_now());
+  show_cursor();
+}
+
+void TrendChart::show_cursor() {
+  shp1_->move(cursor_.line_left, kLineTop);
+  shp1_->setVisible(cursor_.line_visible);
+  lbl_chn1_->setText(qt_text(cursor_.value_text));
+  lbl_chn1_->move(cursor_.value_left, cursor_.value_top);
+  lbl_chn1_->setVisible(cursor_.value_label_visible);
+  lbl_time_->setText(qt_text(cursor_.time_text));
+  lbl_time_->move(cursor_.time_left, cursor_.time_top);
+  lbl_time_->setVisible(cursor_.time_label_visible);
+  if (cursor_.line_visible) shp1_->raise();
+}
+
+void TrendChart::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  chart()->setPlotArea(QRectF(QPointF(kPlotLeft, kPlotTop),
+                              QPointF(width() - kPlotRightMargin, height() - kPlotBottomMargin)));
+  shp1_->resize(1, std::max(height() - kLineBottomMargin, 0));
+  label_bottom_axis();
+}
+
+}  // namespace tarvo

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QChartView>
+#include <QFrame>
+#include <cstdint>
+
+#include "display/chart_cursor.h"
+#include "display/chart_page.h"
+#include "display/scroll_params.h"
+#include "session.h"
+
+class QCategoryAxis;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QScrollBar;
+class QValueAxis;
+
+namespace tarvo {
+
+// The four boxes beside the chart that show the extremes of the page on
+// display and when they were logged. They belong to the window; the chart
+// fills them.
+struct ExtremeBoxes {
+  QLineEdit* max_value = nullptr;  // MAX_NO
+  QLineEdit* max_time = nullptr;   // max_time_no
+  QLineEdit* min_value = nullptr;  // MIN_NO
+  QLineEdit* min_time = nullptr;   // MIN_TIME_NO
+};
+
+// shp1: the cursor line. It lies under the pointer, so it receives the clicks
+// meant for the chart there.
+class CursorLine : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit CursorLine(QWidget* parent);
+
+ signals:
+  void released();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// Chart1: one page of up to 200 readings of the log as a red line, the left
+// axis from minus to plus the full scale of the range, and a cursor readout.
+// The page is rebuilt from the log at every update; scrlbr_chart1, under the
+// plot, pages through the log.
+class TrendChart : public QChartView {
+  Q_OBJECT
+
+ public:
+  TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBoxes boxes, QWidget* parent);
+
+  // The page that ends (Backward) or starts (Forward) at record n, its axis,
+  // the extreme boxes and the scrollbar.
+  void update_chart(std::int64_t n, PageDirection direction);
+  void update_chart_scrollbar();
+  // Start and a Start that found no meter: the line goes, the rest stays.
+  void clear_series();
+  // Reset: the line, the scrollbar, the extreme boxes and the cursor captions.
+  void reset_chart();
+
+  const ChartPage& page() const { return page_; }
+  const ChartCursor& cursor() const { return cursor_; }
+  QLineSeries* series() const { return series_; }
+  QValueAxis* left_axis() const { return axis_y_; }
+  QCategoryAxis* bottom_axis() const { return axis_x_; }
+  ScrollParams scroll_params() const;
+
+  // The cursor readout switched on or off (Chart1DblClick).
+  void Chart1DblClick();
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private slots:
+  void scrlbr_chart1Scroll(int action);
+  void shp1MouseUp();
+
+ private:
+  void draw_page();
+  void label_bottom_axis();
+  void fill_boxes();
+  void set_scroll_params(const ScrollParams& params);
+  void Chart1MouseMove(QPoint position);
+  void show_cursor();
+
+  const Session& session_;
+  QScrollBar* scrollbar_;
+  ExtremeBoxes boxes_;
+  QLineSeries* series_;
+  QValueAxis* axis_y_;
+  QCategoryAxis* axis_x_;
+  CursorLine* shp1_;
+  QLabel* lbl_time_;
+  QLabel* lbl_chn1_;
+  ChartPage page_;
+  ChartCursor cursor_;
+};
+
+}  // namespace tarvo
