@@ -41,6 +41,19 @@ void AnchoredPlacement::add(QWidget* control, QRect design, Anchors anchors) {
   control->setGeometry(anchored_rect(design, design_size_, parent_->size(), anchors));
 }
 
+void AnchoredPlacement::redesign(QWidget* control, QRect design) {
+  for (Entry& e : entries_) {
+    if (e.control == control) e.design = design;
+  }
+}
+
+QRect AnchoredPlacement::design_of(const QWidget* control) const {
+  for (const Entry& e : entries_) {
+    if (e.control == control) return e.design;
+  }
+  return {};
+}
+
 void AnchoredPlacement::place() {
   for (const Entry& e : entries_) {
     e.control->setGeometry(anchored_rect(e.design, design_size_, parent_->size(), e.anchors));

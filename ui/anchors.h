@@ -40,6 +40,10 @@ class AnchoredPlacement : public QObject {
   AnchoredPlacement(QWidget* parent, QSize design_size);
 
   void add(QWidget* control, QRect design, Anchors anchors);
+  // Gives a control another place at the design size (a caption that needs
+  // more room); takes effect at the next place().
+  void redesign(QWidget* control, QRect design);
+  QRect design_of(const QWidget* control) const;
   // Puts every control where its anchors say for the parent's current size.
   void place();
 

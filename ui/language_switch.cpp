@@ -96,12 +96,17 @@ bool caption_is_cut(const QWidget& control) {
   return false;
 }
 
+constexpr char kOwnFont[] = "tarvo_own_font";
+
+QFont own_font(QWidget& control) {
+  if (!control.property(kOwnFont).isValid()) control.setProperty(kOwnFont, control.font());
+  return control.property(kOwnFont).value<QFont>();
+}
+
 // A translation longer than its control gets a smaller font rather than a cut
 // caption; a later, shorter one gets the control's own font back.
-void fit_caption(QWidget& control) {
-  static constexpr char kOwnFont[] = "tarvo_own_font";
-  if (!control.property(kOwnFont).isValid()) control.setProperty(kOwnFont, control.font());
-  QFont font = control.property(kOwnFont).value<QFont>();
+void shrink_to_fit(QWidget& control) {
+  QFont font = own_font(control);
   control.setFont(font);
   for (int pixels = QFontInfo(font).pixelSize() - 1;
        pixels >= kSmallestCaptionPixels && caption_is_cut(control); --pixels) {
@@ -118,13 +123,13 @@ void set_caption(QWidget& window, const LanguageControl& c, const QString& text)
     case ControlKind::Button:
       if (auto* button = window.findChild<QPushButton*>(c.name)) {
         button->setText(text);
-        fit_caption(*button);
+        shrink_to_fit(*button);
       }
       break;
     case ControlKind::Edit:
       if (auto* edit = window.findChild<QLineEdit*>(c.name)) {
         edit->setText(text);
-        fit_caption(*edit);
+        shrink_to_fit(*edit);
       }
       break;
   }
@@ -157,6 +162,34 @@ QAction* language_item(QMenu& menu, QActionGroup& group, int number) {
 }
 
 }  // namespace
+
+void fit_caption(QWidget& control) {
+  shrink_to_fit(control);
+}
+
+int caption_width_needed(const QWidget& control) {
+  const QVariant own = control.property(kOwnFont);
+  const QFontMetrics metrics(own.isValid() ? own.value<QFont>() : control.font());
+  if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const QRect room =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    return metrics.size(Qt::TextShowMnemonic, button->text()).width() + button->width() -
+           room.width() + 2;
+  }
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+    const QRect room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    constexpr int kInnerMargins = 4;  // QLineEdit keeps two pixels clear on each side
+    return metrics.horizontalAdvance(edit->text()) + edit->width() - room.width() + kInnerMargins +
+           1;
+  }
+  return control.width();
+}
 
 bool is_language_base(const LanguageTable& table, std::int32_t base) {
   return base % kBaseStep == 0 && !table.language_name(base / kBaseStep).empty();

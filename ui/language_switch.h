@@ -33,4 +33,10 @@ bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base);
 // language.
 QStringList cut_captions(const QWidget& mainWindow);
 
+// The width a button or edit needs for its whole caption in its own font.
+int caption_width_needed(const QWidget& control);
+// Gives the control its own font back, or a smaller one while the caption is
+// still wider than the control.
+void fit_caption(QWidget& control);
+
 }  // namespace tarvo

@@ -22,6 +22,7 @@
 #include "debug_flag.h"
 #include "debug_window.h"
 #include "design_font.h"
+#include "display/caption_row.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -160,6 +161,7 @@ void TForm1::build_panel1(QWidget* panel_chart) {
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel1_ = panel;
   auto* placement = new AnchoredPlacement(panel, kPanel1Size);
+  panel1_placement_ = placement;
 
   struct BoxDesign {
     const char* name;
@@ -177,8 +179,11 @@ void TForm1::build_panel1(QWidget* panel_chart) {
       {"MIN_TIME_Tilt", "TIME", {854, 96, 43, 21}, false},
       {"MIN_TIME_NO", "", {903, 96, 140, 21}, true},
   };
+  std::size_t titles = 0, values = 0;
   for (const BoxDesign& b : boxes) {
-    placement->add(box(panel, b.name, b.text, b.value), b.design, kAnchorRightBottom);
+    QLineEdit* edit = box(panel, b.name, b.text, b.value);
+    placement->add(edit, b.design, kAnchorRightBottom);
+    (b.value ? value_boxes_[values++] : title_boxes_[titles++]) = edit;
   }
 
   lcd_ = new LcdPanel(panel);
@@ -288,8 +293,12 @@ void TForm1::FormShow() {
     program_.ports().table()[port].status = PortStatus::Closed;
   }
   InitLanguageMenu(*this, s);
+  for (QAction* item : mmu_set_lan_->actions()) {
+    connect(item, &QAction::triggered, this, &TForm1::fit_panel_captions);  // after the switch
+  }
   s.RecordInterval = 1;
   ApplyLanguage(this, s, LanguageTable::kChinese);
+  fit_panel_captions();
   if (program_.DebugEnabled) debug_window_->show_trace();
 }
 
@@ -309,6 +318,42 @@ void TForm1::apply_control_states(AcquisitionState state) {
   set(c.exit, btn_ext_);
   set_enabled(c.idle_only, {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_});
   set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
+}
+
+// Titles and buttons keep their design places while their captions fit; a
+// longer caption widens its control (the values and the row give way), and
+// only what still does not fit gets a smaller font.
+void TForm1::fit_panel_captions() {
+  constexpr int kColumnGap = 6, kNarrowestValue = 84, kTitleDesignWidth = 43;
+  const QRect first_title = panel1_placement_->design_of(title_boxes_[0]);
+  const QRect first_value = panel1_placement_->design_of(value_boxes_[0]);
+  int widest = 0;
+  for (QLineEdit* title : title_boxes_) widest = std::max(widest, caption_width_needed(*title));
+  const ColumnSplit split =
+      split_title_column(first_title.left(), first_value.left() + first_value.width(), kColumnGap,
+                         kTitleDesignWidth, widest, kNarrowestValue);
+  for (std::size_t i = 0; i < title_boxes_.size(); ++i) {
+    const int top = panel1_placement_->design_of(title_boxes_[i]).top();
+    panel1_placement_->redesign(title_boxes_[i], {first_title.left(), top, split.title_width, 21});
+    panel1_placement_->redesign(value_boxes_[i], {split.value_left, top, split.value_width, 21});
+  }
+
+  constexpr int kButtonGap = 6, kButtonsRight = 1075, kButtonsLeftLimit = 846;
+  const std::array<QPushButton*, 4> buttons{btn_start_, btn_stop_, btn_reset_, btn_ext_};
+  constexpr std::array<int, 4> kDesignWidths{51, 50, 50, 50};
+  std::vector<CaptionSlot> captions;
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    captions.push_back({kDesignWidths[i], caption_width_needed(*buttons[i])});
+  }
+  if (const auto row = place_caption_row(captions, kButtonsRight, kButtonsLeftLimit, kButtonGap)) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      const QRect design = panel1_placement_->design_of(buttons[i]);
+      panel1_placement_->redesign(buttons[i], {row->left[i], design.top(), row->width[i], 25});
+    }
+  }
+  panel1_placement_->place();
+  for (QWidget* control : title_boxes_) fit_caption(*control);
+  for (QWidget* control : buttons) fit_caption(*control);
 }
 
 void TForm1::refresh_grid() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,7 @@ class QTimer;
 namespace tarvo {
 
 class AnalogReadout;
+class AnchoredPlacement;
 class DataGrid;
 class LcdPanel;
 class PanelStatusBar;
@@ -110,6 +112,8 @@ class TForm1 : public QMainWindow, public ReadingViews {
   void FormShow();
   void FormResize();
   void apply_control_states(AcquisitionState state);
+  // Makes room in the lower panel for the captions of the current language.
+  void fit_panel_captions();
   void reset_views(MeterModel previous);
   void no_port_found();
   void meter_lost();
@@ -127,6 +131,9 @@ class TForm1 : public QMainWindow, public ReadingViews {
 
   QWidget* panel_chart_ = nullptr;
   QWidget* panel1_ = nullptr;
+  AnchoredPlacement* panel1_placement_ = nullptr;
+  std::array<QLineEdit*, 4> title_boxes_{};  // MAX, its time, MIN, its time
+  std::array<QLineEdit*, 4> value_boxes_{};
   TrendChart* chart_ = nullptr;
   DataGrid* grid_ = nullptr;
   PanelStatusBar* status_bar_ = nullptr;

@@ -9,6 +9,7 @@
 #include "analog_readout.h"
 #include "data_grid.h"
 #include "debug_window.h"
+#include "language_switch.h"
 #include "lcd_panel.h"
 #include "main_window.h"
 #include "trend_chart.h"
@@ -97,6 +98,7 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     EXPECT_EQ(named<QPushButton>(*window_, "Btn_Start")->text(), QString::fromUtf8(c.start));
     EXPECT_EQ(named<QAction>(*window_, "SAVE_AS")->text(), QString::fromUtf8(c.save_as));
     EXPECT_EQ(named<QLineEdit>(*window_, "Max_Tilt")->text(), QString::fromUtf8(c.max));
+    EXPECT_EQ(cut_captions(*window_), QStringList{});
   }
 }
 
