@@ -3,10 +3,15 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "files/jpeg_writer.h"
 #include "files/spreadsheet_export.h"
+#include "files/text_log.h"
 
 namespace tarvo {
 namespace {
@@ -52,7 +57,17 @@ double max_rss_mb() {
 // counter is the most the export held above what was in use before it,
 // sampled through the progress callback; the file is flushed to the disk
 // before the rename, so the time includes that wait.
-void BM_ExportMillion(benchmark::State& state, SpreadsheetFormat format, const char* extension) {
+bool save(const ReadingLog& log, const std::filesystem::path& file,
+          std::optional<SpreadsheetFormat> format, const ExportProgress& progress,
+          std::string& error) {
+  if (!format) return SaveTextLog(log, file, &error, progress);
+  return ExportSpreadsheet(log, file, *format, progress, &error);
+}
+
+// The text log (no format) goes through the same path as the spreadsheets, so
+// that Save As's four file types are measured on the same readings.
+void BM_ExportMillion(benchmark::State& state, std::optional<SpreadsheetFormat> format,
+                      const char* extension) {
   const ReadingLog& log = million_readings();
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / (std::string("tarvo-bench-export") + extension);
@@ -64,7 +79,7 @@ void BM_ExportMillion(benchmark::State& state, SpreadsheetFormat format, const c
       return true;
     };
     std::string error;
-    if (!ExportSpreadsheet(log, file, format, sample, &error)) state.SkipWithError(error.c_str());
+    if (!save(log, file, format, sample, error)) state.SkipWithError(error.c_str());
   }
   state.SetItemsProcessed(state.iterations() * kRecords);
   state.counters["heap_peak_MB"] = static_cast<double>(heap_peak) / 1e6;
@@ -72,6 +87,9 @@ void BM_ExportMillion(benchmark::State& state, SpreadsheetFormat format, const c
   state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
   std::filesystem::remove(file);
 }
+BENCHMARK_CAPTURE(BM_ExportMillion, txt, std::nullopt, ".txt")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_ExportMillion, xls, SpreadsheetFormat::Xls, ".xls")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -81,6 +99,30 @@ BENCHMARK_CAPTURE(BM_ExportMillion, xlsx, SpreadsheetFormat::Xlsx, ".xlsx")
 BENCHMARK_CAPTURE(BM_ExportMillion, csv, SpreadsheetFormat::Csv, ".csv")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The report picture of the chart: white, a grey grid and a red trace, as
+// Save As encodes it for ".jpg" (the capture itself is not part of it).
+void BM_JpegReportPicture(benchmark::State& state) {
+  constexpr int kWidth = 1910;
+  constexpr int kHeight = 1080;
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3, 255);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      std::uint8_t* p = rgb.data() + (static_cast<std::size_t>(y) * kWidth + x) * 3;
+      if (x % 95 == 0 || y % 107 == 0) p[0] = p[1] = p[2] = 220;
+      if (std::abs(y - 540 - static_cast<int>(300 * std::sin(x / 60.0))) < 1) p[1] = p[2] = 0;
+    }
+  }
+  const RgbPixels pixels{rgb.data(), kWidth, kHeight, static_cast<std::size_t>(kWidth) * 3};
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::optional<std::string> jpeg = encode_jpeg(pixels);
+    if (!jpeg) state.SkipWithError("the picture was not encoded");
+    bytes = jpeg ? jpeg->size() : 0;
+  }
+  state.counters["file_KB"] = static_cast<double>(bytes) / 1e3;
+}
+BENCHMARK(BM_JpegReportPicture)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "chart_command.h"
+#include "convert_command.h"
 #include "decode_command.h"
 #include "record_command.h"
 #include "simulate_command.h"
@@ -35,6 +37,16 @@ constexpr std::string_view kUsage =
     "      Exit status: 0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
     "      4 meter disconnected.\n"
     "\n"
+    "  convert IN OUT [--decimal-separator SEP]\n"
+    "      Read the text log IN as File > Open does (numbers with SEP, by default the\n"
+    "      locale's) and write OUT by its extension: .txt, .xls, .xlsx or .csv.\n"
+    "      Exit status: 0 written, 1 IN refused or OUT not written, 2 bad arguments.\n"
+    "\n"
+    "  chart IN OUT [--decimal-separator SEP]\n"
+    "      Save the chart of the last page of the text log IN: OUT.jpg or OUT.png the\n"
+    "      1910 x 1080 report picture, OUT.bmp the chart at 668 x 395. Draws offscreen\n"
+    "      unless QT_QPA_PLATFORM is set. Exit status as for convert.\n"
+    "\n"
     "  --help    show this text\n";
 
 }  // namespace
@@ -50,6 +62,8 @@ int main(int argc, char** argv) {
   if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
   if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
   if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
+  if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
+  if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
   std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << kUsage;
   return 2;
 }

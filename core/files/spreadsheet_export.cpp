@@ -2,21 +2,15 @@
 
 #include <fstream>
 
-#include "files/csv_writer.h"
 #include "files/atomic_file.h"
+#include "files/csv_writer.h"
+#include "files/file_extension.h"
 #include "files/xls_writer.h"
 #include "files/xlsx_writer.h"
 
 namespace tarvo {
 
 namespace {
-
-std::string lower_ascii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool write_stream_file(const ReadingLog& log, const std::filesystem::path& path,
                        SpreadsheetFormat format, const ExportProgress& progress,
@@ -45,11 +39,7 @@ bool write_file(const ReadingLog& log, const std::filesystem::path& path, Spread
 }  // namespace
 
 std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::path& file) {
-  // From the last dot of the name on, so that ".xls" alone counts too.
-  const std::string name = file.filename().string();
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return std::nullopt;
-  const std::string extension = lower_ascii(name.substr(dot));
+  const std::string extension = lower_extension(file);
   if (extension == ".xls") return SpreadsheetFormat::Xls;
   if (extension == ".xlsx") return SpreadsheetFormat::Xlsx;
   if (extension == ".csv") return SpreadsheetFormat::Csv;

@@ -44,22 +44,29 @@ bool fail(std::string* error, std::string text) {
 
 }  // namespace
 
-bool WriteTextLog(const ReadingLog& log, const TextLogSink& sink) {
-  std::string block = std::to_string(log.count());
+// The count is taken once, so that the count line agrees with the records
+// written whatever the progress callback lets happen meanwhile.
+bool WriteTextLog(const ReadingLog& log, const TextLogSink& sink, const ExportProgress& progress) {
+  const std::int64_t count = log.count();
+  ProgressTicker ticker(progress, count);
+  std::string block = std::to_string(count);
   block += kLineEnd;
-  if (!sink(block)) return false;
+  if (!ticker.start() || !sink(block)) return false;
   block.clear();
-  for (std::int64_t j = 1; j <= log.count(); ++j) {
+  for (std::int64_t j = 1; j <= count; ++j) {
     append_record_line(block, log[j]);
     if (j % kLinesPerBlock == 0) {
       if (!sink(block)) return false;
       block.clear();
     }
+    if (!ticker.record_done()) return false;
   }
-  if (block.empty()) return true;
-  block += kLineEnd;
-  block += kLineEnd;
-  return sink(block);
+  if (!block.empty()) {
+    block += kLineEnd;
+    block += kLineEnd;
+    if (!sink(block)) return false;
+  }
+  return ticker.finish();
 }
 
 std::string TextLogBytes(const ReadingLog& log) {
@@ -71,13 +78,16 @@ std::string TextLogBytes(const ReadingLog& log) {
   return bytes;
 }
 
-bool SaveTextLog(const ReadingLog& log, const std::filesystem::path& file, std::string* error) {
+bool SaveTextLog(const ReadingLog& log, const std::filesystem::path& file, std::string* error,
+                 const ExportProgress& progress) {
   if (log.count() <= 0) return fail(error, "the log holds no readings");
   AtomicFile out(file);
-  const bool written =
-      out.ok() && WriteTextLog(log, [&out](std::string_view piece) { return out.write(piece); }) &&
-      out.commit();
-  return written || fail(error, out.error());
+  const auto sink = [&out](std::string_view piece) { return out.write(piece); };
+  if (!out.ok()) return fail(error, out.error());
+  if (!WriteTextLog(log, sink, progress)) {
+    return fail(error, out.ok() ? std::string("the save was cancelled") : out.error());
+  }
+  return out.commit() || fail(error, out.error());
 }
 
 }  // namespace tarvo

@@ -116,7 +116,8 @@ std::optional<std::string> read_file(const std::filesystem::path& file) {
 }
 
 std::optional<std::vector<real_Record>> parse_text(const std::string& text,
-                                                   std::string_view decimal_separator) {
+                                                   std::string_view decimal_separator,
+                                                   const ExportProgress& progress) {
   LineReader lines(text);
   const std::optional<std::string_view> first = lines.next();
   const std::optional<std::int32_t> count = first ? parse_int32(*first) : std::nullopt;
@@ -126,29 +127,35 @@ std::optional<std::vector<real_Record>> parse_text(const std::string& text,
   // reservation whatever the count line claims.
   std::vector<real_Record> records;
   records.reserve(std::min(static_cast<std::size_t>(*count), text.size() / 2));
+  ProgressTicker ticker(progress, *count);
+  if (!ticker.start()) return std::nullopt;
   for (std::int32_t i = 0; i < *count; ++i) {
     const std::optional<std::string_view> line = lines.next();
     if (!line) return std::nullopt;
     std::optional<real_Record> record = parse_record(*line, decimal_separator);
     if (!record) return std::nullopt;
     records.push_back(std::move(*record));
+    if (!ticker.record_done()) return std::nullopt;
   }
+  if (!ticker.finish()) return std::nullopt;
   return records;
 }
 
 }  // namespace
 
 std::optional<std::vector<real_Record>> ParseTextLog(std::string_view bytes,
-                                                     std::string_view decimal_separator) {
-  return parse_text(decode_file_text(std::string(bytes)), decimal_separator);
+                                                     std::string_view decimal_separator,
+                                                     const ExportProgress& progress) {
+  return parse_text(decode_file_text(std::string(bytes)), decimal_separator, progress);
 }
 
 std::optional<std::vector<real_Record>> LoadTextLog(const std::filesystem::path& file,
-                                                    const std::string& decimal_separator) {
+                                                    const std::string& decimal_separator,
+                                                    const ExportProgress& progress) {
   if (file.empty()) return std::nullopt;
   std::optional<std::string> bytes = read_file(file);
   if (!bytes) return std::nullopt;
-  return parse_text(decode_file_text(std::move(*bytes)), decimal_separator);
+  return parse_text(decode_file_text(std::move(*bytes)), decimal_separator, progress);
 }
 
 }  // namespace tarvo

@@ -1,0 +1,103 @@
+#include "convert_command.h"
+
+#include <cstdlib>
+#include <locale>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+
+#include "files/file_extension.h"
+#include "files/spreadsheet_export.h"
+#include "files/text_log.h"
+#include "i18n/language_table.h"
+#include "options.h"
+
+namespace tarvo::cli {
+
+namespace {
+
+constexpr std::string_view kPrefix = "tarvo-cli convert: ";
+constexpr int kTextWrongFormat = 17;
+constexpr int kTextSaveFailed = 24;
+
+std::string english_text(int number) {
+  const auto table = std::make_unique<LanguageTable>();  // too large for the stack
+  table->FillLanguageTable();
+  return table->text(LanguageTable::kEnglish, number);
+}
+
+bool is_text_log_name(const std::filesystem::path& file) {
+  return lower_extension(file) == ".txt";
+}
+
+bool write_out(const ReadingLog& log, const std::filesystem::path& file, std::string& error) {
+  if (is_text_log_name(file)) return SaveTextLog(log, file, &error);
+  return ExportSpreadsheet(log, file, *spreadsheet_format_of(file), {}, &error);
+}
+
+}  // namespace
+
+LogFileArgs read_log_file_args(const std::vector<std::string>& args) {
+  LogFileArgs a;
+  std::vector<std::filesystem::path> files;
+  std::optional<std::string> separator;
+  OptionReader r(args);
+  while (!r.done()) {
+    if (auto sep = r.take("--decimal-separator")) {
+      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+      separator = *sep;
+    } else {
+      files.emplace_back(r.take_positional());
+    }
+  }
+  if (files.size() != 2) throw UsageError("give the file to read and the file to write");
+  a.in = files[0];
+  a.out = files[1];
+  a.separator = separator.value_or(environment_decimal_separator());
+  return a;
+}
+
+std::string environment_decimal_separator() {
+  for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') continue;
+    try {
+      return std::string(1,
+                         std::use_facet<std::numpunct<char>>(std::locale(value)).decimal_point());
+    } catch (const std::runtime_error&) {
+      return ".";
+    }
+  }
+  return ".";
+}
+
+int run_convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  LogFileArgs a;
+  try {
+    a = read_log_file_args(args);
+    if (!is_text_log_name(a.out) && !spreadsheet_format_of(a.out)) {
+      throw UsageError("the file to write must end in .txt, .xls, .xlsx or .csv");
+    }
+  } catch (const UsageError& e) {
+    err << kPrefix << e.what() << '\n';
+    return 2;
+  }
+  std::optional<std::vector<real_Record>> records = LoadTextLog(a.in, a.separator);
+  if (!records) {
+    err << kPrefix << a.in.string() << ": " << english_text(kTextWrongFormat) << '\n';
+    return 1;
+  }
+  ReadingLog log;
+  log.replace(std::move(*records));
+  std::string error;
+  if (!write_out(log, a.out, error)) {
+    err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
+        << ")\n";
+    return 1;
+  }
+  out << log.count() << " records written to " << a.out.string() << '\n';
+  return 0;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tarvo::cli {
+
+// The arguments of a command that reads a text log and writes a file:
+// IN OUT [--decimal-separator SEP].
+struct LogFileArgs {
+  std::filesystem::path in;
+  std::filesystem::path out;
+  std::string separator;  // the locale's decimal separator unless given
+};
+
+// Throws UsageError for a missing, extra or unknown argument.
+LogFileArgs read_log_file_args(const std::vector<std::string>& args);
+
+// The decimal separator of the locale the environment names (LC_ALL,
+// LC_NUMERIC, LANG); "." when it names none or one this system lacks.
+std::string environment_decimal_separator();
+
+// tarvo-cli convert IN OUT [--decimal-separator SEP]
+// Reads the text log IN by the rules of File > Open (every record valid, its
+// numbers written with SEP) and writes OUT by its extension: .txt, .xls,
+// .xlsx or .csv. Returns the exit status: 0 written, 1 IN refused or OUT not
+// written (the reason on err), 2 bad arguments.
+int run_convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvo::cli
