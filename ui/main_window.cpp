@@ -235,6 +235,9 @@ void TForm1::build_menus() {
   save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
   exit1_ = menu_item(file1_, "Exit1", "Exit");
   connect(exit1_, &QAction::triggered, this, &TForm1::Exit1Click);
+  connect(mmu_open_, &QAction::triggered, this,
+          [this] { MMU_OpenClick(*this, file_command_env()); });
+  connect(save_as_, &QAction::triggered, this, [this] { SAVE_ASClick(*this, file_command_env()); });
 
   // Its items, one per language, come with the language table at the first showing.
   mmu_set_lan_ = bar->addMenu(QStringLiteral("Languages"));
@@ -377,6 +380,12 @@ void TForm1::update_readout() {
 void TForm1::reset_lcd(MeterModel previous) {
   readout_->reset(previous);
   lcd_->reset(previous);
+}
+
+FileCommandEnv TForm1::file_command_env() {
+  FileCommandEnv env = dialog_env(this);
+  env.message = [this](MessageKind kind, const std::string& text) { message(kind, text); };
+  return env;
 }
 
 void TForm1::message(MessageKind kind, const std::string& text) {

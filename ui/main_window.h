@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control_states.h"
+#include "file_commands.h"
 #include "link/acquisition.h"
 #include "link/polling_cycle.h"
 #include "message_box.h"
@@ -114,6 +115,8 @@ class TForm1 : public QMainWindow, public ReadingViews {
   void apply_control_states(AcquisitionState state);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
+  // The file dialogs and this window's messages, for Save As and Open.
+  FileCommandEnv file_command_env();
   void reset_views(MeterModel previous);
   void no_port_found();
   void meter_lost();

@@ -35,6 +35,11 @@ constexpr int kCursorLabelHeight = 13;
 
 constexpr double kScale = 10000.0;
 
+// Qt's category axis gives every label an equal share of the axis less this
+// much on either side, and cuts a longer label to "12:0..."; the step must
+// leave room for it.
+constexpr int kAxisLabelPadding = 4;
+
 QString qt_text(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -96,6 +101,10 @@ TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBox
   QChart* chart = this->chart();
   chart->legend()->hide();
   chart->setBackgroundRoundness(0);
+  // With a fixed plot area the chart never resizes its own background, so a
+  // larger chart showed grey beyond its first size; the view paints it white.
+  chart->setBackgroundVisible(false);
+  setBackgroundBrush(Qt::white);
   chart->setMargins(QMargins(0, 0, 0, 0));
   chart->setLocalizeNumbers(true);
 
@@ -189,7 +198,8 @@ void TrendChart::label_bottom_axis() {
   for (const ChartPoint& p : page_.points) {
     widest = std::max(widest, metrics.horizontalAdvance(qt_text(p.label)));
   }
-  const std::int32_t step = time_label_step(widest, chart()->plotArea().width());
+  const std::int32_t step =
+      time_label_step(widest + 2 * kAxisLabelPadding, chart()->plotArea().width());
   for (const ChartPoint& p : page_.points) {
     // Labels must differ; a repeated time keeps its first place.
     if (has_time_label(p.x, step)) axis_x_->append(qt_text(p.label), p.x);

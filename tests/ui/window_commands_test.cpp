@@ -67,6 +67,17 @@ TEST_F(WindowCommands, TestFrameCutShortIsRefused) {
   EXPECT_EQ(program_.session().log.count(), 0);
 }
 
+// The File menu reaches Save As: with an empty log it warns before any dialog.
+TEST_F(WindowCommands, SaveAsItemRunsTheCommand) {
+  std::vector<std::pair<MessageKind, std::string>> shown;
+  window_->set_message_presenter(
+      [&shown](MessageKind kind, const std::string& text) { shown.emplace_back(kind, text); });
+  named<QAction>(*window_, "SAVE_AS")->trigger();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].first, MessageKind::Warning);
+  EXPECT_EQ(shown[0].second, "\u6CA1\u6709\u6570\u636E!");  // "No Any data !" in Chinese
+}
+
 // The debug item only changes the flag; the window is shown at the next Start.
 TEST_F(WindowCommands, DebugItemTogglesTheFlagOnly) {
   auto* item = named<QAction>(*window_, "mni_debug");

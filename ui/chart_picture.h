@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace tarvo {
+
+class TrendChart;
+
+enum class PictureFormat { Bmp, Jpeg, Png };
+
+// The picture a file name asks for by its extension (".bmp", ".jpg", ".png",
+// in any letter case); nullopt for any other name.
+std::optional<PictureFormat> picture_format_of(const std::filesystem::path& file);
+
+// The report picture is the chart laid out at this size, with this margin.
+inline constexpr QSize kCaptureChartSize{1900, 1070};
+inline constexpr int kCaptureMargin = 5;
+
+// The chart as it stands on screen, at its current size on white, without the
+// cursor line and its labels.
+QImage chart_bitmap(TrendChart& chart);
+
+// The chart laid out afresh at 1900 x 1070 and drawn with its cursor controls
+// onto a white picture with a 5-pixel border (1910 x 1080), whatever the size
+// of the window. The chart gets its size back before this returns.
+QImage chart_capture(TrendChart& chart);
+
+// Writes the picture of the format. window, when given, accepts no input
+// while the chart is captured. The file is replaced only once the new one is
+// complete. On failure returns false and, when error is given, says why.
+bool save_chart_picture(QWidget* window, TrendChart& chart, const std::filesystem::path& file,
+                        PictureFormat format, std::string* error = nullptr);
+
+}  // namespace tarvo

@@ -1,0 +1,186 @@
+#include "file_commands.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+
+#include "chart_picture.h"
+#include "data_grid.h"
+#include "files/file_extension.h"
+#include "files/spreadsheet_export.h"
+#include "files/text_log.h"
+#include "main_window.h"
+#include "trend_chart.h"
+#include "work_progress.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr int kTextNoData = 16;
+constexpr int kTextWrongFormat = 17;
+constexpr int kTextSaved = 23;
+constexpr int kTextSaveFailed = 24;
+
+constexpr std::array kSaveFilters = {
+    SaveFilter{"TXT File", ".txt", SaveType::Text},
+    SaveFilter{"Excel File", ".xls", SaveType::Xls},
+    SaveFilter{"Excel Workbook", ".xlsx", SaveType::Xlsx},
+    SaveFilter{"CSV File", ".csv", SaveType::Csv},
+    SaveFilter{"JPEG Image File", ".jpg", SaveType::Jpeg},
+    SaveFilter{"BMP Image File", ".bmp", SaveType::Bmp},
+    SaveFilter{"PNG Image File", ".png", SaveType::Png},
+};
+
+// How a branch of Save As ended. A picture that could not be saved ends the
+// command with a warning and no result message.
+enum class Branch { Saved, Failed, PictureFailed };
+
+// The timer of the polling cycle; long work holds it (see WorkProgress).
+QTimer* tick_timer(TForm1& window) {
+  return window.findChild<QTimer*>(QStringLiteral("Timer_Show"));
+}
+
+QString work_label(const std::filesystem::path& file) {
+  return QString::fromStdString(file.filename().string());
+}
+
+// A text log that could not be written says so twice: an error of its own,
+// then the command's result.
+Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env) {
+  const Session& s = window.program().session();
+  bool saved = false;
+  {
+    WorkProgress progress(&window, work_label(file), tick_timer(window));
+    saved = SaveTextLog(s.log, file, nullptr, progress.callback());
+  }
+  if (saved) return Branch::Saved;
+  env.message(MessageKind::Error, s.text(kTextNoData));
+  return Branch::Failed;
+}
+
+Branch export_sheet(TForm1& window, const std::filesystem::path& file, SpreadsheetFormat format) {
+  WorkProgress progress(&window, work_label(file), tick_timer(window));
+  const bool saved =
+      ExportSpreadsheet(window.program().session().log, file, format, progress.callback());
+  return saved ? Branch::Saved : Branch::Failed;
+}
+
+Branch save_picture(TForm1& window, const std::filesystem::path& file, PictureFormat format) {
+  const bool saved = save_chart_picture(&window, *window.trend_chart(), file, format);
+  return saved ? Branch::Saved : Branch::PictureFailed;
+}
+
+Branch save_as(TForm1& window, const std::filesystem::path& file, SaveType type,
+               const FileCommandEnv& env) {
+  switch (type) {
+    case SaveType::Text:
+      return save_text(window, file, env);
+    case SaveType::Xls:
+      return export_sheet(window, file, SpreadsheetFormat::Xls);
+    case SaveType::Xlsx:
+      return export_sheet(window, file, SpreadsheetFormat::Xlsx);
+    case SaveType::Csv:
+      return export_sheet(window, file, SpreadsheetFormat::Csv);
+    case SaveType::Jpeg:
+      return save_picture(window, file, PictureFormat::Jpeg);
+    case SaveType::Bmp:
+      return save_picture(window, file, PictureFormat::Bmp);
+    case SaveType::Png:
+      return save_picture(window, file, PictureFormat::Png);
+  }
+  return Branch::Failed;
+}
+
+// The views after a load: the grid, the chart's scrollbar, the grid's
+// scrollbar, then the page that ends with the last record. The chart draws
+// the loaded log also when no meter family is set (after Reset), or the user
+// would see the grid filled and the chart empty. False when the chart cannot
+// draw that page.
+bool show_loaded_log(TForm1& window) {
+  const Session& s = window.program().session();
+  DataGrid& grid = *window.data_grid();
+  TrendChart& chart = *window.trend_chart();
+  grid.refill_grid();
+  chart.update_chart_scrollbar();
+  grid.re_size_grid();
+  chart.update_chart(static_cast<std::int32_t>(s.log.count()), PageDirection::Backward);
+  return chart.page().full_scale.has_value();
+}
+
+}  // namespace
+
+std::span<const SaveFilter> save_filters() {
+  return kSaveFilters;
+}
+
+std::optional<SaveType> save_type_of(const std::filesystem::path& file) {
+  const std::string extension = lower_extension(file);
+  for (const SaveFilter& f : kSaveFilters) {
+    if (extension == f.extension) return f.type;
+  }
+  return std::nullopt;
+}
+
+std::filesystem::path completed_save_name(const std::filesystem::path& chosen, int filter) {
+  if (save_type_of(chosen)) return chosen;
+  const int last = static_cast<int>(kSaveFilters.size()) - 1;
+  const SaveFilter& f = kSaveFilters[static_cast<std::size_t>(std::clamp(filter, 0, last))];
+  std::filesystem::path completed = chosen;
+  completed += f.extension;
+  return completed;
+}
+
+void SAVE_ASClick(TForm1& window) {
+  SAVE_ASClick(window, dialog_env(&window));
+}
+
+void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
+  const Session& s = window.program().session();
+  if (s.log.count() <= 0) {
+    env.message(MessageKind::Warning, s.text(kTextNoData));
+    return;
+  }
+  const std::optional<SaveChoice> choice = env.choose_save(&window);
+  if (!choice || choice->file.empty()) return;
+  const std::filesystem::path file = completed_save_name(choice->file, choice->filter);
+  switch (save_as(window, file, *save_type_of(file), env)) {
+    case Branch::Saved:
+      env.message(MessageKind::Plain, s.text(kTextSaved));
+      break;
+    case Branch::Failed:
+      env.message(MessageKind::Plain, s.text(kTextSaveFailed));
+      break;
+    case Branch::PictureFailed:
+      env.message(MessageKind::Warning, s.text(kTextNoData));
+      break;
+  }
+}
+
+void MMU_OpenClick(TForm1& window) {
+  MMU_OpenClick(window, dialog_env(&window));
+}
+
+void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
+  const std::optional<std::filesystem::path> file = env.choose_open(&window);
+  if (!file || file->empty()) return;
+  Session& s = window.program().session();
+  std::optional<std::vector<real_Record>> records;
+  {
+    WorkProgress progress(&window, work_label(*file), tick_timer(window));
+    records = LoadTextLog(*file, s.DecimalSeparator, progress.callback());
+  }
+  if (!records) {
+    env.message(MessageKind::Warning, s.text(kTextWrongFormat));
+    return;
+  }
+  s.log.replace(std::move(*records));
+  if (!show_loaded_log(window)) {
+    env.message(MessageKind::Warning, s.text(kTextWrongFormat));
+    return;
+  }
+  window.findChild<QPushButton*>(QStringLiteral("Btn_Reset"))->setEnabled(true);
+}
+
+}  // namespace tarvo

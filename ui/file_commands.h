@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "message_box.h"
+
+class QWidget;
+
+namespace tarvo {
+
+class TForm1;
+
+// What Save As writes, chosen by the extension of the file name.
+enum class SaveType { Text, Xls, Xlsx, Csv, Jpeg, Bmp, Png };
+
+struct SaveFilter {
+  const char* label;      // as the dialog lists it, "TXT File"
+  const char* extension;  // lower case with its dot, ".txt"
+  SaveType type;
+};
+
+// The types of the save dialog in its order; the first is its default.
+std::span<const SaveFilter> save_filters();
+// The dialogs' name filters, "TXT File(*.TXT *.txt)", one per type.
+QStringList save_name_filters();
+QStringList open_name_filters();
+
+// The type of a name: the text from the last "." of its file name on, in any
+// letter case; nullopt when that is none of the known extensions.
+std::optional<SaveType> save_type_of(const std::filesystem::path& file);
+
+// The file to write for a chosen name and the dialog's selected type (an index
+// into save_filters()): the name itself when its extension is known, else the
+// name with the selected type's extension added, so that Save As never
+// reports a file it did not write.
+std::filesystem::path completed_save_name(const std::filesystem::path& chosen, int filter);
+
+struct SaveChoice {
+  std::filesystem::path file;
+  int filter = 0;  // index into save_filters()
+};
+
+// The dialogs and message boxes of the two commands; tests replace them.
+struct FileCommandEnv {
+  // nullopt when the user cancels.
+  std::function<std::optional<SaveChoice>(QWidget* parent)> choose_save;
+  std::function<std::optional<std::filesystem::path>(QWidget* parent)> choose_open;
+  std::function<void(MessageKind, const std::string&)> message;
+};
+
+// The real file dialogs and modal message boxes over window.
+FileCommandEnv dialog_env(QWidget* window);
+
+// File > Save As: the log as a text log, a spreadsheet or a picture of the
+// chart, then the result as a message.
+void SAVE_ASClick(TForm1& window);
+void SAVE_ASClick(TForm1& window, const FileCommandEnv& env);
+
+// File > Open: a text log replaces the log when all of it is valid, and the
+// grid and the chart show it.
+void MMU_OpenClick(TForm1& window);
+void MMU_OpenClick(TForm1& window, const FileCommandEnv& env);
+
+}  // namespace tarvo

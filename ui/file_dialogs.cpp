@@ -1,0 +1,75 @@
+#include <QFile>
+#include <QFileDialog>
+#include <algorithm>
+
+#include "file_commands.h"
+
+namespace tarvo {
+
+namespace {
+
+std::filesystem::path path_of(const QString& name) {
+  return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+QString name_filter(const char* label, const char* extension) {
+  const QString lower = QString::fromLatin1(extension);
+  return QStringLiteral("%1(*%2 *%3)").arg(QLatin1String(label), lower.toUpper(), lower);
+}
+
+// The save type of a dialog's name filter; the first for an unknown one.
+int filter_index(const QStringList& filters, const QString& filter) {
+  return static_cast<int>(std::max<qsizetype>(filters.indexOf(filter), 0));
+}
+
+// The suffix Qt's dialog adds to a name typed without any, for a type.
+QString default_suffix(int filter) {
+  return QString::fromLatin1(save_filters()[static_cast<std::size_t>(filter)].extension).mid(1);
+}
+
+std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
+  const QStringList filters = save_name_filters();
+  QFileDialog dialog(parent);
+  dialog.setObjectName(QStringLiteral("dlgsave1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilters(filters);
+  dialog.setDefaultSuffix(default_suffix(0));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog, &filters](const QString& filter) {
+                     dialog.setDefaultSuffix(default_suffix(filter_index(filters, filter)));
+                   });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const int filter = filter_index(filters, dialog.selectedNameFilter());
+  return SaveChoice{path_of(dialog.selectedFiles().constFirst()), filter};
+}
+
+std::optional<std::filesystem::path> run_open_dialog(QWidget* parent) {
+  QFileDialog dialog(parent);
+  dialog.setObjectName(QStringLiteral("dlgOpen1"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(open_name_filters());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return path_of(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace
+
+QStringList save_name_filters() {
+  QStringList filters;
+  for (const SaveFilter& f : save_filters()) filters << name_filter(f.label, f.extension);
+  return filters;
+}
+
+QStringList open_name_filters() {
+  return {name_filter("TXT File", ".txt")};
+}
+
+FileCommandEnv dialog_env(QWidget* window) {
+  return {&run_save_dialog, &run_open_dialog, [window](MessageKind kind, const std::string& text) {
+            show_message_box(window, kind, text);
+          }};
+}
+
+}  // namespace tarvo
