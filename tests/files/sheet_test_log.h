@@ -13,12 +13,12 @@
 
 #include "log/reading_log.h"
 
-// Logs and files shared by the spreadsheet export tests.
+// Records, logs and files shared by the file tests.
 namespace tarvo::sheet_test {
 
 inline real_Record record(std::int64_t index, std::string_view time, std::string_view main_no,
-                          std::string_view main_range, std::string_view sub_no,
-                          std::string_view sub_range) {
+                          std::string_view main_range, std::string_view sub_no = "",
+                          std::string_view sub_range = "") {
   real_Record r;
   r.Index = index;
   r.Time.assign(time);

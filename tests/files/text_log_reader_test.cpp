@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/text_log.h"
+#include "sheet_test_log.h"
 
 namespace tarvo {
 namespace {
@@ -14,18 +15,7 @@ using namespace std::string_literals;
 
 constexpr char kOhm[] = "\u03A9";
 
-real_Record record(std::int64_t index, std::string_view time, std::string_view main_no,
-                   std::string_view main_range, std::string_view sub_no = "",
-                   std::string_view sub_range = "") {
-  real_Record r;
-  r.Index = index;
-  r.Time.assign(time);
-  r.Main_No.assign(main_no);
-  r.Main_Range.assign(main_range);
-  r.Sub_No.assign(sub_no);
-  r.Sub_range.assign(sub_range);
-  return r;
-}
+using sheet_test::record;
 
 // A record line as the writer lays it out, without the line break.
 std::string line(std::string_view index, std::string_view main_no = "1.2345",
