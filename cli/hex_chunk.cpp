@@ -10,7 +10,9 @@ int hex_value(char c) {
   return -1;
 }
 
-bool is_separator(char c) { return c == ' ' || c == '\t' || c == '-' || c == '\r'; }
+bool is_separator(char c) {
+  return c == ' ' || c == '\t' || c == '-' || c == '\r';
+}
 
 }  // namespace
 

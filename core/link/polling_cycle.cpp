@@ -25,7 +25,9 @@ std::int32_t frame_size(MeterModel model) {
   return 0;
 }
 
-bool family_active(MeterModel model) { return model != MeterModel::None; }
+bool family_active(MeterModel model) {
+  return model != MeterModel::None;
+}
 
 }  // namespace
 

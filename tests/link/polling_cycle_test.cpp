@@ -136,8 +136,8 @@ TEST_F(PollingCycle, PollAppendsOnlyReadsOfAtLeastOneFrame) {
     bool appended;
   };
   const Case cases[] = {
-      {MeterModel::ModelTarvo, 14, true},  {MeterModel::ModelTarvo, 13, false},
-      {MeterModel::ModelNoxel, 8, true},   {MeterModel::ModelNoxel, 7, false},
+      {MeterModel::ModelTarvo, 14, true}, {MeterModel::ModelTarvo, 13, false},
+      {MeterModel::ModelNoxel, 8, true},  {MeterModel::ModelNoxel, 7, false},
       {MeterModel::None, 100, false},
   };
   for (const auto& c : cases) {
@@ -215,8 +215,8 @@ TEST_F(PollingCycle, CommitWithoutFamilyLogsButRefreshesNoView) {
 
 TEST_F(PollingCycle, ChosenDecimalSeparatorAndLanguageReachTheDecoder) {
   s.DecimalSeparator = ",";
-  s.rx.assign(Bytes{0xA4, 0x08, 0x04, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x01, 0x02,
-                    0x03});
+  s.rx.assign(
+      Bytes{0xA4, 0x08, 0x04, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x00, 0x00, 0x01, 0x02, 0x03});
   ASSERT_TRUE(decode_frame(s));
   EXPECT_EQ(s.reading.Main_Range, "OHM MANU 5,0000 M\u03A9");
 }

@@ -14,7 +14,9 @@ std::vector<std::uint8_t> ramp(std::size_t n, std::uint8_t first = 0) {
   return v;
 }
 
-std::vector<std::uint8_t> held(const RxBuffer& rx) { return {rx.held().begin(), rx.held().end()}; }
+std::vector<std::uint8_t> held(const RxBuffer& rx) {
+  return {rx.held().begin(), rx.held().end()};
+}
 
 TEST(RxBuffer, AppendsBehindHeldBytes) {
   RxBuffer rx;
