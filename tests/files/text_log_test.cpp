@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "sheet_test_log.h"
+
 namespace tarvo {
 namespace {
 
@@ -25,14 +27,7 @@ constexpr char kOhm[] = "\u03A9";
 real_Record record(std::int64_t index, std::string_view main_no, std::string_view main_range,
                    std::string_view sub_no = "", std::string_view sub_range = "",
                    std::string_view time = "09:05:03") {
-  real_Record r;
-  r.Index = index;
-  r.Time.assign(time);
-  r.Main_No.assign(main_no);
-  r.Main_Range.assign(main_range);
-  r.Sub_No.assign(sub_no);
-  r.Sub_range.assign(sub_range);
-  return r;
+  return sheet_test::record(index, time, main_no, main_range, sub_no, sub_range);
 }
 
 ReadingLog log_of(std::vector<real_Record> records) {
