@@ -1,5 +1,4 @@
 // tarvo: the desktop program of the meter.
-#include <QApplication>
 #include <QTimer>
 #include <iostream>
 #include <memory>
@@ -9,7 +8,9 @@
 
 #include "command_line.h"
 #include "demo_meter.h"
+#include "guarded_application.h"
 #include "main_window.h"
+#include "message_box.h"
 #include "program.h"
 
 namespace {
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     std::cout << tarvo::kProgramUsage;
     return 0;
   }
-  QApplication app(argc, argv);  // takes the toolkit's own options out of argv
+  tarvo::GuardedApplication app(argc, argv);  // takes the toolkit's own options out of argv
   QApplication::setApplicationName(QStringLiteral("Tarvo"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tarvo"));
 
@@ -65,6 +66,11 @@ int main(int argc, char** argv) {
   program.DebugEnabled = options.debug;
 
   tarvo::TForm1 window(program);
+  app.set_failure_handler([&window, &program](bool out_of_memory) {
+    tarvo::show_message_box(&window, tarvo::MessageKind::Error,
+                            program.session().text(out_of_memory ? tarvo::kTextCommandOutOfMemory
+                                                                 : tarvo::kTextCommandFailed));
+  });
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   window.show();

@@ -81,11 +81,8 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
   s->languages.FillLanguageTable();
   s->LanguageBase = LanguageTable::kEnglish;
   s->DecimalSeparator = a.separator;
-  std::optional<std::vector<real_Record>> records = LoadTextLog(a.in, a.separator);
-  if (!records) {
-    err << kPrefix << a.in.string() << ": " << s->text(kTextWrongFormat) << '\n';
-    return 1;
-  }
+  std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);
+  if (!records) return 1;
   s->log.replace(std::move(*records));
   return with_application(*s, a, *format, out, err);
 }

@@ -20,6 +20,7 @@ namespace {
 constexpr std::string_view kPrefix = "tarvo-cli convert: ";
 constexpr int kTextWrongFormat = 17;
 constexpr int kTextSaveFailed = 24;
+constexpr int kTextMissing = 25;
 
 std::string english_text(int number) {
   const auto table = std::make_unique<LanguageTable>();  // too large for the stack
@@ -72,6 +73,20 @@ std::string environment_decimal_separator() {
   return ".";
 }
 
+std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::string_view prefix,
+                                                     std::ostream& err) {
+  LoadError why;
+  std::optional<std::vector<real_Record>> records = LoadTextLog(a.in, a.separator, {}, &why);
+  if (records) return records;
+  err << prefix << a.in.string() << ": ";
+  if (why.failure == LoadFailure::Missing) {
+    err << english_text(kTextMissing) << '\n';
+  } else {
+    err << english_text(kTextWrongFormat) << " (" << why.reason << ")\n";
+  }
+  return std::nullopt;
+}
+
 int run_convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   LogFileArgs a;
   try {
@@ -83,11 +98,8 @@ int run_convert(const std::vector<std::string>& args, std::ostream& out, std::os
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  std::optional<std::vector<real_Record>> records = LoadTextLog(a.in, a.separator);
-  if (!records) {
-    err << kPrefix << a.in.string() << ": " << english_text(kTextWrongFormat) << '\n';
-    return 1;
-  }
+  std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);
+  if (!records) return 1;
   ReadingLog log;
   log.replace(std::move(*records));
   std::string error;

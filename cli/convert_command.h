@@ -2,8 +2,12 @@
 
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "log/reading_log.h"
 
 namespace tarvo::cli {
 
@@ -21,6 +25,11 @@ LogFileArgs read_log_file_args(const std::vector<std::string>& args);
 // The decimal separator of the locale the environment names (LC_ALL,
 // LC_NUMERIC, LANG); "." when it names none or one this system lacks.
 std::string environment_decimal_separator();
+
+// Reads the text log a.in for a command; on refusal writes why to err, after
+// prefix and the file's name, and returns nullopt.
+std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::string_view prefix,
+                                                     std::ostream& err);
 
 // tarvo-cli convert IN OUT [--decimal-separator SEP]
 // Reads the text log IN by the rules of File > Open (every record valid, its

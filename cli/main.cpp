@@ -1,5 +1,7 @@
 // tarvo-cli: the command-line companion of the Tarvo meter program.
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,10 +51,7 @@ constexpr std::string_view kUsage =
     "\n"
     "  --help    show this text\n";
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+int run_command(std::vector<std::string> args) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     (args.empty() ? std::cerr : std::cout) << kUsage;
     return args.empty() ? 2 : 0;
@@ -66,4 +65,21 @@ int main(int argc, char** argv) {
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
   std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << kUsage;
   return 2;
+}
+
+}  // namespace
+
+// A command that runs out of memory or meets any other failure ends with a
+// reason and status 1, never with an abort; what it had written stays.
+int main(int argc, char** argv) {
+  try {
+    return run_command(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::bad_alloc&) {
+    std::cerr << "tarvo-cli: not enough memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "tarvo-cli: " << e.what() << '\n';
+  } catch (...) {
+    std::cerr << "tarvo-cli: an unexpected failure\n";
+  }
+  return 1;
 }

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <exception>
 
 #include "chart_picture.h"
 #include "data_grid.h"
@@ -145,7 +146,14 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
   const std::optional<SaveChoice> choice = env.choose_save(&window);
   if (!choice || choice->file.empty()) return;
   const std::filesystem::path file = completed_save_name(choice->file, choice->filter);
-  switch (save_as(window, file, *save_type_of(file), env)) {
+  Branch branch = Branch::PictureFailed;
+  try {
+    branch = save_as(window, file, *save_type_of(file), env);
+  } catch (const std::exception&) {
+    // A failure that escapes a writer (memory, the toolkit) ends the command
+    // with the warning of an escaped error; the log is not touched by a save.
+  }
+  switch (branch) {
     case Branch::Saved:
       env.message(MessageKind::Plain, s.text(kTextSaved));
       break;
@@ -167,15 +175,18 @@ void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
   if (!file || file->empty()) return;
   Session& s = window.program().session();
   std::optional<std::vector<real_Record>> records;
-  {
+  try {
     WorkProgress progress(&window, work_label(*file), tick_timer(window));
     records = LoadTextLog(*file, s.DecimalSeparator, progress.callback());
+    // The log changes only here, once the whole file is in memory.
+    if (records) s.log.replace(std::move(*records));
+  } catch (const std::exception&) {
+    records.reset();
   }
   if (!records) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
     return;
   }
-  s.log.replace(std::move(*records));
   if (!show_loaded_log(window)) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
     return;

@@ -39,6 +39,8 @@ void append_code_point(std::string& out, char32_t cp) {
   }
 }
 
+}  // namespace
+
 std::string sanitised_utf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -54,22 +56,7 @@ std::string sanitised_utf8(std::string_view text) {
   return out;
 }
 
-class Utf16Units {
- public:
-  Utf16Units(std::string_view bytes, bool big_endian) : bytes_(bytes), big_endian_(big_endian) {}
-  bool done() const { return pos_ + 2 > bytes_.size(); }
-  char16_t peek() const {
-    const auto a = static_cast<unsigned char>(bytes_[pos_]);
-    const auto b = static_cast<unsigned char>(bytes_[pos_ + 1]);
-    return static_cast<char16_t>(big_endian_ ? (a << 8) | b : (b << 8) | a);
-  }
-  void next() { pos_ += 2; }
-
- private:
-  std::string_view bytes_;
-  bool big_endian_;
-  std::size_t pos_ = 0;
-};
+namespace {
 
 bool is_high_surrogate(char16_t u) {
   return u >= 0xD800 && u <= 0xDBFF;
@@ -78,63 +65,56 @@ bool is_low_surrogate(char16_t u) {
   return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// A lone surrogate becomes U+FFFD; an odd byte at the end is dropped.
 std::string from_utf16(std::string_view bytes, bool big_endian) {
   std::string out;
   out.reserve(bytes.size() / 2);
-  Utf16Units units(bytes, big_endian);
-  while (!units.done()) {
-    const char16_t unit = units.peek();
-    units.next();
-    if (unit == 0) break;
-    if (is_high_surrogate(unit) && !units.done() && is_low_surrogate(units.peek())) {
-      const char16_t low = units.peek();
-      units.next();
-      append_code_point(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00));
-    } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
-      out += kReplacement;
-    } else {
-      append_code_point(out, unit);
-    }
-  }
+  Utf16Decoder decoder(big_endian);
+  decoder.feed(bytes, out);
+  decoder.finish(out);
   return out;
 }
 
-class Iconv {
- public:
-  Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-  ~Iconv() {
-    if (ok()) iconv_close(handle_);
-  }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return handle_; }
+}  // namespace
 
- private:
-  iconv_t handle_;
-};
+Gb18030Decoder::Gb18030Decoder() : handle_(iconv_open("UTF-8", "GB18030")) {}
+
+Gb18030Decoder::~Gb18030Decoder() {
+  if (ok()) iconv_close(static_cast<iconv_t>(handle_));
+}
+
+bool Gb18030Decoder::ok() const {
+  return handle_ != reinterpret_cast<void*>(-1);
+}
 
 // Each byte iconv cannot take becomes U+FFFD and conversion goes on after it.
-std::string from_gb18030(std::string_view bytes) {
-  const Iconv converter("UTF-8", "GB18030");
-  if (!converter.ok()) return sanitised_utf8(bytes);  // no conversion modules installed
-  std::string out;
+void Gb18030Decoder::convert(std::string_view bytes, std::string& out) {
+  if (!ok()) {  // no conversion modules installed
+    out += sanitised_utf8(bytes);
+    return;
+  }
+  const auto converter = static_cast<iconv_t>(handle_);
   char chunk[4096];
   char* in = const_cast<char*>(bytes.data());
   std::size_t in_left = bytes.size();
   while (in_left > 0) {
     char* dest = chunk;
     std::size_t dest_left = sizeof chunk;
-    const std::size_t result = iconv(converter.get(), &in, &in_left, &dest, &dest_left);
+    const std::size_t result = iconv(converter, &in, &in_left, &dest, &dest_left);
     out.append(chunk, static_cast<std::size_t>(dest - chunk));
     if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
       out += kReplacement;
       ++in;
       --in_left;
-      iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
+      iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
   }
+}
+
+namespace {
+
+std::string from_gb18030(std::string_view bytes) {
+  std::string out;
+  Gb18030Decoder().convert(bytes, out);
   return out;
 }
 
@@ -151,6 +131,50 @@ bool is_valid_utf8(std::string_view text) {
     pos += length;
   }
   return true;
+}
+
+Utf16Decoder::Utf16Decoder(bool big_endian) : big_endian_(big_endian) {}
+
+bool Utf16Decoder::feed(std::string_view bytes, std::string& out) {
+  for (const char byte : bytes) {
+    if (ended_) return false;
+    if (first_byte_ < 0) {
+      first_byte_ = static_cast<unsigned char>(byte);
+      continue;
+    }
+    const auto a = static_cast<unsigned>(first_byte_);
+    const auto b = static_cast<unsigned char>(byte);
+    first_byte_ = -1;
+    take(static_cast<char16_t>(big_endian_ ? (a << 8) | b : (b << 8) | a), out);
+  }
+  return !ended_;
+}
+
+void Utf16Decoder::take(char16_t unit, std::string& out) {
+  if (high_ != 0) {
+    const char16_t high = high_;
+    high_ = 0;
+    if (is_low_surrogate(unit)) {
+      append_code_point(out, 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00));
+      return;
+    }
+    out += kReplacement;
+  }
+  if (unit == 0) {
+    ended_ = true;
+  } else if (is_high_surrogate(unit)) {
+    high_ = unit;
+  } else if (is_low_surrogate(unit)) {
+    out += kReplacement;
+  } else {
+    append_code_point(out, unit);
+  }
+}
+
+void Utf16Decoder::finish(std::string& out) {
+  if (high_ != 0) out += kReplacement;
+  high_ = 0;
+  ended_ = true;
 }
 
 std::string decode_file_text(std::string bytes) {

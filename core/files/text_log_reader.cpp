@@ -1,36 +1,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "display/range_fields.h"
-#include "files/text_encoding.h"
+#include "files/byte_source.h"
+#include "files/text_lines.h"
 #include "files/text_log.h"
 
 namespace tarvo {
 
 namespace {
-
-// Lines end at CR LF, a lone CR or a lone LF; a break at the very end of the
-// text does not start another line.
-class LineReader {
- public:
-  explicit LineReader(std::string_view text) : text_(text) {}
-
-  std::optional<std::string_view> next() {
-    if (pos_ >= text_.size()) return std::nullopt;
-    std::size_t end = pos_;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-    const std::string_view line = text_.substr(pos_, end - pos_);
-    pos_ = end + 1;
-    if (end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n') ++pos_;
-    return line;
-  }
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 // A decimal integer of 32 bits: an optional sign and digits, nothing else.
 std::optional<std::int32_t> parse_int32(std::string_view text) {
@@ -92,52 +73,98 @@ std::optional<real_Record> parse_record(std::string_view line, std::string_view 
   return r;
 }
 
-// The file is read whole; a read error refuses it like a bad file.
-std::optional<std::string> read_file(const std::filesystem::path& file) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(file.c_str(), "rb"),
-                                                               &std::fclose);
-  if (!stream) return std::nullopt;
-  std::error_code ec;
-  const auto expected = std::filesystem::file_size(file, ec);
-  // Asking for one byte more than the size finds the end, or a file that grew.
-  std::size_t step = ec ? 65536 : static_cast<std::size_t>(expected) + 1;
-  std::string bytes;
-  std::size_t size = 0;
-  for (;;) {
-    bytes.resize(size + step);
-    const std::size_t got = std::fread(bytes.data() + size, 1, step, stream.get());
-    size += got;
-    if (got < step) break;
-    step = std::max<std::size_t>(size, 65536);
+// Every record line takes at least three bytes (an index digit, a TAB and a
+// line break), which bounds what a count line can make the reader reserve. Room for the
+// headroom of a loaded log lets ReadingLog::replace adopt the storage in
+// place, and a reservation that does not fit is left to growth.
+void reserve_records(std::vector<real_Record>& records, std::int32_t count,
+                     std::uint64_t size_hint) {
+  const std::uint64_t most =
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(count), size_hint / 3);
+  try {
+    records.reserve(static_cast<std::size_t>(most) + ReadingLog::kLoadedHeadroom);
+  } catch (const std::bad_alloc&) {
+    // Grown record by record instead: the lines may run out long before.
   }
-  bytes.resize(size);
-  if (std::ferror(stream.get())) return std::nullopt;
-  return bytes;
 }
 
-std::optional<std::vector<real_Record>> parse_text(const std::string& text,
-                                                   std::string_view decimal_separator,
-                                                   const ExportProgress& progress) {
-  LineReader lines(text);
-  const std::optional<std::string_view> first = lines.next();
-  const std::optional<std::int32_t> count = first ? parse_int32(*first) : std::nullopt;
-  if (!count || *count < 1) return std::nullopt;
+enum class Pass { Done, Refused, AgainAsGb18030 };
 
-  // Every record line takes at least two characters, which bounds the
-  // reservation whatever the count line claims.
-  std::vector<real_Record> records;
-  records.reserve(std::min(static_cast<std::size_t>(*count), text.size() / 2));
-  ProgressTicker ticker(progress, *count);
-  if (!ticker.start()) return std::nullopt;
-  for (std::int32_t i = 0; i < *count; ++i) {
-    const std::optional<std::string_view> line = lines.next();
-    if (!line) return std::nullopt;
-    std::optional<real_Record> record = parse_record(*line, decimal_separator);
-    if (!record) return std::nullopt;
-    records.push_back(std::move(*record));
-    if (!ticker.record_done()) return std::nullopt;
+class RecordReader {
+ public:
+  RecordReader(ByteSource& source, std::string_view decimal_separator,
+               const ExportProgress& progress, LoadError& error)
+      : source_(source), separator_(decimal_separator), progress_(progress), error_(error) {}
+
+  Pass read(std::optional<TextEncoding> encoding, std::vector<real_Record>& records) {
+    TextLines lines(source_, encoding);
+    const std::optional<std::string_view> first = lines.next();
+    const std::optional<std::int32_t> count = first ? parse_int32(*first) : std::nullopt;
+    if (!count || *count < 1) return refuse_line(lines, "line 1 is not a record count");
+    records.clear();
+    reserve_records(records, *count, source_.size_hint());
+    ProgressTicker ticker(progress_, *count);
+    if (!ticker.start()) return cancelled();
+    for (std::int32_t i = 0; i < *count; ++i) {
+      const std::optional<std::string_view> line = lines.next();
+      if (!line) {
+        return refuse_line(lines, "the file ends after " + std::to_string(i) + " of the " +
+                                      std::to_string(*count) + " records its first line announces");
+      }
+      std::optional<real_Record> record = parse_record(*line, separator_);
+      if (!record) {
+        return refuse(LoadFailure::WrongFormat,
+                      "line " + std::to_string(std::int64_t{i} + 2) + " is not a valid record");
+      }
+      records.push_back(std::move(*record));
+      if (!ticker.record_done()) return cancelled();
+    }
+    return ticker.finish() ? Pass::Done : cancelled();
   }
-  if (!ticker.finish()) return std::nullopt;
+
+ private:
+  // A line that did not come: the end of the text, a read error or a change
+  // of encoding, which is no refusal.
+  Pass refuse_line(const TextLines& lines, std::string why) {
+    if (lines.needs_gb18030()) return Pass::AgainAsGb18030;
+    if (lines.failed())
+      return refuse(LoadFailure::ReadFailed, "reading failed: " + source_.error());
+    return refuse(LoadFailure::WrongFormat, std::move(why));
+  }
+  Pass cancelled() { return refuse(LoadFailure::Cancelled, "the reading was cancelled"); }
+  Pass refuse(LoadFailure failure, std::string why) {
+    error_ = LoadError{failure, std::move(why)};
+    return Pass::Refused;
+  }
+
+  ByteSource& source_;
+  std::string_view separator_;
+  const ExportProgress& progress_;
+  LoadError& error_;
+};
+
+// Read as UTF-8 first when there is no byte-order mark, and once more from the
+// start in the legacy code page when a line is not UTF-8.
+std::optional<std::vector<real_Record>> read_records(ByteSource& source,
+                                                     std::string_view decimal_separator,
+                                                     const ExportProgress& progress,
+                                                     LoadError& error) {
+  std::vector<real_Record> records;
+  RecordReader reader(source, decimal_separator, progress, error);
+  try {
+    Pass pass = reader.read(std::nullopt, records);
+    if (pass == Pass::AgainAsGb18030) {
+      if (!source.rewind()) {
+        error = LoadError{LoadFailure::ReadFailed, "reading failed: " + source.error()};
+        return std::nullopt;
+      }
+      pass = reader.read(TextEncoding::Gb18030, records);
+    }
+    if (pass != Pass::Done) return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    error = LoadError{LoadFailure::OutOfMemory, "its records do not fit the memory"};
+    return std::nullopt;
+  }
   return records;
 }
 
@@ -145,17 +172,40 @@ std::optional<std::vector<real_Record>> parse_text(const std::string& text,
 
 std::optional<std::vector<real_Record>> ParseTextLog(std::string_view bytes,
                                                      std::string_view decimal_separator,
-                                                     const ExportProgress& progress) {
-  return parse_text(decode_file_text(std::string(bytes)), decimal_separator, progress);
+                                                     const ExportProgress& progress,
+                                                     LoadError* error) {
+  LoadError ignored;
+  MemorySource source(bytes);
+  return read_records(source, decimal_separator, progress, error ? *error : ignored);
 }
 
 std::optional<std::vector<real_Record>> LoadTextLog(const std::filesystem::path& file,
                                                     const std::string& decimal_separator,
-                                                    const ExportProgress& progress) {
-  if (file.empty()) return std::nullopt;
-  std::optional<std::string> bytes = read_file(file);
-  if (!bytes) return std::nullopt;
-  return parse_text(decode_file_text(std::move(*bytes)), decimal_separator, progress);
+                                                    const ExportProgress& progress,
+                                                    LoadError* error) {
+  LoadError ignored;
+  LoadError& why = error ? *error : ignored;
+  FileSource source(file, kLargestTextLogBytes);
+  switch (source.failure()) {
+    case OpenFailure::None:
+      return read_records(source, decimal_separator, progress, why);
+    case OpenFailure::Missing:
+      why = LoadError{LoadFailure::Missing, source.error()};
+      break;
+    case OpenFailure::NoPermission:
+      why = LoadError{LoadFailure::NoPermission, source.error()};
+      break;
+    case OpenFailure::NotRegularFile:
+      why = LoadError{LoadFailure::NotRegularFile, source.error()};
+      break;
+    case OpenFailure::TooLarge:
+      why = LoadError{LoadFailure::TooLarge, source.error()};
+      break;
+    case OpenFailure::Other:
+      why = LoadError{LoadFailure::ReadFailed, source.error()};
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tarvo

@@ -13,9 +13,9 @@ struct TextRow {
   std::string_view en, zh, fr, de, es;
 };
 
-// Texts 0-31: menus and messages; 101-106: buttons; 200-207: about box;
-// 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either end belong to
-// the text, and "&" marks the menu accelerator.
+// Texts 0-31: menus and messages; 40-41: an abandoned command; 101-106: buttons; 200-207: about
+// box; 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either end belong to the text, and
+// "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
     {0, "&File", "文件(&F)", "Fichier(&F)", "Datei(&F)", "&Fila"},
     {1, "Setting", "设置(&S)", "Mettre en place des(&S)", "einrichten(&S)", "Ajuste"},
@@ -69,6 +69,15 @@ constexpr TextRow kTexts[] = {
      "vuelva a iniciarla."},
     {31, "Save trace", "保存调试记录", "Enregistrer la trace", "Protokoll speichern",
      "Guardar la traza"},
+    {40, "Not enough memory: the command was abandoned. The log is kept.",
+     "内存不足：命令已放弃。记录已保留。",
+     "Mémoire insuffisante : la commande a été abandonnée. Le journal est conservé.",
+     "Nicht genug Speicher: Der Befehl wurde abgebrochen. Die Aufzeichnung bleibt erhalten.",
+     "Memoria insuficiente: se abandonó la orden. El registro se conserva."},
+    {41, "The command failed and was abandoned. The log is kept.", "命令失败，已放弃。记录已保留。",
+     "La commande a échoué et a été abandonnée. Le journal est conservé.",
+     "Der Befehl ist fehlgeschlagen und wurde abgebrochen. Die Aufzeichnung bleibt erhalten.",
+     "La orden falló y se abandonó. El registro se conserva."},
     {101, "Start", "开始", "Démarrer", "Start", "comienzo"},
     {102, "Stop", "停止", "Arrêtez", "Stopp", "parada"},
     {103, "Reset", "重设", "Réinitialiser", "Zurücksetzen", "reajustar"},

@@ -36,9 +36,11 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
 }
 
 void ReadingLog::replace(std::vector<real_Record> records) {
-  storage_.resize(records.size() + 5);
-  std::copy(records.begin(), records.end(), storage_.begin() + 1);
-  count_ = static_cast<std::int64_t>(records.size());
+  const std::size_t count = records.size();
+  records.insert(records.begin(), real_Record{});
+  records.resize(count + kLoadedHeadroom);
+  storage_ = std::move(records);
+  count_ = static_cast<std::int64_t>(count);
 }
 
 }  // namespace tarvo

@@ -40,8 +40,12 @@ class ReadingLog {
   // Reset and Start: the count goes to 0, the storage stays.
   void reset_log_counters() { count_ = 0; }
 
+  // A replaced log's storage holds this many elements beyond its count.
+  static constexpr std::size_t kLoadedHeadroom = 5;
+
   // Opening a text log: the storage becomes records.size() + 5 elements and
-  // records 1..N are the given ones (records[0] is element 1).
+  // records 1..N are the given ones (records[0] is element 1). A vector with
+  // room for five more elements becomes the storage itself, without a copy.
   void replace(std::vector<real_Record> records);
 
  private:

@@ -11,6 +11,7 @@
 
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
+#include "odd_inputs.h"
 #include "sheet_test_log.h"
 #include "zip_reader.h"
 
@@ -142,10 +143,31 @@ TEST_F(Convert, RefusedLogWritesNothing) {
   std::ofstream(folder_ / "bad.txt") << "2\r\n1\t09:05:03\tabc\tDCV AUTO 5.0000 V\t\t\t\r\n";
   const Outcome r = run({(folder_ / "bad.txt").string(), (folder_ / "out.csv").string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "tarvo-cli convert: " + (folder_ / "bad.txt").string() + ": Wrong file format!\n");
+  EXPECT_EQ(r.err, "tarvo-cli convert: " + (folder_ / "bad.txt").string() +
+                       ": Wrong file format! (line 2 is not a valid record)\n");
   EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
 }
+
+class ConvertOddInput : public ::testing::TestWithParam<odd_input::Case> {};
+
+// None of them is read: each ends at once with its reason and writes nothing.
+TEST_P(ConvertOddInput, EndsWithTheReason) {
+  const TempFolder folder;
+  const fs::path input = odd_input::make(GetParam().kind, folder / "");
+  const Outcome r = run({input.string(), (folder / "out.txt").string()});
+  EXPECT_EQ(r.status, 1);
+  const std::string head = "tarvo-cli convert: " + input.string() + ": ";
+  EXPECT_EQ(r.err.substr(0, head.size()), head);
+  if (GetParam().kind == odd_input::Kind::Missing) {
+    EXPECT_EQ(r.err, head + "File is not exist!\n");
+  } else {
+    EXPECT_NE(r.err.find("Wrong file format! ("), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(folder / "out.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, ConvertOddInput, ::testing::ValuesIn(odd_input::kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Convert, UnwritableTargetFailsWithTheReason) {
   std::ofstream(folder_ / "plain") << "a file, not a folder";

@@ -16,6 +16,7 @@
 #include "display_test_log.h"
 #include "files/text_log.h"
 #include "main_window.h"
+#include "odd_inputs.h"
 #include "sheet_test_log.h"
 #include "trend_chart.h"
 #include "window_test_support.h"
@@ -285,6 +286,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"MainNumberNotANumber", "1\r\n1\t10:00:01\tabc\tDCV AUTO 5.0000 V\t\t\t\r\n"},
         BadFileCase{"OtherSeparator", "1\r\n1\t10:00:01\t1,5\tDCV AUTO 5.0000 V\t\t\t\r\n"}),
     [](const ::testing::TestParamInfo<BadFileCase>& info) { return std::string(info.param.name); });
+
+class OpenOddInput : public FileCommands, public ::testing::WithParamInterface<odd_input::Case> {};
+
+// A device, a FIFO or a huge sparse file must neither end the program nor
+// take the log that is already there.
+TEST_P(OpenOddInput, LeavesTheLogAsItWas) {
+  load(one_run_log(5));
+  open(odd_input::make(GetParam().kind, folder_ / ""));
+  EXPECT_EQ(shown_, std::vector<Shown>{kWrongFormat});
+  EXPECT_EQ(session().log.count(), 5);
+  EXPECT_FALSE(reset_button().isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, OpenOddInput, ::testing::ValuesIn(odd_input::kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileCommands, MissingFileIsAWrongFormat) {
   open(folder_ / "missing.txt");
