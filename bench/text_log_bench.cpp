@@ -1,7 +1,9 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "files/text_log.h"
@@ -77,6 +79,48 @@ void BM_LoadTextLog(benchmark::State& state) {
   report_file(state, file);
 }
 BENCHMARK(BM_LoadTextLog)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A figure of /proc/self/status in KiB ("VmRSS", "VmHWM"); 0 where there is none.
+long status_kib(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with(key + ":")) return std::atol(line.c_str() + key.size() + 1);
+  }
+  return 0;
+}
+
+// Linux resets the peak resident size (VmHWM) to the current one on "5".
+bool reset_peak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  return static_cast<bool>(clear.flush());
+}
+
+// File > Open of a million records, the log replaced: the most memory in use
+// at any moment above what was in use before, against the memory of the log
+// it yields. The file is read in pieces, so the two are close.
+void BM_OpenPeakMemory(benchmark::State& state) {
+  const ScratchFolder folder;
+  const fs::path file = folder.path() / "log.txt";
+  SaveTextLog(long_log(), file);
+  double peak_mib = 0;
+  double log_mib = 0;
+  for (auto _ : state) {
+    ReadingLog log;
+    const long before = status_kib("VmRSS");
+    if (!reset_peak()) state.SkipWithError("the peak memory cannot be reset here");
+    auto records = LoadTextLog(file, ".");
+    if (!records) state.SkipWithError("the log did not load");
+    log.replace(std::move(*records));
+    peak_mib = static_cast<double>(status_kib("VmHWM") - before) / 1024;
+    log_mib = static_cast<double>(log.storage_size() * sizeof(real_Record)) / (1 << 20);
+  }
+  state.counters["peak_MiB"] = peak_mib;
+  state.counters["log_MiB"] = log_mib;
+  state.counters["peak_per_log"] = peak_mib / log_mib;
+}
+BENCHMARK(BM_OpenPeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 }  // namespace tarvo

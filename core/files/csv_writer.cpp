@@ -47,7 +47,7 @@ bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& p
   bool go_on = ticker.start();
   std::string buffer = "\xEF\xBB\xBF";
   append_title_line(buffer);
-  for (std::int64_t n = 1; go_on && n <= log.count(); ++n) {
+  for (std::int64_t n = 1; go_on && out && n <= log.count(); ++n) {
     append_record_line(buffer, log[n]);
     if (buffer.size() >= kFlushBytes) {
       out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -1,8 +1,7 @@
 #include "files/spreadsheet_export.h"
 
-#include <fstream>
-
 #include "files/atomic_file.h"
+#include "files/atomic_file_stream.h"
 #include "files/csv_writer.h"
 #include "files/file_extension.h"
 #include "files/xls_writer.h"
@@ -12,28 +11,22 @@ namespace tarvo {
 
 namespace {
 
-bool write_stream_file(const ReadingLog& log, const std::filesystem::path& path,
-                       SpreadsheetFormat format, const ExportProgress& progress,
-                       std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "the file could not be created";
-    return false;
-  }
+// .xls and .csv stream into the file itself, so that a refused write
+// keeps the system's reason.
+bool write_stream_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
+                       const ExportProgress& progress, std::string& error) {
+  AtomicFileStream out(file);
   const bool written = format == SpreadsheetFormat::Xls ? write_xls(log, out, progress, error)
                                                         : write_csv(log, out, progress, error);
-  out.close();
-  if (written && !out) {
-    error = "the file could not be written";
-    return false;
-  }
-  return written;
+  out.flush();
+  if (!file.ok()) error = file.error();
+  return written && file.ok();
 }
 
-bool write_file(const ReadingLog& log, const std::filesystem::path& path, SpreadsheetFormat format,
+bool write_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
                 const ExportProgress& progress, std::string& error) {
-  if (format == SpreadsheetFormat::Xlsx) return write_xlsx(log, path, progress, error);
-  return write_stream_file(log, path, format, progress, error);
+  if (format == SpreadsheetFormat::Xlsx) return write_xlsx(log, file.temp_path(), progress, error);
+  return write_stream_file(log, file, format, progress, error);
 }
 
 }  // namespace
@@ -51,7 +44,7 @@ bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
                        std::string* error) {
   std::string failure;
   AtomicFile out(file);
-  bool saved = out.ok() && write_file(log, out.temp_path(), format, progress, failure);
+  bool saved = out.ok() && write_file(log, out, format, progress, failure);
   if (saved && !out.commit()) {
     failure = out.error();
     saved = false;

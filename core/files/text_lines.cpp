@@ -29,6 +29,16 @@ TextEncoding take_mark(std::string_view& bytes) {
   return TextEncoding::Unmarked;
 }
 
+// Where the first CR or LF stands, or the size when there is none.
+std::size_t line_break_in(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  for (const char* p = begin; p != end; ++p) {
+    if (*p == '\n' || *p == '\r') return static_cast<std::size_t>(p - begin);
+  }
+  return text.size();
+}
+
 bool is_utf16(TextEncoding e) {
   return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be;
 }
@@ -118,7 +128,7 @@ std::optional<std::string_view> TextLines::next() {
   for (;;) {
     if (!fill()) {
       if (failed_ || !started) return std::nullopt;
-      return finished_line();
+      return finished_line(line_);
     }
     if (skip_lf_) {
       skip_lf_ = false;
@@ -128,28 +138,30 @@ std::optional<std::string_view> TextLines::next() {
       }
     }
     started = true;
-    const std::size_t end = rest_.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
+    const std::size_t end = line_break_in(rest_);
+    if (end == rest_.size()) {
       keep(rest_);
       rest_ = {};
       continue;
     }
-    keep(rest_.substr(0, end));
+    // A line that lies whole in the piece is not copied.
+    const std::string_view whole = line_.empty() ? rest_.substr(0, end) : std::string_view();
+    if (whole.empty()) keep(rest_.substr(0, end));
     skip_lf_ = rest_[end] == '\r';
     rest_.remove_prefix(end + 1);
-    return finished_line();
+    return finished_line(whole.empty() ? std::string_view(line_) : whole);
   }
 }
 
-std::optional<std::string_view> TextLines::finished_line() {
-  std::string_view line = line_;
+std::optional<std::string_view> TextLines::finished_line(std::string_view line) {
+  // The reader looks at no more of a line than it keeps of a long one.
   if (*encoding_ == TextEncoding::Gb18030) {
     converted_.clear();
-    gb18030_->convert(line, converted_);
+    gb18030_->convert(line.substr(0, kKeptLineBytes), converted_);
     return converted_;
   }
   // A cut line may end inside a character, which is not an encoding error.
-  if (line_cut_) line = cut_utf8(line, kKeptLineBytes);
+  if (line_cut_ || line.size() > kKeptLineBytes) line = cut_utf8(line, kKeptLineBytes);
   if (is_utf16(*encoding_) || is_valid_utf8(line)) return line;
   if (*encoding_ == TextEncoding::Unmarked) {
     needs_gb18030_ = true;

@@ -43,7 +43,7 @@ class TextLines {
   bool set_up_decoder();
   bool read_raw();
   void keep(std::string_view piece);
-  std::optional<std::string_view> finished_line();
+  std::optional<std::string_view> finished_line(std::string_view line);
 
   ByteSource& source_;
   std::optional<TextEncoding> encoding_;

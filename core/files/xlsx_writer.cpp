@@ -1,6 +1,12 @@
 #include "files/xlsx_writer.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "files/utf_text.h"
 
@@ -9,6 +15,51 @@ namespace tarvo {
 namespace {
 
 enum class SheetResult { Written, Cancelled, Failed };
+
+// libxlsxwriter reports its failures on standard error, naming its own source
+// files and the temporary path. The caller says why in its own words, so the
+// library's lines are dropped while it works. (This holds standard error of
+// the whole process for that time: a window's other threads write nothing
+// that matters there.)
+class QuietStandardError {
+ public:
+  QuietStandardError() : saved_(::dup(STDERR_FILENO)) {
+    std::fflush(stderr);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+    if (null >= 0) ::close(null);
+  }
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int saved_;
+};
+
+// For the library's failures to create, read or write a file, the system's
+// reason that the library leaves in errno says more than its own text.
+std::string reason_of(lxw_error result, int system_error) {
+  switch (result) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+      if (system_error != 0) return std::strerror(system_error);
+      break;
+    default:
+      break;
+  }
+  return lxw_strerror(result);
+}
 
 class SheetWriter {
  public:
@@ -28,7 +79,7 @@ class SheetWriter {
  private:
   bool check(lxw_error result) {
     if (result == LXW_NO_ERROR) return true;
-    error_ = lxw_strerror(result);
+    error_ = reason_of(result, errno);
     return false;
   }
 
@@ -80,11 +131,13 @@ SheetResult write_sheets(lxw_workbook* workbook, const ReadingLog& log, Progress
 
 bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
                 const ExportProgress& progress, std::string& error) {
+  const QuietStandardError quiet;
+  errno = 0;
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   lxw_workbook* workbook = workbook_new_opt(file.string().c_str(), &options);
   if (workbook == nullptr) {
-    error = "the workbook could not be created";
+    error = errno != 0 ? std::strerror(errno) : "the workbook could not be created";
     return false;
   }
   ProgressTicker ticker(progress, log.count());
@@ -95,9 +148,10 @@ bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
     if (result == SheetResult::Cancelled) error = "cancelled";
     return false;
   }
+  errno = 0;
   const lxw_error closed = workbook_close(workbook);
   if (closed != LXW_NO_ERROR) {
-    error = lxw_strerror(closed);
+    error = reason_of(closed, errno);
     return false;
   }
   return true;

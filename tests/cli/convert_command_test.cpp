@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -146,6 +148,43 @@ TEST_F(Convert, RefusedLogWritesNothing) {
   EXPECT_EQ(r.err, "tarvo-cli convert: " + (folder_ / "bad.txt").string() +
                        ": Wrong file format! (line 2 is not a valid record)\n");
   EXPECT_FALSE(fs::exists(folder_ / "out.csv"));
+}
+
+// A small tmpfs stands for a full disk. Mounting one needs root; elsewhere
+// the test is skipped.
+class FullDisk {
+ public:
+  explicit FullDisk(fs::path where) : where_(std::move(where)) {
+    fs::create_directories(where_);
+    mounted_ = ::mount("tarvo-full", where_.c_str(), "tmpfs", 0, "size=256k") == 0;
+  }
+  ~FullDisk() {
+    if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+};
+
+// Every format says what the system said, and no library adds lines of its
+// own on standard error; nothing is left on the disk.
+TEST(ConvertFullDisk, EveryFormatGivesTheSystemsReason) {
+  const TempFolder folder;
+  const FullDisk disk(folder / "full");
+  if (!disk.mounted()) GTEST_SKIP() << "no tmpfs could be mounted";
+  ASSERT_TRUE(SaveTextLog(numbered_log(20000), folder / "in.txt"));
+  for (const char* name : {"out.txt", "out.xls", "out.xlsx", "out.csv"}) {
+    testing::internal::CaptureStderr();
+    const Outcome r = run(
+        {(folder / "in.txt").string(), (folder / "full" / name).string(), "--decimal-separator=."});
+    const std::string library_lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    EXPECT_EQ(library_lines, "") << name;
+    EXPECT_TRUE(fs::is_empty(folder / "full")) << name;
+  }
 }
 
 class ConvertOddInput : public ::testing::TestWithParam<odd_input::Case> {};

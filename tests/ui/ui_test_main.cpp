@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "guarded_application.h"
 
-// Widgets need an application object; the offscreen platform lets the tests
-// run without a display unless the caller chose another platform.
+// Widgets need an application object, the program's own; the offscreen
+// platform lets the tests run without a display unless the caller chose another.
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  tarvo::GuardedApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
