@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "decode/meter_family.h"
 #include "i18n/language_table.h"
 
 namespace tarvo::cli {
@@ -35,9 +36,9 @@ std::string OptionReader::take_positional() {
 }
 
 MeterModel parse_family(const std::string& text) {
-  if (text == "bench") return MeterModel::ModelTarvo;
-  if (text == "compact") return MeterModel::ModelNoxel;
-  throw UsageError("--family must be bench or compact, not \"" + text + "\"");
+  const std::optional<std::string> error = family_option_error(text);
+  if (error) throw UsageError(*error);
+  return *family_named(text);
 }
 
 long parse_int_in(const std::string& text, long low, long high, std::string_view option) {

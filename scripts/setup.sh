@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-dejavu
   poppler-utils                       # pdftotext, to check the manual in the tests
+  time                                # /usr/bin/time, for the whole-process benchmarks
 )
 
 missing=()

@@ -21,6 +21,8 @@
 
 #include <span>
 
+#include "decode/meter_family.h"
+
 namespace tarvo::sim {
 
 namespace {
@@ -53,7 +55,7 @@ std::uint8_t function_byte(const MeterDisplay& d) {
 }
 
 std::vector<std::uint8_t> encode_bench(const MeterDisplay& d) {
-  std::vector<std::uint8_t> f(14);
+  std::vector<std::uint8_t> f(static_cast<std::size_t>(family_of(d.family)->frame_size));
   f[0] = header(d);
   f[1] = function_byte(d);
   f[2] = bit(d.sub_value.negative, 6) | bit(d.main.negative, 5) | bit(d.auto_range, 4) |
@@ -68,7 +70,7 @@ std::vector<std::uint8_t> encode_bench(const MeterDisplay& d) {
 }
 
 std::vector<std::uint8_t> encode_compact(const MeterDisplay& d) {
-  std::vector<std::uint8_t> f(8);
+  std::vector<std::uint8_t> f(static_cast<std::size_t>(family_of(d.family)->frame_size));
   f[0] = header(d);
   f[1] = function_byte(d);
   f[2] = bit(d.main.negative, 5) | bit(d.auto_range, 4) | low_bits(d.stat_mode, 2);
@@ -79,7 +81,9 @@ std::vector<std::uint8_t> encode_compact(const MeterDisplay& d) {
 }  // namespace
 
 std::vector<std::uint8_t> encode_frame(const MeterDisplay& display) {
-  return display.family == MeterModel::ModelNoxel ? encode_compact(display) : encode_bench(display);
+  // The two layouts differ in the sub display's bytes, which only one family has.
+  return family_of(display.family)->has_sub_display ? encode_bench(display)
+                                                    : encode_compact(display);
 }
 
 }  // namespace tarvo::sim

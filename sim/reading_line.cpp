@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "decode/meter_family.h"
 #include "meter_catalogue.h"
 #include "scenario_words.h"
 
@@ -111,7 +112,9 @@ SubDisplay sub_kind(std::string_view name) {
 }
 
 void read_sub(Words& words, ReadingStep& step, Clauses& clauses, const MeterRange& main_range) {
-  if (step.display.family == MeterModel::ModelNoxel) fail("the compact meter has no sub display");
+  const MeterFamily& family = *family_of(step.display.family);
+  if (!family.has_sub_display)
+    fail("the " + std::string(family.name) + " meter has no sub display");
   if (clauses.mirrored_sub || !clauses.sub_function.empty()) fail("only one sub clause per line");
   if (parse_value(words.peek())) {
     clauses.mirrored_sub = true;
@@ -195,7 +198,7 @@ ReadingStep parse_reading_line(std::span<const std::string_view> words, MeterMod
   const std::string_view name = cursor.next("a function");
   if (!has_function(functions, name)) {
     fail("unknown step or function " + quoted(name) + " for the " +
-         (family == MeterModel::ModelNoxel ? "compact" : "bench") + " meter");
+         std::string(family_of(family)->name) + " meter");
   }
   ReadingStep step;
   step.interval = interval;

@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
+#include "decode/meter_family.h"
 #include "reading_line.h"
 #include "scenario_words.h"
 
@@ -21,7 +20,7 @@ constexpr int kMaxJunk = 100000;
 }
 
 int frame_size(MeterModel family) {
-  return family == MeterModel::ModelNoxel ? kCompactFrameSize : kBenchFrameSize;
+  return family_of(family)->frame_size;
 }
 
 // What earlier lines decided for the lines below them.
@@ -42,14 +41,13 @@ void expect_arguments(Words words, std::size_t low, std::size_t high) {
 
 std::optional<Step> family_line(Words w, ParseState& state) {
   expect_arguments(w, 1, 1);
-  if (same_word(w[1], "bench")) {
-    state.family = MeterModel::ModelTarvo;
-  } else if (same_word(w[1], "compact")) {
-    state.family = MeterModel::ModelNoxel;
-  } else {
-    fail("the family is bench or compact, not \"" + std::string(w[1]) + "\"");
+  for (const MeterFamily& family : meter_families()) {
+    if (same_word(w[1], family.name)) {
+      state.family = family.model;
+      return std::nullopt;
+    }
   }
-  return std::nullopt;
+  fail("the family is " + family_names() + ", not \"" + std::string(w[1]) + "\"");
 }
 
 std::optional<Step> every_line(Words w, ParseState& state) {

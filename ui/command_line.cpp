@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "decode/meter_family.h"
+
 namespace tarvo {
 
 const std::string_view kProgramUsage =
@@ -65,13 +67,8 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       if (missing || port->empty()) return {o, "--port needs a device path"};
       o.ports.push_back(*port);
     } else if (auto family = walk.take("--family", missing)) {
-      if (*family == "bench") {
-        o.demo_family = MeterModel::ModelTarvo;
-      } else if (*family == "compact") {
-        o.demo_family = MeterModel::ModelNoxel;
-      } else {
-        return {o, "--family must be bench or compact, not \"" + *family + "\""};
-      }
+      if (const std::optional<std::string> error = family_option_error(*family)) return {o, *error};
+      o.demo_family = *family_named(*family);
       family_given = true;
     } else if (arg == "--demo" || arg == "--start" || arg == "--debug" || arg == "--help" ||
                arg == "-h") {

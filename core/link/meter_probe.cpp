@@ -2,16 +2,15 @@
 
 #include <array>
 
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
+#include "decode/meter_family.h"
 
 namespace tarvo {
 namespace {
 
-template <std::size_t N, typename IsFrame>
-bool holds_frame(std::span<const std::uint8_t> bytes, IsFrame is_frame) {
-  for (std::size_t k = 0; k + N <= bytes.size(); ++k) {
-    if (is_frame(bytes.subspan(k).template first<N>())) return true;
+bool holds_frame(std::span<const std::uint8_t> bytes, const MeterFamily& family) {
+  const auto size = static_cast<std::size_t>(family.frame_size);
+  for (std::size_t k = 0; k + size <= bytes.size(); ++k) {
+    if (family.is_frame(bytes.subspan(k, size))) return true;
   }
   return false;
 }
@@ -19,8 +18,9 @@ bool holds_frame(std::span<const std::uint8_t> bytes, IsFrame is_frame) {
 }  // namespace
 
 MeterModel probe_bytes(std::span<const std::uint8_t> bytes) {
-  if (holds_frame<kBenchFrameSize>(bytes, is_bench_frame)) return MeterModel::ModelTarvo;
-  if (holds_frame<kCompactFrameSize>(bytes, is_compact_frame)) return MeterModel::ModelNoxel;
+  for (const MeterFamily& family : meter_families()) {
+    if (holds_frame(bytes, family)) return family.model;
+  }
   return MeterModel::None;
 }
 

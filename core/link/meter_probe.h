@@ -11,9 +11,8 @@ namespace tarvo {
 // A probe reads at most this many bytes from a port.
 inline constexpr std::int32_t kProbeBlockSize = 12000;
 
-// Which family's frame shape the bytes hold. The bench shape is looked for over
-// the whole block first: a run of bench frames also holds the compact shape,
-// but a compact stream never holds the bench one.
+// Which family's frame shape the bytes hold, each family looked for over the
+// whole block in the order of meter_families().
 MeterModel probe_bytes(std::span<const std::uint8_t> bytes);
 
 // Reads what the port has collected (the bytes are used up) and probes them.

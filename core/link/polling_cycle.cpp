@@ -2,8 +2,7 @@
 
 #include <array>
 
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
+#include "decode/meter_family.h"
 #include "link/test_frame.h"
 
 namespace tarvo {
@@ -14,15 +13,8 @@ namespace {
 constexpr std::int64_t kQuietTicks = 5;
 
 std::int32_t frame_size(MeterModel model) {
-  switch (model) {
-    case MeterModel::ModelTarvo:
-      return kBenchFrameSize;
-    case MeterModel::ModelNoxel:
-      return kCompactFrameSize;
-    case MeterModel::None:
-      break;
-  }
-  return 0;
+  const MeterFamily* family = family_of(model);
+  return family != nullptr ? family->frame_size : 0;
 }
 
 bool family_active(MeterModel model) {
@@ -41,15 +33,8 @@ bool poll_port(Session& s, PortReader& port, std::int32_t port_number) {
 }
 
 bool decode_frame(Session& s) {
-  switch (s.model) {
-    case MeterModel::ModelTarvo:
-      return decode_bench_frame(s.rx, s.reading, s.decode_settings());
-    case MeterModel::ModelNoxel:
-      return decode_compact_frame(s.rx, s.reading, s.decode_settings());
-    case MeterModel::None:
-      break;
-  }
-  return false;
+  const MeterFamily* family = family_of(s.model);
+  return family != nullptr && family->decode(s.rx, s.reading, s.decode_settings());
 }
 
 void commit_reading(Session& s, ReadingViews* views) {

@@ -13,8 +13,7 @@
 #include <cstdio>
 
 #include "analog_readout.h"
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
+#include "decode/meter_family.h"
 #include "design_font.h"
 #include "lcd_panel.h"
 #include "link/rx_buffer.h"
@@ -46,9 +45,7 @@ CurrentReading decoded(const Shot& shot) {
   rx.append(player.next().bytes);
   CurrentReading reading;
   const DecodeSettings settings;
-  const bool ok = shot.family == MeterModel::ModelTarvo
-                      ? decode_bench_frame(rx, reading, settings)
-                      : decode_compact_frame(rx, reading, settings);
+  const bool ok = family_of(shot.family)->decode(rx, reading, settings);
   if (!ok) std::fprintf(stderr, "lower_panel_shots: %s did not decode\n", shot.name);
   return reading;
 }
