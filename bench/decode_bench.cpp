@@ -65,8 +65,7 @@ void run(benchmark::State& state, Decoder decode, const Bytes& bytes, bool expec
     const bool found = decode(rx, reading, settings);
     benchmark::DoNotOptimize(found);
     // A frame at the very end leaves nothing to move, so the bytes are intact.
-    rx.RxStart = 0;
-    rx.RxCount = static_cast<std::int32_t>(bytes.size());
+    rx.hold(0, static_cast<std::int32_t>(bytes.size()));
     if (found != expect_frame) state.SkipWithError("unexpected decoder result");
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));

@@ -93,8 +93,8 @@ TEST(BenchFrame, TestFrameSetsEveryFlagAndEmptiesTheBuffer) {
   EXPECT_FALSE(r.is_Main_OL || r.is_Sub_OL || r.is_HOLD || r.is_REL || r.is_Sub_dBm ||
                r.is_Sub_FRE || r.is_Sub_DUT);
   EXPECT_EQ(r.Stat_Mode, 0);
-  EXPECT_EQ(rx.RxCount, 0);
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
+  EXPECT_EQ(rx.RxStart(), 0);
 }
 
 struct FunctionCase {
@@ -387,8 +387,8 @@ TEST(BenchFrameBuffer, JunkAroundTheFrameLeavesOnlyWhatFollowed) {
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(r.Main_Range, "DCV AUTO 50.000 V");
   EXPECT_EQ(r.Main_No, "-12.345");
-  EXPECT_EQ(rx.RxStart, 0);
-  EXPECT_EQ(rx.RxCount, 3);
+  EXPECT_EQ(rx.RxStart(), 0);
+  EXPECT_EQ(rx.RxCount(), 3);
   EXPECT_EQ(std::vector<std::uint8_t>(rx.storage().begin(), rx.storage().begin() + 3),
             hex("A0 00 10"));
 }
@@ -397,8 +397,7 @@ TEST(BenchFrameBuffer, NoValidWindowLeavesEveryByteButEmptiesTheTexts) {
   const auto junk = hex("A0 00 30 00 00 04 02 05 04 00 0A 00 5B 00 A0 80 00 00 00 00 00 00 00") +
                     hex("00 00 00 00 C0 00 00 00 00 00 00 00 00 00 00");
   RxBuffer rx = buffer_with(junk);
-  rx.RxStart = 1;  // the held bytes need not begin at index 0
-  rx.RxCount = static_cast<std::int32_t>(junk.size()) - 1;
+  rx.hold(1, static_cast<std::int32_t>(junk.size()) - 1);  // need not begin at index 0
   const auto before = rx.storage();
   CurrentReading r;
   r.Func_Name = r.Sub_Func_Name = r.Main_Range = r.Sub_range = r.Main_No = r.Sub_No = "x";
@@ -406,8 +405,8 @@ TEST(BenchFrameBuffer, NoValidWindowLeavesEveryByteButEmptiesTheTexts) {
   r.Stat_Mode = 2;
   EXPECT_FALSE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(rx.storage(), before);
-  EXPECT_EQ(rx.RxStart, 1);
-  EXPECT_EQ(rx.RxCount, static_cast<std::int32_t>(junk.size()) - 1);
+  EXPECT_EQ(rx.RxStart(), 1);
+  EXPECT_EQ(rx.RxCount(), static_cast<std::int32_t>(junk.size()) - 1);
   EXPECT_EQ(r.Func_Name + r.Sub_Func_Name + r.Main_Range + r.Sub_range + r.Main_No + r.Sub_No, "");
   EXPECT_TRUE(r.is_HOLD);
   EXPECT_EQ(r.Stat_Mode, 2);
@@ -415,24 +414,21 @@ TEST(BenchFrameBuffer, NoValidWindowLeavesEveryByteButEmptiesTheTexts) {
 
 TEST(BenchFrameBuffer, FrameBeforeTheStartIndexIsNotSeen) {
   RxBuffer rx = buffer_with(hex(kTestFrame) + hex("FF FF FF FF FF FF FF FF FF FF FF FF FF FF"));
-  rx.RxStart = 1;
-  rx.RxCount = 27;
+  rx.hold(1, 27);
   CurrentReading r;
   EXPECT_FALSE(decode_bench_frame(rx, r, {}));
-  rx.RxStart = 0;
-  rx.RxCount = 14;
+  rx.hold(0, 14);
   EXPECT_TRUE(decode_bench_frame(rx, r, {}));
 }
 
 TEST(BenchFrameBuffer, HeldBytesAfterAnOffsetStartMoveToIndexZero) {
   RxBuffer rx = buffer_with(hex("EE EE EE") + hex(kTestFrame) + hex("A1 01 31 20 01"));
-  rx.RxStart = 2;
-  rx.RxCount = 20;
+  rx.hold(2, 20);
   CurrentReading r;
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(r.Main_No, "0.4254");
-  EXPECT_EQ(rx.RxStart, 0);
-  EXPECT_EQ(rx.RxCount, 5);
+  EXPECT_EQ(rx.RxStart(), 0);
+  EXPECT_EQ(rx.RxCount(), 5);
   EXPECT_EQ(std::vector<std::uint8_t>(rx.storage().begin(), rx.storage().begin() + 5),
             hex("A1 01 31 20 01"));
 }
@@ -447,8 +443,8 @@ TEST(BenchFrameBuffer, ThirteenBytesWaitForTheFourteenth) {
   rx.append(std::span(frame).last(1));
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(r.Main_No, "0.4254");
-  EXPECT_EQ(rx.RxCount, 0);
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
+  EXPECT_EQ(rx.RxStart(), 0);
 }
 
 TEST(BenchFrameBuffer, OnlyTheNewestOfTwoFramesIsDecoded) {
@@ -469,7 +465,7 @@ TEST(BenchFrameBuffer, OnlyTheNewestOfTwoFramesIsDecoded) {
     ASSERT_TRUE(decode_bench_frame(rx, r, {}));
     EXPECT_EQ(r.Main_Range, "ACV AUTO 5.0000 V");
     EXPECT_EQ(held_bytes(rx), c.left);
-    EXPECT_EQ(rx.RxStart, 0);
+    EXPECT_EQ(rx.RxStart(), 0);
   }
 }
 
@@ -482,7 +478,7 @@ TEST(BenchFrameBuffer, OverlappingWindowsTheLaterOneWins) {
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(r.Main_Range, "DCV MANU 50.000 V");
   EXPECT_EQ(r.Main_No, "12.345");
-  EXPECT_EQ(rx.RxCount, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
 }
 
 TEST(BenchFrameBuffer, StreamedFramesDecodeOneAfterAnother) {
@@ -494,11 +490,11 @@ TEST(BenchFrameBuffer, StreamedFramesDecodeOneAfterAnother) {
   EXPECT_EQ(r.Main_No, "0.4254");
   EXPECT_EQ(held_bytes(rx), std::vector<std::uint8_t>(stream.begin() + 14, stream.begin() + 24));
   EXPECT_FALSE(decode_bench_frame(rx, r, {}));
-  EXPECT_EQ(rx.RxCount, 10);
+  EXPECT_EQ(rx.RxCount(), 10);
   rx.append(std::span(stream).subspan(24));
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
   EXPECT_EQ(r.Main_No, "-12.345");
-  EXPECT_EQ(rx.RxCount, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
 }
 
 TEST(BenchFrameBuffer, FrameAtTheStartOfAFullBufferKeepsEverythingAfterIt) {
@@ -507,10 +503,10 @@ TEST(BenchFrameBuffer, FrameAtTheStartOfAFullBufferKeepsEverythingAfterIt) {
     bytes.push_back(static_cast<std::uint8_t>(0xC0 + k % 64));  // never a header or digit
   }
   RxBuffer rx = buffer_with(bytes);
-  ASSERT_EQ(rx.RxCount, RxBuffer::kCapacity);
+  ASSERT_EQ(rx.RxCount(), RxBuffer::kCapacity);
   CurrentReading r;
   ASSERT_TRUE(decode_bench_frame(rx, r, {}));
-  EXPECT_EQ(rx.RxCount, RxBuffer::kCapacity - 14);
+  EXPECT_EQ(rx.RxCount(), RxBuffer::kCapacity - 14);
   EXPECT_EQ(held_bytes(rx), std::vector<std::uint8_t>(bytes.begin() + 14, bytes.end()));
 }
 

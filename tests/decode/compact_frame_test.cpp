@@ -75,8 +75,8 @@ TEST(CompactFrame, BenchTestFrameDecodesFromItsFirstEightBytes) {
     ASSERT_TRUE(decode_compact_frame(rx, r, with_separator(sep)));
     EXPECT_EQ(r.Main_Range, localised("ACV AUTO 5.0000 V", sep));
     EXPECT_EQ(r.Main_No, localised("0.0425", sep));
-    EXPECT_EQ(rx.RxStart, 0);
-    EXPECT_EQ(rx.RxCount, 6);
+    EXPECT_EQ(rx.RxStart(), 0);
+    EXPECT_EQ(rx.RxCount(), 6);
     EXPECT_EQ(Bytes(rx.storage().begin(), rx.storage().begin() + 6), hex("04 00 00 00 5B 00"));
   }
 }
@@ -260,7 +260,7 @@ TEST(CompactFrameBuffer, SevenBytesWaitForTheEighth) {
   rx.append(std::span(f).last(1));
   ASSERT_TRUE(decode_compact_frame(rx, r, {}));
   EXPECT_EQ(r.Main_No, "0.4254");
-  EXPECT_EQ(rx.RxCount, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
 }
 
 TEST(CompactFrameBuffer, NewestFrameWinsAndOnlyTheRestStays) {
@@ -279,7 +279,7 @@ TEST(CompactFrameBuffer, NewestFrameWinsAndOnlyTheRestStays) {
     CurrentReading r;
     ASSERT_TRUE(decode_compact_frame(rx, r, {}));
     EXPECT_EQ(r.Main_Range, "ACV AUTO 5.0000 V");
-    EXPECT_EQ(rx.RxStart, 0);
+    EXPECT_EQ(rx.RxStart(), 0);
     EXPECT_EQ(held_bytes(rx), c.left);
     EXPECT_EQ(Bytes(rx.storage().begin(), rx.storage().begin() + c.left.size()), c.left);
   }
@@ -292,8 +292,8 @@ TEST(CompactFrameBuffer, NoValidWindowLeavesTheBufferAlone) {
   CurrentReading r;
   EXPECT_FALSE(decode_compact_frame(rx, r, {}));
   EXPECT_EQ(rx.storage(), before);
-  EXPECT_EQ(rx.RxCount, static_cast<std::int32_t>(junk.size()));
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxCount(), static_cast<std::int32_t>(junk.size()));
+  EXPECT_EQ(rx.RxStart(), 0);
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ std::size_t newest_frame_end(const Bytes& held, const Family& family) {
 }
 
 void check_indices(const tarvo::RxBuffer& rx) {
-  check(rx.RxStart >= 0 && rx.RxCount >= 0);
-  check(rx.RxStart + rx.RxCount <= tarvo::RxBuffer::kCapacity);
+  check(rx.RxStart() >= 0 && rx.RxCount() >= 0);
+  check(rx.RxStart() + rx.RxCount() <= tarvo::RxBuffer::kCapacity);
 }
 
 void check_texts(const tarvo::CurrentReading& r, const Family& family) {
@@ -71,20 +71,20 @@ void check_texts(const tarvo::CurrentReading& r, const Family& family) {
 void decode_once(tarvo::RxBuffer& rx, tarvo::CurrentReading& reading, const Family& family,
                  const tarvo::DecodeSettings& settings) {
   const Bytes before(rx.held().begin(), rx.held().end());
-  const std::int32_t start_before = rx.RxStart;
+  const std::int32_t start_before = rx.RxStart();
   const std::size_t end = newest_frame_end(before, family);
 
   const bool decoded = family.decode(rx, reading, settings);
   check_indices(rx);
   check(decoded == (end != 0));
   if (!decoded) {
-    check(rx.RxStart == start_before);
+    check(rx.RxStart() == start_before);
     check(Bytes(rx.held().begin(), rx.held().end()) == before);
     check(reading.Main_Range.empty() && reading.Main_No.empty() && reading.Sub_range.empty());
     return;
   }
-  check(rx.RxStart == 0);
-  check(rx.RxCount < static_cast<std::int32_t>(before.size()));
+  check(rx.RxStart() == 0);
+  check(rx.RxCount() < static_cast<std::int32_t>(before.size()));
   check(Bytes(rx.held().begin(), rx.held().end()) ==
         Bytes(before.begin() + static_cast<long>(end), before.end()));
   check_texts(reading, family);
@@ -94,7 +94,7 @@ void decode_once(tarvo::RxBuffer& rx, tarvo::CurrentReading& reading, const Fami
 void append(tarvo::RxBuffer& rx, const Bytes& bytes, int repeats) {
   for (int k = 0; k < repeats; ++k) rx.append(bytes);
   check_indices(rx);
-  const std::size_t kept = std::min(bytes.size(), static_cast<std::size_t>(rx.RxCount));
+  const std::size_t kept = std::min(bytes.size(), static_cast<std::size_t>(rx.RxCount()));
   check(std::equal(bytes.end() - static_cast<long>(kept), bytes.end(),
                    rx.held().end() - static_cast<long>(kept)));
 }

@@ -147,7 +147,7 @@ TEST_F(PollingCycle, PollAppendsOnlyReadsOfAtLeastOneFrame) {
     ScriptedPort p;
     p.script = {Bytes(c.delivered, 0x42)};
     EXPECT_EQ(poll_port(fresh, p, 1), c.appended);
-    EXPECT_EQ(fresh.rx.RxCount, c.appended ? static_cast<std::int32_t>(c.delivered) : 0);
+    EXPECT_EQ(fresh.rx.RxCount(), c.appended ? static_cast<std::int32_t>(c.delivered) : 0);
     EXPECT_TRUE(p.script.empty());  // the bytes were taken from the port either way
   }
 }
@@ -155,7 +155,7 @@ TEST_F(PollingCycle, PollAppendsOnlyReadsOfAtLeastOneFrame) {
 TEST_F(PollingCycle, PollTakesAtMostOneBlock) {
   port.script = {Bytes(20000, 0x07)};
   ASSERT_TRUE(poll_port(s, port, 4));
-  EXPECT_EQ(s.rx.RxCount, kPollBlockSize);
+  EXPECT_EQ(s.rx.RxCount(), kPollBlockSize);
 }
 
 TEST_F(PollingCycle, UnmatchedBytesAccumulateUntilAFrameCompletes) {
@@ -164,7 +164,7 @@ TEST_F(PollingCycle, UnmatchedBytesAccumulateUntilAFrameCompletes) {
   port.script = {half};
   ASSERT_TRUE(poll_port(s, port, 4));
   EXPECT_FALSE(decode_frame(s));
-  EXPECT_EQ(s.rx.RxCount, 14);
+  EXPECT_EQ(s.rx.RxCount(), 14);
 }
 
 TEST_F(PollingCycle, DecodeDispatchesOnFamily) {
@@ -187,7 +187,7 @@ TEST_F(PollingCycle, DecodeDispatchesOnFamily) {
     fresh.model = c.model;
     fresh.rx.assign(c.bytes);
     EXPECT_EQ(decode_frame(fresh), c.decoded);
-    EXPECT_EQ(fresh.rx.RxCount, c.left);
+    EXPECT_EQ(fresh.rx.RxCount(), c.left);
     if (c.decoded) {
       EXPECT_EQ(fresh.reading.Main_Range, "ACV AUTO 5.0000 V");
     }
@@ -228,7 +228,7 @@ TEST_F(PollingCycle, InjectedTestFrameIsLoggedAndRestartsTheInterval) {
   port.script = {kBenchFrame};  // what the active port happened to hold is discarded
   ASSERT_TRUE(inject_test_frame(s, port, &views, kDesignText, {2026, 12, 9, 8, 0, 0, 0}));
   EXPECT_EQ(s.log.count(), 1);
-  EXPECT_EQ(s.rx.RxCount, 0);
+  EXPECT_EQ(s.rx.RxCount(), 0);
   EXPECT_EQ(s.TickCount, 0);
   EXPECT_EQ(views.calls.size(), 4u);
   EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");

@@ -23,14 +23,14 @@ TEST(RxBuffer, AppendsBehindHeldBytes) {
   rx.append(std::vector<std::uint8_t>{0xA0, 0x01});
   rx.append(std::vector<std::uint8_t>{0x02});
   EXPECT_EQ(held(rx), (std::vector<std::uint8_t>{0xA0, 0x01, 0x02}));
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxStart(), 0);
 }
 
 TEST(RxBuffer, AppendToEmptyBufferStartsAtIndexZero) {
   RxBuffer rx;
-  rx.RxStart = 7;  // a stale start index must not survive an empty buffer
+  rx.hold(7, 0);  // a stale start index must not survive an empty buffer
   rx.append(std::vector<std::uint8_t>{0x11, 0x22});
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxStart(), 0);
   EXPECT_EQ(rx.storage()[0], 0x11);
   EXPECT_EQ(rx.storage()[1], 0x22);
 }
@@ -53,7 +53,7 @@ TEST(RxBuffer, OverflowDropsOldestBytesAndKeepsNewest) {
     const auto all = ramp(c.before + c.added);
     rx.append(std::span(all).first(c.before));
     rx.append(std::span(all).subspan(c.before));
-    EXPECT_EQ(rx.RxCount, c.expected_count);
+    EXPECT_EQ(rx.RxCount(), c.expected_count);
     EXPECT_EQ(rx.held().front(), c.expected_first);
     EXPECT_EQ(rx.held().back(), all.back());
   }
@@ -64,7 +64,7 @@ TEST(RxBuffer, ChunkLargerThanBufferKeepsItsLastBytes) {
   rx.append(ramp(100));
   const auto big = ramp(RxBuffer::kCapacity + 50, 3);
   rx.append(big);
-  ASSERT_EQ(rx.RxCount, RxBuffer::kCapacity);
+  ASSERT_EQ(rx.RxCount(), RxBuffer::kCapacity);
   EXPECT_TRUE(std::equal(rx.held().begin(), rx.held().end(), big.end() - RxBuffer::kCapacity));
 }
 
@@ -74,15 +74,15 @@ TEST(RxBuffer, KeepTailMovesFollowingBytesToFront) {
   rx.keep_tail(2);
   EXPECT_EQ(held(rx), (std::vector<std::uint8_t>{5, 6}));
   rx.keep_tail(0);
-  EXPECT_EQ(rx.RxCount, 0);
-  EXPECT_EQ(rx.RxStart, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
+  EXPECT_EQ(rx.RxStart(), 0);
 }
 
 TEST(RxBuffer, ClearKeepsContentsButEmptiesIndices) {
   RxBuffer rx;
   rx.append(std::vector<std::uint8_t>{9, 8});
   rx.clear();
-  EXPECT_EQ(rx.RxCount, 0);
+  EXPECT_EQ(rx.RxCount(), 0);
   EXPECT_EQ(rx.storage()[0], 9);
 }
 
