@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
+#include "decode/meter_family.h"
 #include "link/rx_buffer.h"
 
 namespace {
@@ -25,28 +24,13 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
-struct Family {
-  std::size_t size;
-  bool (*is_frame)(std::span<const std::uint8_t>);
-  bool (*decode)(tarvo::RxBuffer&, tarvo::CurrentReading&, const tarvo::DecodeSettings&);
-};
-
-bool bench_window(std::span<const std::uint8_t> w) {
-  return tarvo::is_bench_frame(w.first<tarvo::kBenchFrameSize>());
-}
-bool compact_window(std::span<const std::uint8_t> w) {
-  return tarvo::is_compact_frame(w.first<tarvo::kCompactFrameSize>());
-}
-
-const Family kFamilies[] = {
-    {tarvo::kBenchFrameSize, bench_window, tarvo::decode_bench_frame},
-    {tarvo::kCompactFrameSize, compact_window, tarvo::decode_compact_frame},
-};
+using Family = tarvo::MeterFamily;
 
 // Index just past the newest valid window of `held`, or 0 when there is none.
 std::size_t newest_frame_end(const Bytes& held, const Family& family) {
-  for (std::size_t end = held.size(); end >= family.size; --end) {
-    if (family.is_frame(std::span(held).subspan(end - family.size, family.size))) return end;
+  const auto size = static_cast<std::size_t>(family.frame_size);
+  for (std::size_t end = held.size(); end >= size; --end) {
+    if (family.is_frame(std::span(held).subspan(end - size, size))) return end;
   }
   return 0;
 }
@@ -60,7 +44,7 @@ void check_texts(const tarvo::CurrentReading& r, const Family& family) {
   check(!r.Main_No.empty());
   check(r.Main_Range.find(" AUTO ") != std::string::npos ||
         r.Main_Range.find(" MANU ") != std::string::npos);
-  if (family.size == tarvo::kCompactFrameSize) {
+  if (!family.has_sub_display) {
     check(r.Sub_range.empty() && r.Sub_No.empty() && r.Sub_Func_Name.empty());
   } else {
     check(r.Sub_range.size() >= 2);
@@ -127,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     append(rx, bytes, repeats);
     int family = mode < 2 ? mode : round % 2;
     if (mode == 3) family = in.ConsumeBool() ? 1 : 0;
-    decode_once(rx, reading, kFamilies[family], settings);
+    decode_once(rx, reading, tarvo::meter_families()[static_cast<std::size_t>(family)], settings);
   }
   return 0;
 }
