@@ -9,6 +9,7 @@
 #include "command_line.h"
 #include "demo_meter.h"
 #include "guarded_application.h"
+#include "i18n/text_numbers.h"
 #include "main_window.h"
 #include "message_box.h"
 #include "program.h"

@@ -11,6 +11,7 @@
 #include "chart_picture.h"
 #include "convert_command.h"
 #include "files/text_log.h"
+#include "i18n/text_numbers.h"
 #include "options.h"
 #include "session.h"
 #include "trend_chart.h"
@@ -20,7 +21,6 @@ namespace tarvo::cli {
 namespace {
 
 constexpr std::string_view kPrefix = "tarvo-cli chart: ";
-constexpr int kTextWrongFormat = 17;
 constexpr QRect kChartDesign{1, 0, 668, 395};
 
 // The chart as the main window holds it, with the scrollbar and the boxes it
@@ -78,7 +78,6 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 2;
   }
   const auto s = std::make_unique<Session>();  // its language table is too large for the stack
-  s->languages.FillLanguageTable();
   s->LanguageBase = LanguageTable::kEnglish;
   s->DecimalSeparator = a.separator;
   std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);

@@ -11,6 +11,7 @@
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
 #include "i18n/language_table.h"
+#include "i18n/text_numbers.h"
 #include "options.h"
 
 namespace tarvo::cli {
@@ -18,14 +19,8 @@ namespace tarvo::cli {
 namespace {
 
 constexpr std::string_view kPrefix = "tarvo-cli convert: ";
-constexpr int kTextWrongFormat = 17;
-constexpr int kTextSaveFailed = 24;
-constexpr int kTextMissing = 25;
-
 std::string english_text(int number) {
-  const auto table = std::make_unique<LanguageTable>();  // too large for the stack
-  table->FillLanguageTable();
-  return table->text(LanguageTable::kEnglish, number);
+  return LanguageTable().text(LanguageTable::kEnglish, number);
 }
 
 bool is_text_log_name(const std::filesystem::path& file) {
@@ -80,7 +75,7 @@ std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::
   if (records) return records;
   err << prefix << a.in.string() << ": ";
   if (why.failure == LoadFailure::Missing) {
-    err << english_text(kTextMissing) << '\n';
+    err << english_text(kTextFileMissing) << '\n';
   } else {
     err << english_text(kTextWrongFormat) << " (" << why.reason << ")\n";
   }

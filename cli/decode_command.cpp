@@ -74,7 +74,6 @@ int run_decode(const std::vector<std::string>& args, std::istream& in, std::ostr
   Session s;
   s.model = o.family;
   s.DecimalSeparator = o.separator;
-  s.languages.FillLanguageTable();
   s.LanguageBase = o.language * 1000;
 
   PanelViews views;

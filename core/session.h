@@ -7,6 +7,7 @@
 #include "decode/decode_settings.h"
 #include "decode/meter_model.h"
 #include "i18n/language_table.h"
+#include "i18n/text_numbers.h"
 #include "link/rx_buffer.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
@@ -37,7 +38,7 @@ struct Session {
   const std::string& text(int n) const { return languages.text(LanguageBase, n); }
 
   // What the decoders need from the locale and the current language.
-  DecodeSettings decode_settings() const { return {DecimalSeparator, text(912)}; }
+  DecodeSettings decode_settings() const { return {DecimalSeparator, text(kTextOhmSign)}; }
 };
 
 }  // namespace tarvo

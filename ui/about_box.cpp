@@ -11,10 +11,6 @@
 namespace tarvo {
 namespace {
 
-constexpr int kTitleText = 200;
-constexpr int kFirstLine = 201;
-constexpr int kLastLine = 220;
-constexpr int kButtonText = 105;
 constexpr int kLabelPixels = 20;
 // Below this the text stops being comfortable to read; a longer line is cut.
 constexpr int kSmallestLabelPixels = 12;
@@ -23,7 +19,7 @@ constexpr int kSmallestLabelPixels = 12;
 
 std::string about_text(const LanguageTable& table, std::int32_t base) {
   std::string text;
-  for (int n = kFirstLine; n <= kLastLine; ++n) {
+  for (int n = kTextAboutFirstLine; n <= kTextAboutLastLine; ++n) {
     const std::string& line = table.text(base, n);
     if (!line.empty()) text.append(line).append("\r\n");
   }
@@ -59,8 +55,8 @@ void TForm5::FormShow(const Session& s) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   Label1_->setText(text);
   fit_label_font();
-  setWindowTitle(QString::fromStdString(s.text(kTitleText)));
-  Button1_->setText(QString::fromStdString(s.text(kButtonText)));
+  setWindowTitle(QString::fromStdString(s.text(kTextAboutTitle)));
+  Button1_->setText(QString::fromStdString(s.text(kTextOk)));
 }
 
 // Some languages have a line longer than the label at the design size; the

@@ -17,9 +17,6 @@
 namespace tarvo {
 namespace {
 
-constexpr int kSaveTraceText = 31;
-constexpr int kSaveFailedText = 24;
-
 QString trace_file_name() {
   const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
   return QDir::home().filePath(QStringLiteral("tarvo-trace-%1.txt").arg(stamp));
@@ -86,7 +83,7 @@ void TForm2::show_memo_menu(const QPoint& position) {
   const std::unique_ptr<QMenu> menu(mmo1_->createStandardContextMenu(position));
   if (session_ != nullptr) {
     menu->addSeparator();
-    QAction* save = menu->addAction(QString::fromStdString(session_->text(kSaveTraceText)));
+    QAction* save = menu->addAction(QString::fromStdString(session_->text(kTextSaveTrace)));
     save->setObjectName(QStringLiteral("mni_save_trace"));
     connect(save, &QAction::triggered, this, &TForm2::save_trace);
   }
@@ -94,13 +91,13 @@ void TForm2::show_memo_menu(const QPoint& position) {
 }
 
 void TForm2::save_trace() {
-  const QString caption = QString::fromStdString(session_->text(kSaveTraceText));
+  const QString caption = QString::fromStdString(session_->text(kTextSaveTrace));
   QFileDialog dialog(this, caption, trace_file_name(), QStringLiteral("*.txt"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   if (!save_trace_to(dialog.selectedFiles().constFirst())) {
-    QMessageBox::critical(this, caption, QString::fromStdString(session_->text(kSaveFailedText)));
+    QMessageBox::critical(this, caption, QString::fromStdString(session_->text(kTextSaveFailed)));
   }
 }
 

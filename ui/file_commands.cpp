@@ -11,6 +11,7 @@
 #include "files/file_extension.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
+#include "i18n/text_numbers.h"
 #include "main_window.h"
 #include "trend_chart.h"
 #include "work_progress.h"
@@ -18,11 +19,6 @@
 namespace tarvo {
 
 namespace {
-
-constexpr int kTextNoData = 16;
-constexpr int kTextWrongFormat = 17;
-constexpr int kTextSaved = 23;
-constexpr int kTextSaveFailed = 24;
 
 constexpr std::array kSaveFilters = {
     SaveFilter{"TXT File", ".txt", SaveType::Text},

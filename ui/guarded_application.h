@@ -5,10 +5,6 @@
 
 namespace tarvo {
 
-// The messages of an abandoned command.
-inline constexpr int kTextCommandOutOfMemory = 40;
-inline constexpr int kTextCommandFailed = 41;
-
 // The application object of the windows. An exception that a command, a
 // timer or any other event handler lets out would end the program and lose
 // the log; here it is caught where the event is delivered, the failure

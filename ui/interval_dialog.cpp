@@ -6,6 +6,7 @@
 #include <QSlider>
 
 #include "design_font.h"
+#include "i18n/text_numbers.h"
 #include "session.h"
 #include "window_placement.h"
 
@@ -29,7 +30,8 @@ QPushButton* make_button(QDialog& dialog, const char* name, const QRect& geometr
 }  // namespace
 
 QString interval_text(const Session& s, int seconds) {
-  return compose(QString::fromStdString(s.text(27)), seconds, QString::fromStdString(s.text(28)));
+  return compose(QString::fromStdString(s.text(kTextRecordingInterval)), seconds,
+                 QString::fromStdString(s.text(kTextSeconds)));
 }
 
 TForm3::TForm3(QWidget* parent)
@@ -64,14 +66,14 @@ TForm3::TForm3(QWidget* parent)
 }
 
 void TForm3::FormShow(const Session& s) {
-  interval_word_ = QString::fromStdString(s.text(27));
-  seconds_word_ = QString::fromStdString(s.text(28));
+  interval_word_ = QString::fromStdString(s.text(kTextRecordingInterval));
+  seconds_word_ = QString::fromStdString(s.text(kTextSeconds));
   // The slider keeps any stored value within its range.
   const auto stored = static_cast<int>(static_cast<std::int32_t>(s.RecordInterval));
   trckbr_samp1_->setValue(stored);
   trckbr_samp1Change(trckbr_samp1_->value());
-  btn_OK_->setText(QString::fromStdString(s.text(105)));
-  btn_cancel_->setText(QString::fromStdString(s.text(106)));
+  btn_OK_->setText(QString::fromStdString(s.text(kTextOk)));
+  btn_cancel_->setText(QString::fromStdString(s.text(kTextCancel)));
 }
 
 int TForm3::position() const {

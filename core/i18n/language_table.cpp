@@ -119,6 +119,10 @@ const std::string kEmpty;
 
 }  // namespace
 
+LanguageTable::LanguageTable() : entries_(kMaxKey - kMinKey + 1) {
+  FillLanguageTable();
+}
+
 void LanguageTable::FillLanguageTable() {
   for (int number = 1; number <= kLanguageCount; ++number) {
     entries_[number - kMinKey] = kLanguageNames[number - 1];

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -21,9 +21,12 @@ class LanguageTable {
   static constexpr int kGerman = 4000;
   static constexpr int kSpanish = 5000;
 
-  LanguageTable() = default;
+  // A table holds every text and the five language names from the start;
+  // entries the table does not name stay empty. The texts live on the heap,
+  // so a table (and a session holding one) is small enough for the stack.
+  LanguageTable();
 
-  // Stores every text and the five language names. Entries it does not name stay empty.
+  // Stores every text and the five language names again.
   void FillLanguageTable();
 
   // The text at a key; the empty text for an unfilled or out-of-range key.
@@ -34,7 +37,7 @@ class LanguageTable {
   const std::string& language_name(int number) const { return at(number); }
 
  private:
-  std::array<std::string, kMaxKey - kMinKey + 1> entries_;
+  std::vector<std::string> entries_;
 };
 
 // The language number (1 to 5) that suits a locale name such as "de_DE.UTF-8":

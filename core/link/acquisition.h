@@ -77,9 +77,4 @@ class Acquisition {
 // language, with the access hint when it applies.
 std::string no_meter_message(const Session& s, bool permission_hint);
 
-// String numbers of the texts the link adds to the language table.
-inline constexpr int kTextNoMeter = 19;
-inline constexpr int kTextMeterDisconnected = 29;
-inline constexpr int kTextPortPermissionHint = 30;
-
 }  // namespace tarvo

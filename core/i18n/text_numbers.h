@@ -1,0 +1,27 @@
+#pragma once
+
+// The string numbers of the texts that code asks for by name; the captions
+// that the language switch sets are numbered in its own control table.
+namespace tarvo {
+
+inline constexpr int kTextNoData = 16;       // "No Any data !"
+inline constexpr int kTextWrongFormat = 17;  // "Wrong file format!"
+inline constexpr int kTextNoMeter = 19;      // "No Activate COM port found!"
+inline constexpr int kTextSaved = 23;        // "File save OK !"
+inline constexpr int kTextSaveFailed = 24;   // "File save fail !"
+inline constexpr int kTextFileMissing = 25;  // "File is not exist!"
+inline constexpr int kTextRecordingInterval = 27;
+inline constexpr int kTextSeconds = 28;
+inline constexpr int kTextMeterDisconnected = 29;
+inline constexpr int kTextPortPermissionHint = 30;
+inline constexpr int kTextSaveTrace = 31;
+inline constexpr int kTextCommandOutOfMemory = 40;
+inline constexpr int kTextCommandFailed = 41;
+inline constexpr int kTextOk = 105;
+inline constexpr int kTextCancel = 106;
+inline constexpr int kTextAboutTitle = 200;
+inline constexpr int kTextAboutFirstLine = 201;  // the about box's lines, 201 to 220
+inline constexpr int kTextAboutLastLine = 220;
+inline constexpr int kTextOhmSign = 912;  // "Ω"
+
+}  // namespace tarvo
