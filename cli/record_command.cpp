@@ -96,7 +96,7 @@ class Recorder {
       return Exit::Done;
     }
     if (acquisition_.finish_probe() == MeterModel::None) {
-      err_ << kPrefix << no_meter_message(*s_, acquisition_.permission_hint()) << '\n';
+      err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
       return Exit::NoMeter;
     }
     if (env_.progress) {

@@ -13,7 +13,7 @@ struct TextRow {
   std::string_view en, zh, fr, de, es;
 };
 
-// Texts 0-31: menus and messages; 101-106: buttons; 200-207: about box;
+// Texts 0-32: menus and messages; 101-106: buttons; 200-207: about box;
 // 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either end belong to
 // the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -69,6 +69,14 @@ constexpr TextRow kTexts[] = {
      "vuelva a iniciarla."},
     {31, "Save trace", "保存调试记录", "Enregistrer la trace", "Protokoll speichern",
      "Guardar la traza"},
+    {32, "These serial ports are held by another program: %1. Close that program, then try again.",
+     "以下串口正被其他程序占用：%1。请关闭该程序后重试。",
+     "Ces ports série sont occupés par un autre programme : %1. Fermez ce programme, puis "
+     "réessayez.",
+     "Diese seriellen Schnittstellen sind von einem anderen Programm belegt: %1. Schließen Sie "
+     "dieses Programm und versuchen Sie es erneut.",
+     "Estos puertos serie están ocupados por otro programa: %1. Cierre ese programa y vuelva a "
+     "intentarlo."},
     {101, "Start", "开始", "Démarrer", "Start", "comienzo"},
     {102, "Stop", "停止", "Arrêtez", "Stopp", "parada"},
     {103, "Reset", "重设", "Réinitialiser", "Zurücksetzen", "reajustar"},
