@@ -36,7 +36,7 @@ constexpr const char* kPrefix = "tarvo-cli record: ";
 enum class Exit : int { Done = 0, Failed = 1, BadArguments = 2, NoMeter = 3, Disconnected = 4 };
 
 std::string reason_of(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "out of memory";
+  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "not enough memory";
   return e.what();
 }
 
@@ -260,14 +260,14 @@ int run_record(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env) {
-  RecordOptions o;
   try {
-    o = read_record_options(args);
-  } catch (const UsageError& e) {
-    err << kPrefix << e.what() << '\n';
-    return static_cast<int>(Exit::BadArguments);
-  }
-  try {
+    RecordOptions o;
+    try {
+      o = read_record_options(args);
+    } catch (const UsageError& e) {
+      err << kPrefix << e.what() << '\n';
+      return static_cast<int>(Exit::BadArguments);
+    }
     Recorder recorder(o, env, out, err);
     return static_cast<int>(recorder.run());
   } catch (const std::exception& e) {

@@ -224,7 +224,7 @@ TEST_F(Recording, FailureInsideTheRecordingKeepsTheLog) {
   };
   const Outcome r = record({"--port", meter_.path(), "--out", out_file_});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "tarvo-cli record: recording stopped: out of memory\n");
+  EXPECT_EQ(r.err, "tarvo-cli record: recording stopped: not enough memory\n");
   EXPECT_EQ(saved().size(), 2u);
 }
 
