@@ -1,6 +1,8 @@
 #include "record_command.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 #include <ostream>
 
 #include "files/text_log.h"
@@ -30,7 +32,13 @@ constexpr auto kListen = std::chrono::seconds(1);  // each of Start's two waits
 constexpr auto kSaveEvery = std::chrono::seconds(60);
 constexpr const char* kPrefix = "tarvo-cli record: ";
 
-enum class Exit : int { Done = 0, SaveFailed = 1, BadArguments = 2, NoMeter = 3, Disconnected = 4 };
+// Failed: the log could not be saved, or the recording broke off with an error.
+enum class Exit : int { Done = 0, Failed = 1, BadArguments = 2, NoMeter = 3, Disconnected = 4 };
+
+std::string reason_of(const std::exception& e) {
+  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "not enough memory";
+  return e.what();
+}
 
 class StreamTrace final : public DebugTrace {
  public:
@@ -76,13 +84,20 @@ class Recorder {
         ports_(make_system_serial_devices(), trace_),
         acquisition_(*s_, ports_) {}
 
+  // Whatever ends the recording, what was logged is saved.
   Exit run() {
-    const Exit found = find_meter();
-    if (acquisition_.state() != AcquisitionState::Acquiring) return found;
-    Exit exit = record();
+    Exit exit = Exit::Done;
+    try {
+      exit = find_meter();
+      if (acquisition_.state() == AcquisitionState::Acquiring) exit = record();
+    } catch (const std::exception& e) {
+      end_progress();
+      err_ << kPrefix << "recording stopped: " << reason_of(e) << '\n';
+      exit = Exit::Failed;
+    }
     if (acquisition_.state() == AcquisitionState::Acquiring) acquisition_.stop();
     end_progress();
-    if (!save()) exit = Exit::SaveFailed;
+    if (!save()) exit = Exit::Failed;
     return exit;
   }
 
@@ -96,7 +111,7 @@ class Recorder {
       return Exit::Done;
     }
     if (acquisition_.finish_probe() == MeterModel::None) {
-      err_ << kPrefix << no_meter_message(*s_, acquisition_.permission_hint()) << '\n';
+      err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
       return Exit::NoMeter;
     }
     if (env_.progress) {
@@ -146,14 +161,26 @@ class Recorder {
   void report_new_readings() {
     const ReadingLog& log = s_->log;
     for (; reported_ < log.count(); ++reported_) {
-      const real_Record& record = log[reported_ + 1];
-      auto j = reading_json(true, s_->reading);
-      j["rx"] = hex_dump(s_->rx.held());
-      j["Index"] = record.Index;
-      j["Time"] = record.Time.str();
-      out_ << json_line(j) << '\n' << std::flush;
+      if (printing_) print_reading(log[reported_ + 1]);
     }
     if (env_.progress && log.count() > 0) show_progress();
+  }
+
+  void print_reading(const real_Record& record) {
+    auto j = reading_json(true, s_->reading);
+    j["rx"] = hex_dump(s_->rx.held());
+    j["Index"] = record.Index;
+    j["Time"] = record.Time.str();
+    out_ << json_line(j) << '\n' << std::flush;
+    if (out_) return;
+    // The reader went away (a closed pipe, a closed terminal): the log still
+    // matters more than the lines.
+    printing_ = false;
+    if (env_.stop_requested()) return;  // the write was cut short by the stop itself
+    end_progress();
+    err_ << kPrefix
+         << "standard output is closed; readings are no longer printed, the "
+            "recording goes on\n";
   }
 
   void show_progress() {
@@ -175,7 +202,13 @@ class Recorder {
   bool save() {
     if (!o_.out || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
     std::string why;
-    if (!SaveTextLog(s_->log, *o_.out, &why)) {
+    bool saved = false;
+    try {
+      saved = SaveTextLog(s_->log, *o_.out, &why);
+    } catch (const std::exception& e) {
+      why = reason_of(e);
+    }
+    if (!saved) {
       end_progress();
       err_ << kPrefix << "could not save " << o_.out->string() << ": " << why << '\n';
       return false;
@@ -196,6 +229,7 @@ class Recorder {
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;
+  bool printing_ = true;
 };
 
 bool stderr_is_terminal() {
@@ -210,6 +244,7 @@ bool stderr_is_terminal() {
 
 RecordEnvironment system_record_environment() {
   install_stop_handlers();
+  ignore_broken_pipe();
   RecordEnvironment env;
   env.steady_now = [] { return Clock::now(); };
   env.sleep_until = sleep_until_stopped;
@@ -225,15 +260,20 @@ int run_record(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env) {
-  RecordOptions o;
   try {
-    o = read_record_options(args);
-  } catch (const UsageError& e) {
-    err << kPrefix << e.what() << '\n';
-    return static_cast<int>(Exit::BadArguments);
+    RecordOptions o;
+    try {
+      o = read_record_options(args);
+    } catch (const UsageError& e) {
+      err << kPrefix << e.what() << '\n';
+      return static_cast<int>(Exit::BadArguments);
+    }
+    Recorder recorder(o, env, out, err);
+    return static_cast<int>(recorder.run());
+  } catch (const std::exception& e) {
+    err << kPrefix << reason_of(e) << '\n';
+    return static_cast<int>(Exit::Failed);
   }
-  Recorder recorder(o, env, out, err);
-  return static_cast<int>(recorder.run());
 }
 
 }  // namespace tarvo::cli

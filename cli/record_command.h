@@ -25,14 +25,17 @@ struct RecordEnvironment {
   bool progress = false;  // a progress line on the error stream
 };
 
-// Real clocks, SIGINT/SIGTERM handlers, progress when standard error is a terminal.
+// Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
+// stops the printing, not the recording), progress when standard error is a
+// terminal.
 RecordEnvironment system_record_environment();
 
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
 // Finds the meter as Start does, then records until the count or the duration
-// is reached or a stop is requested. Returns the exit status: 0 done, 1 the log
-// could not be saved, 2 bad arguments, 3 no meter found, 4 meter disconnected.
+// is reached or a stop is requested, and saves the log however it ends. Returns
+// the exit status: 0 done, 1 the log could not be saved or the recording failed,
+// 2 bad arguments, 3 no meter found, 4 meter disconnected.
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env);

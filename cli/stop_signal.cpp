@@ -19,6 +19,25 @@ void on_stop_signal(int) {
   g_stop = 1;
 }
 
+#if !defined(_WIN32)
+// Without SA_RESTART, so the signal cuts a sleep short.
+void catch_signal(int signal) {
+  struct sigaction action {};
+  action.sa_handler = on_stop_signal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  sigaction(signal, &action, nullptr);
+}
+
+// SIGHUP ignored from the start stays ignored: `nohup tarvo-cli record` must
+// outlive its terminal.
+void catch_hangup_unless_ignored() {
+  struct sigaction before {};
+  if (sigaction(SIGHUP, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) return;
+  catch_signal(SIGHUP);
+}
+#endif
+
 }  // namespace
 
 void install_stop_handlers() {
@@ -27,13 +46,15 @@ void install_stop_handlers() {
   std::signal(SIGINT, on_stop_signal);
   std::signal(SIGTERM, on_stop_signal);
 #else
-  // Without SA_RESTART, so the signal cuts a sleep short.
-  struct sigaction action {};
-  action.sa_handler = on_stop_signal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  catch_signal(SIGINT);
+  catch_signal(SIGTERM);
+  catch_hangup_unless_ignored();  // the terminal was closed
+#endif
+}
+
+void ignore_broken_pipe() {
+#if !defined(_WIN32)
+  std::signal(SIGPIPE, SIG_IGN);
 #endif
 }
 

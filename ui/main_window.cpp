@@ -431,9 +431,8 @@ void TForm1::Btn_StartClick() {
 void TForm1::no_port_found() {
   apply_control_states(AcquisitionState::NoMeter);
   chart_->clear_series();
-  const Acquisition& acquisition = program_.acquisition();
   message(MessageKind::Warning,
-          no_meter_message(program_.session(), acquisition.permission_hint()));
+          no_meter_message(program_.session(), program_.acquisition().refusals()));
 }
 
 void TForm1::Btn_STOPClick() {

@@ -13,9 +13,9 @@ struct TextRow {
   std::string_view en, zh, fr, de, es;
 };
 
-// Texts 0-31: menus and messages; 40-41: an abandoned command; 101-106: buttons; 200-207: about
-// box; 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either end belong to the text, and
-// "&" marks the menu accelerator.
+// Texts 0-32: menus and messages; 40-41: an abandoned command; 101-106: buttons;
+// 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either
+// end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
     {0, "&File", "文件(&F)", "Fichier(&F)", "Datei(&F)", "&Fila"},
     {1, "Setting", "设置(&S)", "Mettre en place des(&S)", "einrichten(&S)", "Ajuste"},
@@ -69,6 +69,14 @@ constexpr TextRow kTexts[] = {
      "vuelva a iniciarla."},
     {31, "Save trace", "保存调试记录", "Enregistrer la trace", "Protokoll speichern",
      "Guardar la traza"},
+    {32, "These serial ports are held by another program: %1. Close that program, then try again.",
+     "以下串口正被其他程序占用：%1。请关闭该程序后重试。",
+     "Ces ports série sont occupés par un autre programme : %1. Fermez ce programme, puis "
+     "réessayez.",
+     "Diese seriellen Schnittstellen sind von einem anderen Programm belegt: %1. Schließen Sie "
+     "dieses Programm und versuchen Sie es erneut.",
+     "Estos puertos serie están ocupados por otro programa: %1. Cierre ese programa y vuelva a "
+     "intentarlo."},
     {40, "Not enough memory: the command was abandoned. The log is kept.",
      "内存不足：命令已放弃。记录已保留。",
      "Mémoire insuffisante : la commande a été abandonnée. Le journal est conservé.",

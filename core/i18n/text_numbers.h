@@ -15,6 +15,7 @@ inline constexpr int kTextSeconds = 28;
 inline constexpr int kTextMeterDisconnected = 29;
 inline constexpr int kTextPortPermissionHint = 30;
 inline constexpr int kTextSaveTrace = 31;
+inline constexpr int kTextPortsBusyHint = 32;  // "%1" stands for the list of devices
 inline constexpr int kTextCommandOutOfMemory = 40;
 inline constexpr int kTextCommandFailed = 41;
 inline constexpr int kTextOk = 105;

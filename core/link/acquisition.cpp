@@ -90,9 +90,27 @@ bool Acquisition::permission_hint() const {
 #endif
 }
 
-std::string no_meter_message(const Session& s, bool permission_hint) {
+PortRefusals Acquisition::refusals() const {
+  return {permission_hint(), ports_.busy_devices()};
+}
+
+namespace {
+
+std::string busy_hint(const Session& s, const std::vector<std::string>& devices) {
+  std::string list;
+  for (const std::string& device : devices) list += (list.empty() ? "" : ", ") + device;
+  std::string text = s.text(kTextPortsBusyHint);
+  const std::size_t at = text.find("%1");
+  if (at != std::string::npos) text.replace(at, 2, list);
+  return text;
+}
+
+}  // namespace
+
+std::string no_meter_message(const Session& s, const PortRefusals& why) {
   std::string text = s.text(kTextNoMeter);
-  if (permission_hint) text += "\n" + s.text(kTextPortPermissionHint);
+  if (!why.busy.empty()) text += "\n" + busy_hint(s, why.busy);
+  if (why.permission) text += "\n" + s.text(kTextPortPermissionHint);
   return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "decode/meter_model.h"
 #include "link/polling_cycle.h"
@@ -18,6 +19,12 @@ enum class AcquisitionState {
   Acquiring,  // the polling cycle runs on the active port
   NoMeter,    // Start found no meter; idle again
   Stopped,    // Stop ended the acquisition (or the meter went away)
+};
+
+// Why the ports Start tried may have shown no meter, beyond there being none.
+struct PortRefusals {
+  bool permission = false;        // some were refused for lack of permission
+  std::vector<std::string> busy;  // the devices another program holds
 };
 
 enum class TickOutcome {
@@ -64,6 +71,8 @@ class Acquisition {
 
   // Whether the no-meter warning should explain how to get access to ports.
   bool permission_hint() const;
+  // What the no-meter warning explains after the last Start.
+  PortRefusals refusals() const;
 
  private:
   void open_all_ports();
@@ -74,7 +83,7 @@ class Acquisition {
 };
 
 // The text of the warning after a Start that found no meter, in the current
-// language, with the access hint when it applies.
-std::string no_meter_message(const Session& s, bool permission_hint);
+// language, with the hints that apply: the ports held elsewhere, then access.
+std::string no_meter_message(const Session& s, const PortRefusals& why);
 
 }  // namespace tarvo

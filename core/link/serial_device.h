@@ -33,6 +33,8 @@ class SerialDevices {
   // Reads up to buffer.size() bytes that are already queued; nullopt as above.
   virtual std::optional<std::int64_t> read(PortHandle handle, std::span<std::uint8_t> buffer) = 0;
   virtual void discard_input(PortHandle handle) = 0;
+  // Whether two names lead to one device (a link and the node it points to).
+  virtual bool same_device(const std::string& a, const std::string& b) const { return a == b; }
 };
 
 // The devices of the platform the program runs on.

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -124,6 +125,14 @@ class PosixSerialDevices final : public SerialDevices {
   }
 
   void discard_input(PortHandle handle) override { tcflush(fd_of(handle), TCIFLUSH); }
+
+  bool same_device(const std::string& a, const std::string& b) const override {
+    struct stat sa = {};
+    struct stat sb = {};
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return a == b;
+    if (S_ISCHR(sa.st_mode) && S_ISCHR(sb.st_mode)) return sa.st_rdev == sb.st_rdev;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
 };
 
 }  // namespace

@@ -25,6 +25,7 @@ SerialPorts::~SerialPorts() {
 
 void SerialPorts::assign(const PortMap& map) {
   permission_denied_ = false;
+  busy_devices_.clear();
   for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
     const auto i = static_cast<std::size_t>(port - 1);
     links_[port].device = i < map.devices.size() ? map.devices[i] : std::string();
@@ -47,7 +48,7 @@ bool SerialPorts::open_port(std::int32_t port) {
   opened.failure = OpenFailure::Missing;
   if (!links_[port].device.empty()) opened = devices_->open(links_[port].device);
   if (opened.handle == 0) {
-    if (opened.failure == OpenFailure::PermissionDenied) permission_denied_ = true;
+    note_refusal(port, opened.failure);
     trace_.open_failed(port);
     return false;
   }
@@ -110,6 +111,23 @@ bool SerialPorts::check_connected(std::int32_t port) {
 
 bool SerialPorts::lost(std::int32_t port) const {
   return valid_port(port) && links_[port].lost;
+}
+
+void SerialPorts::note_refusal(std::int32_t port, OpenFailure failure) {
+  if (failure == OpenFailure::PermissionDenied) permission_denied_ = true;
+  const std::string& device = links_[port].device;
+  if (failure == OpenFailure::Busy && !held_here(device)) busy_devices_.push_back(device);
+}
+
+// A device named twice (a /dev/serial/by-id link and its ttyUSB node) is busy
+// the second time because this program holds it: no other program to name.
+bool SerialPorts::held_here(const std::string& device) const {
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
+    if (table_[port].hSerialPort != 0 && devices_->same_device(links_[port].device, device)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void SerialPorts::mark_lost(std::int32_t port) {

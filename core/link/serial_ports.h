@@ -41,7 +41,7 @@ class SerialPorts final : public PortReader {
   PortTrace& trace() { return trace_; }
 
   // Numbers the devices from port 1 (at most 50) and writes one line per
-  // device when the map is traced. Forgets earlier permission failures.
+  // device when the map is traced. Forgets earlier permission and busy failures.
   void assign(const PortMap& map);
   // The device of a port; empty when it has none.
   const std::string& device(std::int32_t port) const;
@@ -57,6 +57,9 @@ class SerialPorts final : public PortReader {
 
   // True when an open since the last assign failed for lack of permission.
   bool permission_denied() const { return permission_denied_; }
+  // The devices that would not open since the last assign because another
+  // program holds them, in port order.
+  const std::vector<std::string>& busy_devices() const { return busy_devices_; }
 
  private:
   struct PortLink {
@@ -64,12 +67,15 @@ class SerialPorts final : public PortReader {
     bool lost = false;
   };
   void mark_lost(std::int32_t port);
+  void note_refusal(std::int32_t port, OpenFailure failure);
+  bool held_here(const std::string& device) const;
 
   std::unique_ptr<SerialDevices> devices_;
   PortTrace& trace_;
   PortTable table_;
   std::array<PortLink, kLastPort + 1> links_;
   bool permission_denied_ = false;
+  std::vector<std::string> busy_devices_;
 };
 
 }  // namespace tarvo

@@ -7,11 +7,15 @@
 
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/text_log.h"
+#include "link/serial_device.h"
 #include "pty_pair.h"
 
 namespace tarvo::cli {
@@ -69,9 +73,15 @@ class Recording : public ::testing::Test {
     std::string out, err;
   };
   Outcome record(std::vector<std::string> args) {
-    std::ostringstream out, err;
+    std::ostringstream out;
+    Outcome r = record(args, out);
+    r.out = out.str();
+    return r;
+  }
+  Outcome record(std::vector<std::string> args, std::ostream& out) {
+    std::ostringstream err;
     const int status = run_record(args, out, err, env_);
-    return {status, out.str(), err.str()};
+    return {status, "", err.str()};
   }
   std::vector<real_Record> saved() const {
     return LoadTextLog(out_file_, ".").value_or(std::vector<real_Record>{});
@@ -162,6 +172,76 @@ TEST_F(Recording, LogIsRewrittenEveryMinute) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(records_at_61, 60u);  // written after the reading of second 60
   EXPECT_EQ(saved().size(), 65u);
+}
+
+// An output whose reader goes away after `room` bytes, as a closed pipe does.
+class ClosingOutput : public std::streambuf {
+ public:
+  explicit ClosingOutput(std::size_t room) : room_(room) {}
+  std::string kept;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (kept.size() >= room_) return traits_type::eof();
+    kept.push_back(traits_type::to_char_type(c));
+    return c;
+  }
+
+ private:
+  std::size_t room_;
+};
+
+TEST_F(Recording, ClosedOutputStopsThePrintingNotTheSaving) {
+  std::size_t records_at_61 = 0;
+  on_sleep = [&](int n) {
+    meter_.send(bench_reading(n));
+    if (n == 2 + 61) records_at_61 = saved().size();
+  };
+  const std::string first = reading_line(1, 3, "10:00:03");
+  ClosingOutput pipe(first.size() + 10);
+  std::ostream out(&pipe);
+  const Outcome r = record({"--port", meter_.path(), "--duration", "65", "--out", out_file_}, out);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(pipe.kept, first + reading_line(2, 4, "10:00:04").substr(0, 10));
+  EXPECT_EQ(r.err,
+            "tarvo-cli record: standard output is closed; readings are no longer printed, the "
+            "recording goes on\n");
+  EXPECT_EQ(records_at_61, 60u);
+  EXPECT_EQ(saved().size(), 65u);
+}
+
+// Whatever goes wrong inside, what was recorded is saved and the reason given.
+TEST_F(Recording, FailureInsideTheRecordingKeepsTheLog) {
+  bool fail = false;
+  const LocalClock clock = env_.local_now;
+  env_.local_now = [&] {
+    if (std::exchange(fail, false)) throw std::bad_alloc();
+    return clock();
+  };
+  on_sleep = [&](int n) {
+    meter_.send(bench_reading(n));
+    fail = n == 5;  // before the third tick
+  };
+  const Outcome r = record({"--port", meter_.path(), "--out", out_file_});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "tarvo-cli record: recording stopped: not enough memory\n");
+  EXPECT_EQ(saved().size(), 2u);
+}
+
+// A port another program holds (here through our own serial layer, as a
+// second Tarvo would) is named after the warning.
+TEST_F(Recording, BusyPortIsNamedAfterTheWarning) {
+  const auto other = make_system_serial_devices();
+  const OpenedDevice holder = other->open(meter_.path());
+  ASSERT_NE(holder.handle, 0u);
+  const Outcome r = record({"--port", meter_.path(), "--out", out_file_, "--language", "4"});
+  other->close(holder.handle);
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err,
+            "tarvo-cli record: Haben Sie das Aktivitäten der seriellen Schnittstelle!\n"
+            "Diese seriellen Schnittstellen sind von einem anderen Programm belegt: " +
+                meter_.path() + ". Schließen Sie dieses Programm und versuchen Sie es erneut.\n");
+  EXPECT_FALSE(fs::exists(out_file_));
 }
 
 TEST_F(Recording, NoMeterIsReportedInTheChosenLanguage) {

@@ -108,20 +108,20 @@ TEST(LanguageTable, NamesTheFiveLanguagesOnly) {
 }
 
 TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
-  const int keys[] = {1003, 5003,  1009, 2011,  3014,   4021,   5032,  1100,    2107,   3199, 4208,
+  const int keys[] = {1003, 5003,  1009, 2011,  3014,   4021,   5033,  1100,    2107,   3199, 4208,
                       5299, 1303,  2309, 3907,  1908,   2908,   4909,  5913,    5999,   6000, 6001,
                       9912, 10000, -1,   -2000, -10000, -10001, 10001, INT_MIN, INT_MAX};
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 50 numbered texts in five languages, eight of them empty, plus five names:
+// 51 numbered texts in five languages, eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
 TEST(LanguageTable, StoresNothingBesideTheTable) {
   int filled = 0;
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, 50 * 5 - 8 + 5);
+  EXPECT_EQ(filled, 51 * 5 - 8 + 5);
 }
 
 TEST(LanguageForLocale, PicksTheLanguageOfTheLocaleCode) {
@@ -148,6 +148,10 @@ TEST(LanguageTable, LinkMessagesExistInEveryLanguage) {
     const std::string& hint = table().text(base, 30);
     EXPECT_NE(hint.find("dialout"), std::string::npos) << base;
     EXPECT_NE(hint.find("sudo usermod -aG dialout $USER"), std::string::npos) << base;
+    // The busy-port hint has one place for the list of devices.
+    const std::string& busy = table().text(base, 32);
+    EXPECT_NE(busy.find("%1"), std::string::npos) << base;
+    EXPECT_EQ(busy.find("%1"), busy.rfind("%1")) << base;
   }
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -245,16 +248,17 @@ TEST_F(Acquiring, StopClosesThePortAndKeepsTheResults) {
   EXPECT_EQ(sink_.lines().back(), line(1, "  IS Closed"));
 }
 
-// Without a meter the user is told so, and on Linux how to get access to the
-// ports that were refused.
-TEST(NoMeter, WarningExplainsRefusedPortsOnLinux) {
+// Without a meter the user is told so, on Linux how to get access to the
+// ports that were refused, and which ports another program holds.
+TEST(NoMeter, WarningExplainsRefusedAndBusyPorts) {
   struct Case {
     OpenFailure failure;
     bool hint;
+    std::vector<std::string> busy;
   };
-  const Case cases[] = {{OpenFailure::PermissionDenied, true},
-                        {OpenFailure::Busy, false},
-                        {OpenFailure::None, false}};
+  const Case cases[] = {{OpenFailure::PermissionDenied, true, {}},
+                        {OpenFailure::Busy, false, {"/dev/ttyS0"}},
+                        {OpenFailure::None, false, {}}};
   for (const Case& c : cases) {
     testing::FakeBus bus;
     bus["/dev/ttyS0"].refuse = c.failure;
@@ -277,11 +281,57 @@ TEST(NoMeter, WarningExplainsRefusedPortsOnLinux) {
     const bool hint = false;
 #endif
     EXPECT_EQ(acq.permission_hint(), hint);
-    const std::string expected =
-        hint ? "No Activate COM port found!\n" + s.text(kTextPortPermissionHint)
-             : "No Activate COM port found!";
-    EXPECT_EQ(no_meter_message(s, acq.permission_hint()), expected);
+    EXPECT_EQ(acq.refusals().busy, c.busy);
+    std::string expected = "No Activate COM port found!";
+    if (!c.busy.empty()) {
+      expected +=
+          "\nThese serial ports are held by another program: /dev/ttyS0. Close that "
+          "program, then try again.";
+    }
+    if (hint) expected += "\n" + s.text(kTextPortPermissionHint);
+    EXPECT_EQ(no_meter_message(s, acq.refusals()), expected);
   }
+}
+
+TEST(NoMeter, BothHintsFollowTheWarningBusyFirst) {
+  Session s;
+  s.languages.FillLanguageTable();
+  s.LanguageBase = LanguageTable::kEnglish;
+  EXPECT_EQ(no_meter_message(s, PortRefusals{true, {"/dev/ttyUSB0", "/dev/ttyUSB1"}}),
+            "No Activate COM port found!\nThese serial ports are held by another program: "
+            "/dev/ttyUSB0, /dev/ttyUSB1. Close that program, then try again.\n" +
+                s.text(kTextPortPermissionHint));
+}
+
+// Real devices: a port held through our own serial layer (as another copy of
+// Tarvo holds it) is named; the same device under a second name, held by this
+// Start itself, is not.
+TEST(NoMeter, HeldPortsAreNamedButNotOurOwn) {
+  PtyPair held, junk;
+  const std::string alias = ::testing::TempDir() + "tarvo-alias-" + std::to_string(getpid());
+  std::filesystem::remove(alias);
+  std::filesystem::create_symlink(junk.path(), alias);
+  const auto other = make_system_serial_devices();
+  const OpenedDevice holder = other->open(held.path());
+  ASSERT_NE(holder.handle, 0u);
+
+  Session s;
+  s.languages.FillLanguageTable();
+  MemoryTrace sink;
+  PortTrace trace(sink, [] { return LocalTime{}; });
+  SerialPorts ports(make_system_serial_devices(), trace);
+  Acquisition acq(s, ports);
+  acq.begin_start(PortMap{{held.path(), alias, junk.path()}, false});
+  EXPECT_EQ(acq.finish_probe(), MeterModel::None);
+  EXPECT_EQ(acq.refusals().busy, std::vector<std::string>{held.path()});
+  EXPECT_FALSE(acq.refusals().permission);
+
+  // The next Start forgets what the last one met.
+  other->close(holder.handle);
+  acq.begin_start(PortMap{{held.path()}, false});
+  acq.finish_probe();
+  EXPECT_TRUE(acq.refusals().busy.empty());
+  std::filesystem::remove(alias);
 }
 
 }  // namespace

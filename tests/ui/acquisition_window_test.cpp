@@ -16,6 +16,7 @@
 
 #include "data_grid.h"
 #include "demo_meter.h"
+#include "link/serial_device.h"
 #include "main_window.h"
 #include "pty_meter.h"
 #include "scenario_parser.h"
@@ -219,6 +220,21 @@ TEST_F(MeterWindow, NoMeterFoundWarnsInTheCurrentLanguage) {
   EXPECT_EQ(program_.session().model, MeterModel::None);
   EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
   EXPECT_TRUE(trace_has("OPEN FAIL"));
+}
+
+// The meter's port held by another program (through our own serial layer, as
+// a second Tarvo holds it): the warning names the port on its next line.
+TEST_F(MeterWindow, NoMeterFoundNamesTheBusyPort) {
+  const auto other = make_system_serial_devices();
+  const OpenedDevice holder = other->open(meter_->device_path());
+  ASSERT_NE(holder.handle, 0u);
+  start();
+  other->close(holder.handle);
+  ASSERT_EQ(messages_.size(), 1u);
+  EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
+  EXPECT_EQ(messages_[0].text, "没有找到活动的串口!\n以下串口正被其他程序占用：" +
+                                   meter_->device_path() + "。请关闭该程序后重试。");
+  EXPECT_EQ(usable(), kIdle);
 }
 
 TEST_F(MeterWindow, UnpluggedMeterEndsTheAcquisitionWithAWarning) {
