@@ -70,7 +70,7 @@ std::unique_ptr<Session> make_session(const RecordOptions& o) {
   return s;
 }
 
-class Recorder {
+class Recorder final : private StartDriver {
  public:
   Recorder(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
            std::ostream& err)
@@ -104,31 +104,28 @@ class Recorder {
  private:
   // Start, with sleeps for its waits. Done without acquiring means interrupted.
   Exit find_meter() {
-    acquisition_.begin_start(system_port_map(o_.ports, env_.roots));
-    if (!listen()) {
-      acquisition_.close_all_ports();
-      acquisition_.stop();
-      return Exit::Done;
+    switch (acquisition_.start(system_port_map(o_.ports, env_.roots), *this)) {
+      case StartOutcome::Acquiring:
+        return Exit::Done;
+      case StartOutcome::NoMeter:
+        err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
+        return Exit::NoMeter;
+      case StartOutcome::Abandoned:
+        acquisition_.abandon_start();
+        return Exit::Done;
     }
-    if (acquisition_.finish_probe() == MeterModel::None) {
-      err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
-      return Exit::NoMeter;
-    }
-    if (env_.progress) {
-      err_ << kPrefix << "meter found on COM" << s_->ActivePort << " ("
-           << ports_.device(s_->ActivePort) << ")\n";
-    }
-    if (!listen()) {
-      acquisition_.stop();
-      return Exit::Done;
-    }
-    acquisition_.begin_acquiring();
     return Exit::Done;
   }
 
-  bool listen() {
+  bool wait_listening() override {
     env_.sleep_until(env_.steady_now() + kListen);
     return !env_.stop_requested();
+  }
+
+  void meter_found() override {
+    if (!env_.progress) return;
+    err_ << kPrefix << "meter found on COM" << s_->ActivePort << " ("
+         << ports_.device(s_->ActivePort) << ")\n";
   }
 
   // Ticks on a fixed one-second grid, so the interval does not drift.

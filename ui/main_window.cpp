@@ -412,20 +412,27 @@ void TForm1::Btn_StartClick() {
   if (program_.DebugEnabled) debug_window_->show_trace();
   apply_control_states(AcquisitionState::Searching);
   timer_show_->stop();
-  reset_views(acquisition.begin_start(program_.port_map()));
-  repaint();
-
-  wait_with_messages(timing_.listen_ms);
-  if (abandoned()) return;
-  if (acquisition.finish_probe() == MeterModel::None) {
-    no_port_found();
-    return;
+  switch (acquisition.start(program_.port_map(), *this)) {
+    case StartOutcome::Abandoned:
+      return;
+    case StartOutcome::NoMeter:
+      no_port_found();
+      return;
+    case StartOutcome::Acquiring:
+      break;
   }
-  wait_with_messages(timing_.listen_ms);
-  if (abandoned()) return;
-  acquisition.begin_acquiring();
   apply_control_states(AcquisitionState::Acquiring);
   timer_show_->start();
+}
+
+bool TForm1::wait_listening() {
+  wait_with_messages(timing_.listen_ms);
+  return !abandoned();
+}
+
+void TForm1::start_reset(MeterModel previous) {
+  reset_views(previous);
+  repaint();
 }
 
 void TForm1::no_port_found() {

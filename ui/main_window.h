@@ -42,7 +42,7 @@ struct AcquisitionTiming {
 // The main window: the chart, the grid, the panel with the meter's displays,
 // the extreme boxes and the Start/Stop/Reset/Exit buttons, the menus and the
 // status bar. It is the views of the polling cycle.
-class TForm1 : public QMainWindow, public ReadingViews {
+class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Q_OBJECT
 
  public:
@@ -118,6 +118,10 @@ class TForm1 : public QMainWindow, public ReadingViews {
   // The file dialogs and this window's messages, for Save As and Open.
   FileCommandEnv file_command_env();
   void reset_views(MeterModel previous);
+  // Start's waits pump the window's events; closing the window or Exit gives
+  // the Start up.
+  bool wait_listening() override;
+  void start_reset(MeterModel previous) override;
   void no_port_found();
   void meter_lost();
   void end_program_now();

@@ -58,6 +58,21 @@ void Acquisition::begin_acquiring() {
   }
 }
 
+StartOutcome Acquisition::start(const PortMap& map, StartDriver& driver) {
+  driver.start_reset(begin_start(map));
+  if (!driver.wait_listening()) return StartOutcome::Abandoned;
+  if (finish_probe() == MeterModel::None) return StartOutcome::NoMeter;
+  driver.meter_found();
+  if (!driver.wait_listening()) return StartOutcome::Abandoned;
+  begin_acquiring();
+  return StartOutcome::Acquiring;
+}
+
+void Acquisition::abandon_start() {
+  close_all_ports();
+  stop();
+}
+
 void Acquisition::stop() {
   if (valid_port(s_.ActivePort)) {
     ports_.close_port(s_.ActivePort);

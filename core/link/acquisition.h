@@ -33,9 +33,32 @@ enum class TickOutcome {
   MeterLost,  // the active port went away; the acquisition ended as Stop ends it
 };
 
-// The serial side of Start, Stop and Reset. Start is split around its two
-// one-second waits, which the caller spends as it can (pumping window events,
-// or sleeping): begin_start, wait, finish_probe, wait, begin_acquiring.
+enum class StartOutcome {
+  Acquiring,  // a meter was found; the polling cycle runs from the next tick
+  NoMeter,    // no port carried meter frames; the no-meter warning follows
+  Abandoned,  // the caller gave Start up during a wait
+};
+
+// The caller's side of Start: how its two one-second waits are spent (the
+// window pumps its events, the recorder sleeps) and what it shows between the
+// steps. Both drive the one Start of Acquisition::start.
+class StartDriver {
+ public:
+  virtual ~StartDriver() = default;
+  // Spends one of the waits; false gives the Start up.
+  virtual bool wait_listening() = 0;
+  // Start's Reset is done: views that depend on the family go back.
+  virtual void start_reset(MeterModel previous) { (void)previous; }
+  // The meter's port was chosen (s.ActivePort) and the others closed.
+  virtual void meter_found() {}
+};
+
+// The acquisition's state machine, one for the window and the command-line
+// recorder: Start (search), the polling cycle's ticks (running), Stop and
+// Reset. Each caller drives it with its own clock and waits.
+//
+// Start is split around its two one-second waits: begin_start, wait,
+// finish_probe, wait, begin_acquiring; start() runs them in that order.
 class Acquisition {
  public:
   Acquisition(Session& session, SerialPorts& ports) : s_(session), ports_(ports) {}
@@ -58,6 +81,14 @@ class Acquisition {
 
   // After the second wait: the polling cycle may run from the next tick.
   void begin_acquiring();
+
+  // The whole of Start. A Start given up during a wait leaves the ports as
+  // they are: the window's Exit leaves them to the system, the recorder
+  // closes them with abandon_start().
+  StartOutcome start(const PortMap& map, StartDriver& driver);
+
+  // After an abandoned Start: every port it opened is closed, as Stop ends.
+  void abandon_start();
 
   // Stop: closes the active port. The log, the family and the views stay.
   void stop();

@@ -336,3 +336,76 @@ TEST(NoMeter, HeldPortsAreNamedButNotOurOwn) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// A driver that sends the meter's bytes during the first wait and gives up at
+// the wait it is told to; it records what Start told it.
+class ScriptedStart final : public StartDriver {
+ public:
+  ScriptedStart(PtyPair& meter, int give_up_at) : meter_(meter), give_up_at_(give_up_at) {}
+  bool wait_listening() override {
+    calls.push_back("wait");
+    if (++waits_ == 1) meter_.send(twice(kBench));
+    return waits_ != give_up_at_;
+  }
+  void start_reset(MeterModel) override { calls.push_back("reset"); }
+  void meter_found() override { calls.push_back("found"); }
+  std::vector<std::string> calls;
+
+ private:
+  PtyPair& meter_;
+  int give_up_at_;
+  int waits_ = 0;
+};
+
+struct StartCase {
+  int give_up_at;  // 0: never
+  StartOutcome outcome;
+  AcquisitionState state;
+  Lines calls;
+};
+
+class OneMeter : public Link {
+ protected:
+  OneMeter() : Link(1) {}
+};
+
+class StartSteps : public OneMeter, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartSteps, RunInOrderUntilTheDriverGivesUp) {
+  const StartCase& c = GetParam();
+  ScriptedStart driver(cable(1), c.give_up_at);
+  EXPECT_EQ(acq_.start(map_of_cables(), driver), c.outcome);
+  EXPECT_EQ(acq_.state(), c.state);
+  EXPECT_EQ(driver.calls, c.calls);
+  if (c.outcome == StartOutcome::Abandoned) acq_.abandon_start();
+  acq_.stop();
+  EXPECT_EQ(ports_.table()[1].hSerialPort, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, StartSteps,
+                         ::testing::Values(StartCase{0,
+                                                     StartOutcome::Acquiring,
+                                                     AcquisitionState::Acquiring,
+                                                     {"reset", "wait", "found", "wait"}},
+                                           StartCase{1,
+                                                     StartOutcome::Abandoned,
+                                                     AcquisitionState::Searching,
+                                                     {"reset", "wait"}},
+                                           StartCase{2,
+                                                     StartOutcome::Abandoned,
+                                                     AcquisitionState::Searching,
+                                                     {"reset", "wait", "found", "wait"}}));
+
+TEST_F(OneMeter, StartWithoutFramesFindsNoMeter) {
+  struct Silent final : StartDriver {
+    bool wait_listening() override { return true; }
+  } driver;
+  EXPECT_EQ(acq_.start(map_of_cables(), driver), StartOutcome::NoMeter);
+  EXPECT_EQ(acq_.state(), AcquisitionState::NoMeter);
+}
+
+}  // namespace
+}  // namespace tarvo
