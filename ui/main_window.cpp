@@ -292,9 +292,7 @@ void TForm1::FormShow() {
   reset_lcd(MeterModel::ModelTarvo);
   s.log.reset_log_counters();
   grid_->layout_grid();
-  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
-    program_.ports().table()[port].status = PortStatus::Closed;
-  }
+  program_.ports().mark_all_closed();
   InitLanguageMenu(*this, s);
   for (QAction* item : mmu_set_lan_->actions()) {
     connect(item, &QAction::triggered, this, &TForm1::fit_panel_captions);  // after the switch

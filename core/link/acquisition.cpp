@@ -23,29 +23,29 @@ MeterModel Acquisition::begin_start(const PortMap& map) {
 }
 
 void Acquisition::open_all_ports() {
-  PortTable& table = ports_.table();
+  const PortTable& table = ports_.table();
   for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
     // A number with no device has nothing to try; on Windows every number has one.
     if (table[port].status != PortStatus::Closed || ports_.device(port).empty()) continue;
-    if (ports_.open_port(port)) table[port].status = PortStatus::Checking;
+    if (ports_.open_port(port)) ports_.set_status(port, PortStatus::Checking);
   }
 }
 
 MeterModel Acquisition::finish_probe() {
-  PortTable& table = ports_.table();
+  const PortTable& table = ports_.table();
   s_.model = MeterModel::None;
   for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
     if (table[port].status != PortStatus::Checking) continue;
     s_.model = probe_port(ports_, port);
     if (s_.model != MeterModel::None) {
-      table[port].status = PortStatus::ReadyToShow;
+      ports_.set_status(port, PortStatus::ReadyToShow);
       s_.ActivePort = port;
       break;
     }
   }
   for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
     if (table[port].status != PortStatus::Checking) continue;
-    table[port].status = PortStatus::Closed;
+    ports_.set_status(port, PortStatus::Closed);
     ports_.close_port(port);
   }
   if (s_.model == MeterModel::None) state_ = AcquisitionState::NoMeter;
@@ -76,9 +76,7 @@ void Acquisition::abandon_start() {
 void Acquisition::stop() {
   if (valid_port(s_.ActivePort)) {
     ports_.close_port(s_.ActivePort);
-    com_Status& entry = ports_.table()[s_.ActivePort];
-    entry.status = PortStatus::Closed;
-    entry.hSerialPort = 0;
+    ports_.set_status(s_.ActivePort, PortStatus::Closed);
   }
   s_.ActivePort = 0;
   state_ = AcquisitionState::Stopped;

@@ -12,9 +12,16 @@ const std::string kNoDevice;
 
 SerialPorts::SerialPorts(std::unique_ptr<SerialDevices> devices, PortTrace& trace)
     : devices_(std::move(devices)), trace_(trace) {
-  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
-    table_[port].status = PortStatus::Closed;
-  }
+  mark_all_closed();
+}
+
+void SerialPorts::set_status(std::int32_t port, PortStatus status) {
+  if (valid_port(port)) table_[port].status = status;
+}
+
+void SerialPorts::mark_all_closed() {
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port)
+    set_status(port, PortStatus::Closed);
 }
 
 SerialPorts::~SerialPorts() {

@@ -22,8 +22,10 @@ struct PortMap {
   bool traced = true;
 };
 
-// Ports 1 to 50: opens, reads and closes them and keeps their status records.
-// Every open, close and non-empty read writes its line to the trace.
+// Ports 1 to 50: opens, reads and closes them and keeps their status records,
+// which nothing else writes: the handle follows open and close, the status is
+// what the acquisition sets through set_status. Every open, close and
+// non-empty read writes its line to the trace.
 class SerialPorts final : public PortReader {
  public:
   // A read that finds more bytes waiting than this throws them all away.
@@ -36,8 +38,10 @@ class SerialPorts final : public PortReader {
   SerialPorts(const SerialPorts&) = delete;
   SerialPorts& operator=(const SerialPorts&) = delete;
 
-  PortTable& table() { return table_; }
   const PortTable& table() const { return table_; }
+  void set_status(std::int32_t port, PortStatus status);
+  // Start-up: every port is marked closed.
+  void mark_all_closed();
   PortTrace& trace() { return trace_; }
 
   // Numbers the devices from port 1 (at most 50) and writes one line per
