@@ -9,12 +9,33 @@ namespace tarvo {
 
 enum class Enabled : std::uint8_t { Keep, On, Off };
 
-// The enabled state of the window's controls in each acquisition state. The
+// What the controls follow: the states of the acquisition, and a log opened
+// from a file, which can then be emptied again.
+enum class ControlEvent : std::uint8_t { Idle, Searching, Acquiring, NoMeter, Stopped, LogLoaded };
+
+constexpr ControlEvent control_event(AcquisitionState state) {
+  switch (state) {
+    case AcquisitionState::Idle:
+      return ControlEvent::Idle;
+    case AcquisitionState::Searching:
+      return ControlEvent::Searching;
+    case AcquisitionState::Acquiring:
+      return ControlEvent::Acquiring;
+    case AcquisitionState::NoMeter:
+      return ControlEvent::NoMeter;
+    case AcquisitionState::Stopped:
+      return ControlEvent::Stopped;
+  }
+  return ControlEvent::Idle;
+}
+
+// The enabled state of the window's controls after each event, the only
+// writer of those states. The
 // Exit button and the menus of the second group (File, Save As, Languages,
 // Exit) are never disabled, so the log can be saved and the language changed
 // while the meter is read; opening a file and the interval setting cannot.
 struct ControlStates {
-  AcquisitionState state;
+  ControlEvent event;
   Enabled start;      // Btn_Start
   Enabled stop;       // Btn_STOP
   Enabled reset;      // Btn_Reset
@@ -28,19 +49,20 @@ inline constexpr Enabled kOff = Enabled::Off;
 inline constexpr Enabled kKeep = Enabled::Keep;
 
 // clang-format off
-inline constexpr std::array<ControlStates, 5> kControlStates{{
-    // state                        Start  Stop   Reset  Exit   idle_only always
-    {AcquisitionState::Idle,      kOn,   kOff,  kOff,  kOn,   kOn,      kOn},
-    {AcquisitionState::Searching, kOff,  kOff,  kOff,  kOn,   kOff,     kKeep},
-    {AcquisitionState::Acquiring, kOff,  kOn,   kOff,  kKeep, kOff,     kKeep},
-    {AcquisitionState::NoMeter,   kOn,   kOff,  kOff,  kOn,   kOn,      kOn},
-    {AcquisitionState::Stopped,   kOn,   kOff,  kOn,   kKeep, kOn,      kKeep},
+inline constexpr std::array<ControlStates, 6> kControlStates{{
+    // event                    Start  Stop   Reset  Exit   idle_only always
+    {ControlEvent::Idle,      kOn,   kOff,  kOff,  kOn,   kOn,      kOn},
+    {ControlEvent::Searching, kOff,  kOff,  kOff,  kOn,   kOff,     kKeep},
+    {ControlEvent::Acquiring, kOff,  kOn,   kOff,  kKeep, kOff,     kKeep},
+    {ControlEvent::NoMeter,   kOn,   kOff,  kOff,  kOn,   kOn,      kOn},
+    {ControlEvent::Stopped,   kOn,   kOff,  kOn,   kKeep, kOn,      kKeep},
+    {ControlEvent::LogLoaded, kKeep, kKeep, kOn,   kKeep, kKeep,    kKeep},
 }};
 // clang-format on
 
-constexpr const ControlStates& control_states(AcquisitionState state) {
+constexpr const ControlStates& control_states(ControlEvent event) {
   for (const ControlStates& row : kControlStates) {
-    if (row.state == state) return row;
+    if (row.event == event) return row;
   }
   return kControlStates[0];
 }

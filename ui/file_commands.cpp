@@ -34,11 +34,6 @@ constexpr std::array kSaveFilters = {
 // command with a warning and no result message.
 enum class Branch { Saved, Failed, PictureFailed };
 
-// The timer of the polling cycle; long work holds it (see WorkProgress).
-QTimer* tick_timer(TForm1& window) {
-  return window.findChild<QTimer*>(QStringLiteral("Timer_Show"));
-}
-
 QString work_label(const std::filesystem::path& file) {
   return QString::fromStdString(file.filename().string());
 }
@@ -49,7 +44,7 @@ Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCo
   const Session& s = window.program().session();
   bool saved = false;
   {
-    WorkProgress progress(&window, work_label(file), tick_timer(window));
+    WorkProgress progress(&window, work_label(file), window.tick_timer());
     saved = SaveTextLog(s.log, file, nullptr, progress.callback());
   }
   if (saved) return Branch::Saved;
@@ -58,7 +53,7 @@ Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCo
 }
 
 Branch export_sheet(TForm1& window, const std::filesystem::path& file, SpreadsheetFormat format) {
-  WorkProgress progress(&window, work_label(file), tick_timer(window));
+  WorkProgress progress(&window, work_label(file), window.tick_timer());
   const bool saved =
       ExportSpreadsheet(window.program().session().log, file, format, progress.callback());
   return saved ? Branch::Saved : Branch::Failed;
@@ -172,7 +167,7 @@ void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
   Session& s = window.program().session();
   std::optional<std::vector<real_Record>> records;
   try {
-    WorkProgress progress(&window, work_label(*file), tick_timer(window));
+    WorkProgress progress(&window, work_label(*file), window.tick_timer());
     records = LoadTextLog(*file, s.DecimalSeparator, progress.callback());
     // The log changes only here, once the whole file is in memory.
     if (records) s.log.replace(std::move(*records));
@@ -187,7 +182,7 @@ void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
     return;
   }
-  window.findChild<QPushButton*>(QStringLiteral("Btn_Reset"))->setEnabled(true);
+  window.log_loaded();
 }
 
 }  // namespace tarvo

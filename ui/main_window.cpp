@@ -128,9 +128,8 @@ void TForm1::build_panel_chart(QWidget* client) {
   auto* chart_bar = new QScrollBar(Qt::Horizontal, panel_chart);
   auto* grid_bar = new QScrollBar(Qt::Vertical, panel_chart);
   build_panel1(panel_chart);
-  const ExtremeBoxes boxes{
-      panel1_->findChild<QLineEdit*>("MAX_NO"), panel1_->findChild<QLineEdit*>("max_time_no"),
-      panel1_->findChild<QLineEdit*>("MIN_NO"), panel1_->findChild<QLineEdit*>("MIN_TIME_NO")};
+  // The value boxes in their design order: MAX_NO, max_time_no, MIN_NO, MIN_TIME_NO.
+  const ExtremeBoxes boxes{value_boxes_[0], value_boxes_[1], value_boxes_[2], value_boxes_[3]};
   chart_ = new TrendChart(program_.session(), chart_bar, boxes, panel_chart);
   grid_ = new DataGrid(program_.session().log, grid_bar, panel_chart);
   status_bar_ = new PanelStatusBar(panel_chart);
@@ -309,7 +308,15 @@ void TForm1::FormResize() {
 }
 
 void TForm1::apply_control_states(AcquisitionState state) {
-  const ControlStates& c = control_states(state);
+  apply_control_states(control_event(state));
+}
+
+void TForm1::log_loaded() {
+  apply_control_states(ControlEvent::LogLoaded);
+}
+
+void TForm1::apply_control_states(ControlEvent event) {
+  const ControlStates& c = control_states(event);
   const auto set = [](Enabled e, QWidget* w) {
     if (e != Enabled::Keep) w->setEnabled(e == Enabled::On);
   };

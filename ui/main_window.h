@@ -73,6 +73,10 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Program& program() { return program_; }
   DataGrid* data_grid() const { return grid_; }
   TrendChart* trend_chart() const { return chart_; }
+  // The polling cycle's timer, which long file work holds.
+  QTimer* tick_timer() const { return timer_show_; }
+  // A log opened from a file is in the views: Reset may empty it.
+  void log_loaded();
   PanelStatusBar* status_bar() const { return status_bar_; }
   // The parent of the LCD replica (from 0 to 508) and the arc (512 to 842).
   QWidget* panel1() const { return panel1_; }
@@ -113,6 +117,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void FormShow();
   void FormResize();
   void apply_control_states(AcquisitionState state);
+  void apply_control_states(ControlEvent event);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.
