@@ -1,6 +1,7 @@
 #include "trend_chart.h"
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -277,6 +278,18 @@ void TrendChart::show_cursor() {
   lbl_time_->move(cursor_.time_left, cursor_.time_top);
   lbl_time_->setVisible(cursor_.time_label_visible);
   if (cursor_.line_visible) shp1_->raise();
+}
+
+// The scene erases an item only where it last painted it, and any paint of
+// the view records every item's place anew. A paint of part of the view (a
+// sibling lying over the chart, such as its scrollbar or the grid, repainting)
+// that comes before the scene has taken in a page change would record the new
+// places, and the old axis labels and line would stay on screen. The scene
+// takes in its pending changes first, so the old places are erased as well.
+void TrendChart::paintEvent(QPaintEvent* event) {
+  QCoreApplication::sendPostedEvents(chart(), QEvent::LayoutRequest);
+  QCoreApplication::sendPostedEvents(scene(), QEvent::MetaCall);
+  QChartView::paintEvent(event);
 }
 
 void TrendChart::resizeEvent(QResizeEvent* event) {
