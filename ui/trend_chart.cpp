@@ -35,6 +35,7 @@ constexpr int kLineBottomMargin = 54;
 constexpr int kCursorLabelHeight = 13;
 
 constexpr double kScale = 10000.0;
+constexpr qreal kLonePointSize = 5.0;
 
 // Qt's category axis gives every label an equal share of the axis less this
 // much on either side, and cuts a longer label to "12:0..."; the step must
@@ -113,6 +114,7 @@ TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBox
   QPen pen(Qt::red);
   pen.setWidth(1);
   series_->setPen(pen);
+  series_->setMarkerSize(kLonePointSize);
   chart->addSeries(series_);
 
   const QFont axis_font = design_font("Tahoma", 10);
@@ -175,6 +177,8 @@ void TrendChart::draw_page() {
     points.append(QPointF(p.x, static_cast<double>(p.value) / kScale));
   }
   series_->replace(points);
+  // A line needs two points; a lone reading is drawn as a dot.
+  series_->setPointsVisible(points.size() == 1);
   label_bottom_axis();
   fill_boxes();
 }

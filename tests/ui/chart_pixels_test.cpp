@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -57,6 +58,32 @@ TEST(ChartPixels, APageChangeLeavesNothingOfTheOldPage) {
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(4, bar->height() / 2));
   ASSERT_EQ(chart.page().bounds, (PageBounds{10, 180}));
   EXPECT_EQ(differing_pixels(on_screen(window, area), rendered(window, area)), 0);
+}
+
+int red_pixels(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      n += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+    }
+  }
+  return n;
+}
+
+// A page of one reading, after a test frame or at the end of an opened log:
+// the reading shows as a dot, where a line of one point would draw nothing.
+TEST(ChartPixels, AReadingAloneIsAVisiblePoint) {
+  Session session;
+  QWidget parent;
+  std::array<QLineEdit*, 4> boxes{};
+  for (QLineEdit*& box : boxes) box = new QLineEdit(&parent);
+  TrendChart chart(session, new QScrollBar(&parent), {boxes[0], boxes[1], boxes[2], boxes[3]},
+                   &parent);
+  chart.resize(668, 395);
+  session.log = log_of({{"1.2345", "DCV AUTO 5.0000 V"}});
+  chart.update_chart(1, PageDirection::Backward);
+  EXPECT_GE(red_pixels(chart.grab().toImage()), 9);
 }
 
 }  // namespace
