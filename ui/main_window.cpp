@@ -23,6 +23,7 @@
 #include "debug_window.h"
 #include "design_font.h"
 #include "display/caption_row.h"
+#include "display/status_panel.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -297,7 +298,10 @@ void TForm1::FormShow() {
   }
   InitLanguageMenu(*this, s);
   for (QAction* item : mmu_set_lan_->actions()) {
-    connect(item, &QAction::triggered, this, &TForm1::fit_panel_captions);  // after the switch
+    connect(item, &QAction::triggered, this, [this] {  // after the switch
+      fit_panel_captions();
+      show_run_state(program_.acquisition().state());
+    });
   }
   s.RecordInterval = 1;
   ApplyLanguage(this, s, LanguageTable::kChinese);
@@ -321,6 +325,14 @@ void TForm1::apply_control_states(AcquisitionState state) {
   set(c.exit, btn_ext_);
   set_enabled(c.idle_only, {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_});
   set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
+  show_run_state(state);
+}
+
+void TForm1::show_run_state(AcquisitionState state) {
+  const Session& s = program_.session();
+  status_bar_->set_panel_text(
+      PanelStatusBar::kRunStatePanel,
+      QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
 }
 
 // Titles and buttons keep their design places while their captions fit; a

@@ -113,6 +113,8 @@ class TForm1 : public QMainWindow, public ReadingViews {
   void FormShow();
   void FormResize();
   void apply_control_states(AcquisitionState state);
+  // Panel 0 of the status bar: whether the meter is being read, in the current language.
+  void show_run_state(AcquisitionState state);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.

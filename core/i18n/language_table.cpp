@@ -13,7 +13,7 @@ struct TextRow {
   std::string_view en, zh, fr, de, es;
 };
 
-// Texts 0-31: menus and messages; 101-106: buttons; 200-207: about box;
+// Texts 0-34: menus, messages and the running state; 101-106: buttons; 200-207: about box;
 // 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either end belong to
 // the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -69,6 +69,8 @@ constexpr TextRow kTexts[] = {
      "vuelva a iniciarla."},
     {31, "Save trace", "保存调试记录", "Enregistrer la trace", "Protokoll speichern",
      "Guardar la traza"},
+    {33, "Searching...", "正在查找...", "Recherche...", "Suche...", "Buscando..."},
+    {34, "Reading", "正在读取", "Lecture", "Messung", "Leyendo"},
     {101, "Start", "开始", "Démarrer", "Start", "comienzo"},
     {102, "Stop", "停止", "Arrêtez", "Stopp", "parada"},
     {103, "Reset", "重设", "Réinitialiser", "Zurücksetzen", "reajustar"},

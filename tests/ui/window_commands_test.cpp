@@ -9,6 +9,7 @@
 #include "analog_readout.h"
 #include "data_grid.h"
 #include "debug_window.h"
+#include "display/status_panel.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
 #include "main_window.h"
@@ -110,6 +111,14 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     EXPECT_EQ(named<QAction>(*window_, "SAVE_AS")->text(), QString::fromUtf8(c.save_as));
     EXPECT_EQ(named<QLineEdit>(*window_, "Max_Tilt")->text(), QString::fromUtf8(c.max));
     EXPECT_EQ(cut_captions(*window_), QStringList{});
+    // The running texts of the status bar's first panel fit it too.
+    const auto* panel = named<QLabel>(*window_, "StatusBar1_panel0");
+    for (const int text : {kTextSearchingMeter, kTextReadingMeter}) {
+      const QString running = QString::fromStdString(program_.session().text(text));
+      EXPECT_FALSE(running.isEmpty());
+      EXPECT_LE(panel->fontMetrics().horizontalAdvance(running), panel->contentsRect().width())
+          << running.toStdString();
+    }
   }
 }
 
