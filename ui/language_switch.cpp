@@ -14,6 +14,7 @@
 #include <QVariant>
 #include <string>
 
+#include "qt_translations.h"
 #include "session.h"
 
 namespace tarvo {
@@ -220,6 +221,7 @@ QActionGroup* InitLanguageMenu(QWidget& mainWindow, Session& s) {
 bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base) {
   if (!is_language_base(s.languages, base)) return false;
   s.LanguageBase = base;
+  use_qt_translations(base);
   if (mainWindow == nullptr) return true;
   for (const LanguageControl& c : kLanguageControls) {
     set_caption(*mainWindow, c, qt_text(s.text(c.string)));
