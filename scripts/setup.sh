@@ -11,6 +11,7 @@ packages=(
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-dejavu
+  fonts-liberation                    # Liberation Sans Narrow, in which the data grid fits
   poppler-utils                       # pdftotext, to check the manual in the tests
 )
 

@@ -95,6 +95,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
 
   Session& s = program_.session();
   s.DecimalSeparator = locale_decimal_separator(QLocale());
+  grid_->set_decimal_separator(s.DecimalSeparator);
   program_.DebugEnabled =
       program_.DebugEnabled || debug_flag_from_marker(QCoreApplication::applicationDirPath());
   mni_debug_->setChecked(program_.DebugEnabled);
