@@ -348,13 +348,17 @@ void TForm1::fit_panel_captions() {
   const ColumnSplit split =
       split_title_column(first_title.left(), first_value.left() + first_value.width(), kColumnGap,
                          kTitleDesignWidth, widest, kNarrowestValue);
+  // Values pushed right by wider titles keep their design width as far as the
+  // panel's right edge lets them.
+  constexpr int kButtonGap = 6, kButtonsRight = 1075, kButtonsLeftLimit = 846;
+  const int value_width =
+      std::max(split.value_width, std::min(first_value.width(), kButtonsRight - split.value_left));
   for (std::size_t i = 0; i < title_boxes_.size(); ++i) {
     const int top = panel1_placement_->design_of(title_boxes_[i]).top();
     panel1_placement_->redesign(title_boxes_[i], {first_title.left(), top, split.title_width, 21});
-    panel1_placement_->redesign(value_boxes_[i], {split.value_left, top, split.value_width, 21});
+    panel1_placement_->redesign(value_boxes_[i], {split.value_left, top, value_width, 21});
   }
 
-  constexpr int kButtonGap = 6, kButtonsRight = 1075, kButtonsLeftLimit = 846;
   const std::array<QPushButton*, 4> buttons{btn_start_, btn_stop_, btn_reset_, btn_ext_};
   constexpr std::array<int, 4> kDesignWidths{51, 50, 50, 50};
   std::vector<CaptionSlot> captions;
