@@ -30,6 +30,7 @@
 #include "language_switch.h"
 #include "lcd_panel.h"
 #include "log/local_time.h"
+#include "manual_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
 #include "window_placement.h"
@@ -498,8 +499,12 @@ void TForm1::sys_setClick() {
   }
 }
 
+// Without the PDF, or when the desktop cannot open it, the manual comes up in
+// a window of our own: never a message box, and never nothing.
 void TForm1::mni_Help_MClick() {
-  open_manual(QCoreApplication::applicationDirPath());  // no manual or no viewer: nothing shown
+  if (open_manual(QCoreApplication::applicationDirPath())) return;
+  if (manual_window_ == nullptr) manual_window_ = new ManualWindow(this);
+  manual_window_->show_manual(QString::fromStdString(program_.session().text(kTextHelpManual)));
 }
 
 void TForm1::mni_Help_AboutClick() {

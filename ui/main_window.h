@@ -27,6 +27,7 @@ class AnalogReadout;
 class AnchoredPlacement;
 class DataGrid;
 class LcdPanel;
+class ManualWindow;
 class PanelStatusBar;
 class TForm2;
 class TForm3;
@@ -79,6 +80,8 @@ class TForm1 : public QMainWindow, public ReadingViews {
   TForm2* debug_window() const { return debug_window_; }
   TForm3* interval_dialog() const { return interval_dialog_; }
   TForm5* about_box() const { return about_box_; }
+  // The manual in a window of its own, once Help manual has needed it.
+  ManualWindow* manual_window() const { return manual_window_; }
   LcdPanel* lcd_panel() const { return lcd_; }
   AnalogReadout* analog_readout() const { return readout_; }
 
@@ -164,6 +167,7 @@ class TForm1 : public QMainWindow, public ReadingViews {
   TForm2* debug_window_ = nullptr;
   TForm3* interval_dialog_ = nullptr;
   TForm5* about_box_ = nullptr;
+  ManualWindow* manual_window_ = nullptr;
 };
 
 // The locale's decimal separator: the second character of 1.1 as the locale
