@@ -177,6 +177,10 @@ void TrendChart::draw_page() {
     points.append(QPointF(p.x, static_cast<double>(p.value) / kScale));
   }
   series_->replace(points);
+  // A new page changes the axis, the labels and the whole line at once. The
+  // scene erases an old line only within the bounds it recorded, which fell a
+  // few pixels short at the plot's left edge; the plot is repainted whole.
+  viewport()->update();
   // A line needs two points; a lone reading is drawn as a dot.
   series_->setPointsVisible(points.size() == 1);
   label_bottom_axis();

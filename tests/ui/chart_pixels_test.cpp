@@ -60,6 +60,31 @@ TEST(ChartPixels, APageChangeLeavesNothingOfTheOldPage) {
   EXPECT_EQ(differing_pixels(on_screen(window, area), rendered(window, area)), 0);
 }
 
+// Readings arrive one by one, the last on a larger range of the same unit:
+// the new page has another axis, and nothing of the page before may stay.
+TEST(ChartPixels, ANewReadingLeavesNothingOfThePageBefore) {
+  Program program;
+  TForm1 window(program);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  std::vector<LoggedReading> readings;
+  for (int i = 0; i < 9; ++i) readings.push_back({"3.3000", "DCV AUTO 5.0000 V"});
+  readings.push_back({"OL", "DCV AUTO 5.0000 V"});
+  readings.push_back({"12.047", "DCV AUTO 50.000 V"});
+  std::vector<LoggedReading> logged;
+  TrendChart& chart = *window.trend_chart();
+  auto* bar = window.findChild<QScrollBar*>("scrlbr_chart1");
+  const QRect area(chart.mapTo(&window, QPoint(0, 0)), QSize(chart.width(), bar->y()));
+  for (const LoggedReading& r : readings) {
+    logged.push_back(r);
+    program.session().log = log_of(logged);
+    window.update_chart(static_cast<std::int32_t>(logged.size()), ChartDirection::Backward);
+    window.refresh_grid();
+    QTest::qWait(20);
+  }
+  EXPECT_EQ(differing_pixels(on_screen(window, area), rendered(window, area)), 0);
+}
+
 int red_pixels(const QImage& image) {
   int n = 0;
   for (int y = 0; y < image.height(); ++y) {
