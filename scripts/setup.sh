@@ -7,9 +7,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev            # libFuzzer target and its runtime
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
+  qt6-translations-l10n               # Qt's own dialogs and buttons in the five languages
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-dejavu
+  fonts-liberation                    # Liberation Sans Narrow, in which the data grid fits
   poppler-utils                       # pdftotext, to check the manual in the tests
   time                                # /usr/bin/time, for the whole-process benchmarks
 )

@@ -1,12 +1,54 @@
 #include "data_grid.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QPalette>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <cmath>
+#include <numeric>
+
+#include "decode/decode_settings.h"
+#include "design_font.h"
 
 namespace tarvo {
+namespace {
+
+constexpr int kDesignPixels = 11;
+constexpr int kSmallestPixels = 8;
+
+// A digit in a text stands for any digit: the width is that of the widest.
+qreal text_width(const QFontMetricsF& metrics, const std::string& text) {
+  const QString shape = QString::fromStdString(text);
+  if (!std::any_of(shape.begin(), shape.end(), [](QChar c) { return c.isDigit(); })) {
+    return metrics.horizontalAdvance(shape);
+  }
+  qreal widest = 0;
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    QString t = shape;
+    for (QChar& c : t) {
+      if (c.isDigit()) c = QLatin1Char(digit);
+    }
+    widest = std::max(widest, metrics.horizontalAdvance(t));
+  }
+  return widest;
+}
+
+std::array<int, kGridColumns.size()> needed_widths(const GridColumnTexts& texts, const QFont& font,
+                                                   int padding) {
+  const QFontMetricsF metrics(font);
+  std::array<int, kGridColumns.size()> widths{};
+  for (std::size_t c = 0; c < texts.size(); ++c) {
+    qreal widest = 0;
+    for (const std::string& text : texts[c]) widest = std::max(widest, text_width(metrics, text));
+    widths[c] = static_cast<int>(std::ceil(widest)) + padding;
+  }
+  return widths;
+}
+
+}  // namespace
 
 GridModel::GridModel(const ReadingLog& log, QObject* parent)
     : QAbstractTableModel(parent), log_(log) {}
@@ -79,6 +121,55 @@ DataGrid::DataGrid(const ReadingLog& log, QScrollBar* scrollbar, QWidget* parent
   connect(scrollbar_, &QScrollBar::valueChanged, this, &DataGrid::scrlbr_Grid1Change);
 
   model_->show_window(tarvo::clear_grid_rows(row_count_));
+  set_decimal_separator(".");
+}
+
+void DataGrid::set_decimal_separator(std::string_view separator) {
+  column_texts_ = grid_column_texts(separator, DecodeSettings{}.ohm_sign);
+  fitted_room_ = -1;
+  fit_columns();
+}
+
+int DataGrid::column_room() const {
+  const int inside = width() - 2 * frameWidth();
+  if (scrollbar_->isHidden() || scrollbar_->parentWidget() != parentWidget() ||
+      scrollbar_->x() <= x()) {
+    return inside;
+  }
+  return std::min(inside, scrollbar_->x() - x() - frameWidth());
+}
+
+void DataGrid::fit_columns() {
+  const int room = column_room();
+  if (room != fitted_room_) {
+    fitted_room_ = room;
+    // The text of a cell keeps the item margins clear on each side and the
+    // grid line on its right.
+    const int padding =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+        (showGrid() ? 1 : 0) + 1;
+    QFont font = narrow_font(kDesignPixels);
+    column_widths_ = needed_widths(column_texts_, font, padding);
+    const auto total = [this] {
+      return std::accumulate(column_widths_.begin(), column_widths_.end(), 0);
+    };
+    for (int pixels = kDesignPixels - 1; pixels >= kSmallestPixels && total() > room; --pixels) {
+      font.setPixelSize(pixels);
+      column_widths_ = needed_widths(column_texts_, font, padding);
+    }
+    // What is left over is shared out, so the columns fill the visible width.
+    const int spare = std::max(room - total(), 0);
+    const int columns = static_cast<int>(column_widths_.size());
+    for (int c = 0; c < columns; ++c) {
+      column_widths_[static_cast<std::size_t>(c)] +=
+          spare / columns + (c < spare % columns ? 1 : 0);
+    }
+    setFont(font);
+  }
+  // A reset of the model gives the columns their default widths again.
+  for (std::size_t c = 0; c < column_widths_.size(); ++c) {
+    setColumnWidth(static_cast<int>(c), column_widths_[c]);
+  }
 }
 
 ScrollParams DataGrid::scroll_params() const {
@@ -93,10 +184,8 @@ void DataGrid::set_scroll_params(const ScrollParams& params) {
 
 void DataGrid::layout_grid() {
   row_count_ = grid_row_count(height());
-  for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
-    setColumnWidth(static_cast<int>(c), kGridColumns[c].width);
-  }
   model_->show_window(tarvo::clear_grid_rows(row_count_));
+  fit_columns();
 }
 
 void DataGrid::refill_grid() {

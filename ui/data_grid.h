@@ -4,6 +4,7 @@
 #include <QTableView>
 #include <cstdint>
 
+#include "display/grid_texts.h"
 #include "display/grid_window.h"
 #include "display/scroll_params.h"
 #include "log/reading_log.h"
@@ -48,7 +49,12 @@ class DataGrid : public QTableView {
   std::int64_t record_in_row(std::int32_t row) const { return window().record_in_row(row); }
   ScrollParams scroll_params() const;
 
+  // The texts the cells can hold follow the decimal separator.
+  void set_decimal_separator(std::string_view separator);
   // The row count from the current height, then the columns and their headers.
+  // The columns share the width the grid shows beside its scrollbar so that
+  // every text the cells can hold reads in full; the font gets smaller only
+  // when they cannot.
   void layout_grid();
   // The window that ends with the newest record.
   void refill_grid();
@@ -65,8 +71,14 @@ class DataGrid : public QTableView {
 
  private:
   void set_scroll_params(const ScrollParams& params);
+  void fit_columns();
+  // The width of the cells left of the scrollbar that lies over the grid.
+  int column_room() const;
 
   const ReadingLog& log_;
+  GridColumnTexts column_texts_;
+  int fitted_room_ = -1;
+  std::array<int, kGridColumns.size()> column_widths_{};
   QScrollBar* scrollbar_;
   GridModel* model_;
   std::int32_t row_count_ = 2;

@@ -10,6 +10,7 @@ constexpr const char* kCjkSans = "WenQuanYi Micro Hei";
 constexpr const char* kLatinSans = "DejaVu Sans";
 // Close to the narrow metrics of the dialog face the windows were laid out in.
 constexpr const char* kNarrowSans = "DejaVu Sans Condensed";
+constexpr const char* kNarrowestSans = "Liberation Sans Narrow";
 
 struct FontMapping {
   std::string_view design;
@@ -39,6 +40,14 @@ QFont design_font(std::string_view design_family, int pixel_height, bool bold) {
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(pixel_height);
   font.setBold(bold);
+  return font;
+}
+
+QFont narrow_font(int pixel_height) {
+  QFont font;
+  font.setFamilies({kNarrowestSans, kNarrowSans, kCjkSans});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixel_height);
   return font;
 }
 

@@ -11,4 +11,8 @@ namespace tarvo {
 // caption finds its glyphs. Heights are character heights in pixels.
 QFont design_font(std::string_view design_family, int pixel_height, bool bold = false);
 
+// The narrowest sans the setup script installs, for text that must fit
+// columns laid out for a narrower face than this platform has.
+QFont narrow_font(int pixel_height);
+
 }  // namespace tarvo

@@ -1,5 +1,7 @@
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <algorithm>
 
 #include "file_commands.h"
@@ -27,6 +29,21 @@ QString default_suffix(int filter) {
   return QString::fromLatin1(save_filters()[static_cast<std::size_t>(filter)].extension).mid(1);
 }
 
+// Qt's own dialog sizes its columns for English texts at its default size,
+// which cut the sizes and dates ("435...tes"); a larger dialog whose columns
+// follow their contents reads in every language. A native dialog has no such
+// children and keeps its own size.
+void give_room(QFileDialog& dialog) {
+  constexpr QSize kRoom{860, 500};
+  dialog.resize(dialog.size().expandedTo(kRoom));
+  if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = details->header();
+    for (int column = 1; column < header->count(); ++column) {
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+  }
+}
+
 std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
   const QStringList filters = save_name_filters();
   QFileDialog dialog(parent);
@@ -39,6 +56,7 @@ std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
                    [&dialog, &filters](const QString& filter) {
                      dialog.setDefaultSuffix(default_suffix(filter_index(filters, filter)));
                    });
+  give_room(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const int filter = filter_index(filters, dialog.selectedNameFilter());
   return SaveChoice{path_of(dialog.selectedFiles().constFirst()), filter};
@@ -50,6 +68,7 @@ std::optional<std::filesystem::path> run_open_dialog(QWidget* parent) {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(open_name_filters());
+  give_room(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return path_of(dialog.selectedFiles().constFirst());
 }

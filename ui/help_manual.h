@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "i18n/text_numbers.h"
+
 namespace tarvo {
 
 inline constexpr char kManualFile[] = "Manual_en.pdf";
@@ -10,8 +12,8 @@ inline constexpr char kManualFile[] = "Manual_en.pdf";
 // documentation folder of an installed program. Empty when it is in neither.
 QString manual_path(const QString& programDir);
 
-// mni_Help_MClick: hands the manual to the desktop's viewer. A missing manual
-// or viewer shows nothing; the result only tells the tests what happened.
+// Hands the manual to the desktop's viewer; false when there is no manual or
+// the desktop reports that it cannot open it.
 bool open_manual(const QString& programDir);
 
 }  // namespace tarvo

@@ -9,11 +9,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-#include <QStyleOptionButton>
-#include <QStyleOptionFrame>
 #include <QVariant>
 #include <string>
 
+#include "qt_translations.h"
 #include "session.h"
 
 namespace tarvo {
@@ -68,32 +67,32 @@ QAction* menu_item(QWidget& window, const char* name) {
   return window.findChild<QAction*>(name);
 }
 
-bool button_text_is_cut(const QPushButton& button) {
-  QStyleOptionButton option;
-  option.initFrom(&button);
-  const QRect room =
-      button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
-  return button.fontMetrics().size(Qt::TextShowMnemonic, button.text()).width() > room.width();
+// QLineEdit keeps two pixels clear on each side of its text.
+constexpr int kEditInnerMargins = 4;
+
+// The width a control takes beside its caption: the platform's button margin
+// and frame, as Qt sizes a push button to its text, and for an edit its own
+// inner margins as well.
+int caption_chrome(const QWidget& control) {
+  const QStyle* style = control.style();
+  const int chrome = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &control) +
+                     2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &control);
+  return qobject_cast<const QLineEdit*>(&control) != nullptr ? chrome + kEditInnerMargins : chrome;
 }
 
-bool edit_text_is_cut(const QLineEdit& edit) {
-  QStyleOptionFrame option;
-  option.initFrom(&edit);
-  option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
-  const QRect room = edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit);
-  const QMargins margins = edit.textMargins();
-  // QLineEdit keeps a couple of pixels clear on each side of the text.
-  constexpr int kInnerMargin = 2;
-  const int width = room.width() - margins.left() - margins.right() - 2 * kInnerMargin;
-  return edit.fontMetrics().horizontalAdvance(edit.text()) > width;
+int caption_text_width(const QWidget& control, const QFontMetrics& metrics) {
+  if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+    return metrics.size(Qt::TextShowMnemonic, button->text()).width();
+  }
+  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
+    return metrics.horizontalAdvance(edit->text());
+  }
+  return 0;
 }
 
 bool caption_is_cut(const QWidget& control) {
-  if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
-    return button_text_is_cut(*button);
-  }
-  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) return edit_text_is_cut(*edit);
-  return false;
+  return caption_text_width(control, control.fontMetrics()) + caption_chrome(control) >
+         control.width();
 }
 
 constexpr char kOwnFont[] = "tarvo_own_font";
@@ -170,25 +169,7 @@ void fit_caption(QWidget& control) {
 int caption_width_needed(const QWidget& control) {
   const QVariant own = control.property(kOwnFont);
   const QFontMetrics metrics(own.isValid() ? own.value<QFont>() : control.font());
-  if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const QRect room =
-        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-    return metrics.size(Qt::TextShowMnemonic, button->text()).width() + button->width() -
-           room.width() + 2;
-  }
-  if (const auto* edit = qobject_cast<const QLineEdit*>(&control)) {
-    QStyleOptionFrame option;
-    option.initFrom(edit);
-    option.lineWidth =
-        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
-    const QRect room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
-    constexpr int kInnerMargins = 4;  // QLineEdit keeps two pixels clear on each side
-    return metrics.horizontalAdvance(edit->text()) + edit->width() - room.width() + kInnerMargins +
-           1;
-  }
-  return control.width();
+  return caption_text_width(control, metrics) + caption_chrome(control);
 }
 
 bool is_language_base(const LanguageTable& table, std::int32_t base) {
@@ -220,6 +201,7 @@ QActionGroup* InitLanguageMenu(QWidget& mainWindow, Session& s) {
 bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base) {
   if (!is_language_base(s.languages, base)) return false;
   s.LanguageBase = base;
+  use_qt_translations(base);
   if (mainWindow == nullptr) return true;
   for (const LanguageControl& c : kLanguageControls) {
     set_caption(*mainWindow, c, qt_text(s.text(c.string)));
@@ -230,13 +212,9 @@ bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base) {
 QStringList cut_captions(const QWidget& mainWindow) {
   QStringList cut;
   for (const LanguageControl& c : kLanguageControls) {
-    if (c.kind == ControlKind::Button) {
-      const auto* button = mainWindow.findChild<QPushButton*>(c.name);
-      if (button != nullptr && button_text_is_cut(*button)) cut << c.name;
-    } else if (c.kind == ControlKind::Edit) {
-      const auto* edit = mainWindow.findChild<QLineEdit*>(c.name);
-      if (edit != nullptr && edit_text_is_cut(*edit)) cut << c.name;
-    }
+    if (c.kind == ControlKind::MenuItem) continue;
+    const auto* control = mainWindow.findChild<QWidget*>(c.name);
+    if (control != nullptr && caption_is_cut(*control)) cut << c.name;
   }
   return cut;
 }

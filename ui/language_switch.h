@@ -23,9 +23,9 @@ bool is_language_base(const LanguageTable& table, std::int32_t base);
 // under those object names are reused. Returns the items' exclusive group.
 QActionGroup* InitLanguageMenu(QWidget& mainWindow, Session& s);
 
-// Makes base the current language and re-labels the menus, buttons and panel
-// titles of mainWindow, found by object name. A base that names no language
-// changes nothing and gives false.
+// Makes base the current language, Qt's own texts included, and re-labels the menus, buttons and
+// panel titles of mainWindow, found by object name. A base that names no language changes nothing
+// and gives false.
 bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base);
 
 // The object names of the re-labelled buttons and edits whose text is wider

@@ -23,12 +23,14 @@
 #include "debug_window.h"
 #include "design_font.h"
 #include "display/caption_row.h"
+#include "display/status_panel.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
 #include "log/local_time.h"
+#include "manual_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
 #include "window_placement.h"
@@ -94,6 +96,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
 
   Session& s = program_.session();
   s.DecimalSeparator = locale_decimal_separator(QLocale());
+  grid_->set_decimal_separator(s.DecimalSeparator);
   program_.DebugEnabled =
       program_.DebugEnabled || debug_flag_from_marker(QCoreApplication::applicationDirPath());
   mni_debug_->setChecked(program_.DebugEnabled);
@@ -294,7 +297,10 @@ void TForm1::FormShow() {
   program_.ports().mark_all_closed();
   InitLanguageMenu(*this, s);
   for (QAction* item : mmu_set_lan_->actions()) {
-    connect(item, &QAction::triggered, this, &TForm1::fit_panel_captions);  // after the switch
+    connect(item, &QAction::triggered, this, [this] {  // after the switch
+      fit_panel_captions();
+      show_run_state(program_.acquisition().state());
+    });
   }
   s.RecordInterval = 1;
   ApplyLanguage(this, s, LanguageTable::kChinese);
@@ -309,6 +315,7 @@ void TForm1::FormResize() {
 
 void TForm1::apply_control_states(AcquisitionState state) {
   apply_control_states(control_event(state));
+  show_run_state(state);
 }
 
 void TForm1::log_loaded() {
@@ -328,6 +335,13 @@ void TForm1::apply_control_states(ControlEvent event) {
   set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
 }
 
+void TForm1::show_run_state(AcquisitionState state) {
+  const Session& s = program_.session();
+  status_bar_->set_panel_text(
+      PanelStatusBar::kRunStatePanel,
+      QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
+}
+
 // Titles and buttons keep their design places while their captions fit; a
 // longer caption widens its control (the values and the row give way), and
 // only what still does not fit gets a smaller font.
@@ -340,13 +354,17 @@ void TForm1::fit_panel_captions() {
   const ColumnSplit split =
       split_title_column(first_title.left(), first_value.left() + first_value.width(), kColumnGap,
                          kTitleDesignWidth, widest, kNarrowestValue);
+  // Values pushed right by wider titles keep their design width as far as the
+  // panel's right edge lets them.
+  constexpr int kButtonGap = 6, kButtonsRight = 1075, kButtonsLeftLimit = 846;
+  const int value_width =
+      std::max(split.value_width, std::min(first_value.width(), kButtonsRight - split.value_left));
   for (std::size_t i = 0; i < title_boxes_.size(); ++i) {
     const int top = panel1_placement_->design_of(title_boxes_[i]).top();
     panel1_placement_->redesign(title_boxes_[i], {first_title.left(), top, split.title_width, 21});
-    panel1_placement_->redesign(value_boxes_[i], {split.value_left, top, split.value_width, 21});
+    panel1_placement_->redesign(value_boxes_[i], {split.value_left, top, value_width, 21});
   }
 
-  constexpr int kButtonGap = 6, kButtonsRight = 1075, kButtonsLeftLimit = 846;
   const std::array<QPushButton*, 4> buttons{btn_start_, btn_stop_, btn_reset_, btn_ext_};
   constexpr std::array<int, 4> kDesignWidths{51, 50, 50, 50};
   std::vector<CaptionSlot> captions;
@@ -492,8 +510,12 @@ void TForm1::sys_setClick() {
   }
 }
 
+// Without the PDF, or when the desktop cannot open it, the manual comes up in
+// a window of our own: never a message box, and never nothing.
 void TForm1::mni_Help_MClick() {
-  open_manual(QCoreApplication::applicationDirPath());  // no manual or no viewer: nothing shown
+  if (open_manual(QCoreApplication::applicationDirPath())) return;
+  if (manual_window_ == nullptr) manual_window_ = new ManualWindow(this);
+  manual_window_->show_manual(QString::fromStdString(program_.session().text(kTextHelpManual)));
 }
 
 void TForm1::mni_Help_AboutClick() {

@@ -27,6 +27,7 @@ class AnalogReadout;
 class AnchoredPlacement;
 class DataGrid;
 class LcdPanel;
+class ManualWindow;
 class PanelStatusBar;
 class TForm2;
 class TForm3;
@@ -83,6 +84,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   TForm2* debug_window() const { return debug_window_; }
   TForm3* interval_dialog() const { return interval_dialog_; }
   TForm5* about_box() const { return about_box_; }
+  // The manual in a window of its own, once Help manual has needed it.
+  ManualWindow* manual_window() const { return manual_window_; }
   LcdPanel* lcd_panel() const { return lcd_; }
   AnalogReadout* analog_readout() const { return readout_; }
 
@@ -118,6 +121,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void FormResize();
   void apply_control_states(AcquisitionState state);
   void apply_control_states(ControlEvent event);
+  // Panel 0 of the status bar: whether the meter is being read, in the current language.
+  void show_run_state(AcquisitionState state);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.
@@ -171,6 +176,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   TForm2* debug_window_ = nullptr;
   TForm3* interval_dialog_ = nullptr;
   TForm5* about_box_ = nullptr;
+  ManualWindow* manual_window_ = nullptr;
 };
 
 // The locale's decimal separator: the second character of 1.1 as the locale

@@ -9,7 +9,8 @@ class QLabel;
 namespace tarvo {
 
 // A status bar of four fixed panels, addressed by number from 0 as the window
-// was designed: 0 "STOP", 1 empty, 2 the recording interval, 3 the clock.
+// was designed: 0 whether the meter is read ("STOP" while not), 1 empty, 2 the
+// recording interval, 3 the clock.
 class PanelStatusBar : public QStatusBar {
   Q_OBJECT
 
@@ -17,6 +18,7 @@ class PanelStatusBar : public QStatusBar {
   static constexpr int kPanels = 4;
   static constexpr int kClockPanel = 3;
   static constexpr int kIntervalPanel = 2;
+  static constexpr int kRunStatePanel = 0;
 
   explicit PanelStatusBar(QWidget* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "trend_chart.h"
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,7 @@ constexpr int kLineBottomMargin = 54;
 constexpr int kCursorLabelHeight = 13;
 
 constexpr double kScale = 10000.0;
+constexpr qreal kLonePointSize = 5.0;
 
 // Qt's category axis gives every label an equal share of the axis less this
 // much on either side, and cuts a longer label to "12:0..."; the step must
@@ -112,6 +114,7 @@ TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBox
   QPen pen(Qt::red);
   pen.setWidth(1);
   series_->setPen(pen);
+  series_->setMarkerSize(kLonePointSize);
   chart->addSeries(series_);
 
   const QFont axis_font = design_font("Tahoma", 10);
@@ -174,6 +177,12 @@ void TrendChart::draw_page() {
     points.append(QPointF(p.x, static_cast<double>(p.value) / kScale));
   }
   series_->replace(points);
+  // A new page changes the axis, the labels and the whole line at once. The
+  // scene erases an old line only within the bounds it recorded, which fell a
+  // few pixels short at the plot's left edge; the plot is repainted whole.
+  viewport()->update();
+  // A line needs two points; a lone reading is drawn as a dot.
+  series_->setPointsVisible(points.size() == 1);
   label_bottom_axis();
   fill_boxes();
 }
@@ -277,6 +286,18 @@ void TrendChart::show_cursor() {
   lbl_time_->move(cursor_.time_left, cursor_.time_top);
   lbl_time_->setVisible(cursor_.time_label_visible);
   if (cursor_.line_visible) shp1_->raise();
+}
+
+// The scene erases an item only where it last painted it, and any paint of
+// the view records every item's place anew. A paint of part of the view (a
+// sibling lying over the chart, such as its scrollbar or the grid, repainting)
+// that comes before the scene has taken in a page change would record the new
+// places, and the old axis labels and line would stay on screen. The scene
+// takes in its pending changes first, so the old places are erased as well.
+void TrendChart::paintEvent(QPaintEvent* event) {
+  QCoreApplication::sendPostedEvents(chart(), QEvent::LayoutRequest);
+  QCoreApplication::sendPostedEvents(scene(), QEvent::MetaCall);
+  QChartView::paintEvent(event);
 }
 
 void TrendChart::resizeEvent(QResizeEvent* event) {

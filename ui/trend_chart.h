@@ -77,6 +77,7 @@ class TrendChart : public QChartView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private slots:
   void scrlbr_chart1Scroll(int action);

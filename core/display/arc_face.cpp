@@ -1,5 +1,6 @@
 #include "display/arc_face.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -32,6 +33,33 @@ std::vector<ArcTick> arc_ticks(const ArcFace& face) {
 
 ArcPoint arc_point(double radians, double radius) {
   return {kArcPivotX + radius * std::sin(radians), kArcPivotY - radius * std::cos(radians)};
+}
+
+namespace {
+
+constexpr double kClearance = 2;      // pixels between a number and a control
+constexpr double kLabelStep = 0.002;  // radians
+
+bool label_is_covered(double radians, double radius) {
+  const ArcPoint c = arc_point(radians, radius);
+  const ArcRect label{c.x - kArcLabelWidth / 2 - kClearance, c.y - kArcLabelHeight / 2 - kClearance,
+                      kArcLabelWidth + 2 * kClearance, kArcLabelHeight + 2 * kClearance};
+  for (const ArcRect& covered : kArcCovered) {
+    if (label.intersects(covered)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ArcPoint arc_label_centre(double radians, double radius) {
+  const double side = radians < 0 ? -1.0 : 1.0;
+  double angle = std::abs(radians);
+  // Both sides move alike, so the scale stays symmetric.
+  while (angle > 0 && (label_is_covered(angle, radius) || label_is_covered(-angle, radius))) {
+    angle = std::max(angle - kLabelStep, 0.0);
+  }
+  return arc_point(side * angle, radius);
 }
 
 }  // namespace tarvo

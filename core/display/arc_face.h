@@ -64,6 +64,33 @@ struct ArcPoint {
   double y;
 };
 
+struct ArcRect {
+  double left, top, width, height;
+
+  bool intersects(const ArcRect& o) const {
+    return left < o.left + o.width && o.left < left + width && top < o.top + o.height &&
+           o.top < top + height;
+  }
+};
+
+// The window's own controls that lie over the picture, in picture pixels:
+// btn_test over the lower right and mainno over the pivot. Nothing of the
+// scale may go under them.
+inline constexpr std::array<ArcRect, 2> kArcCovered{{
+    {247, 120, 75, 25},  // btn_test
+    {129, 106, 70, 27},  // mainno
+}};
+
+// Room for the number of a numbered tick, centred on its place.
+inline constexpr double kArcLabelWidth = 24;
+inline constexpr double kArcLabelHeight = 14;
+
+// Where the number of a numbered tick goes: on its radial line inside the
+// ticks, unless that lies under a control over the picture; then, with its
+// mirror image on the other side, moved along the arc towards 0 until it is
+// clear. The centre of the number's room.
+ArcPoint arc_label_centre(double radians, double radius);
+
 // The point at the given angle and distance from the pivot, in picture pixels.
 ArcPoint arc_point(double radians, double radius);
 

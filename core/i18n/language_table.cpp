@@ -13,9 +13,9 @@ struct TextRow {
   std::string_view en, zh, fr, de, es;
 };
 
-// Texts 0-32: menus and messages; 40-41: an abandoned command; 101-106: buttons;
-// 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs. Spaces at either
-// end belong to the text, and "&" marks the menu accelerator.
+// Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
+// 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
+// Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
     {0, "&File", "文件(&F)", "Fichier(&F)", "Datei(&F)", "&Fila"},
     {1, "Setting", "设置(&S)", "Mettre en place des(&S)", "einrichten(&S)", "Ajuste"},
@@ -77,6 +77,8 @@ constexpr TextRow kTexts[] = {
      "dieses Programm und versuchen Sie es erneut.",
      "Estos puertos serie están ocupados por otro programa: %1. Cierre ese programa y vuelva a "
      "intentarlo."},
+    {33, "Searching...", "正在查找...", "Recherche...", "Suche...", "Buscando..."},
+    {34, "Reading", "正在读取", "Lecture", "Messung", "Leyendo"},
     {40, "Not enough memory: the command was abandoned. The log is kept.",
      "内存不足：命令已放弃。记录已保留。",
      "Mémoire insuffisante : la commande a été abandonnée. Le journal est conservé.",

@@ -21,6 +21,7 @@
 #include "pty_meter.h"
 #include "scenario_parser.h"
 #include "scenario_player.h"
+#include "status_bar.h"
 #include "trend_chart.h"
 #include "window_test_support.h"
 
@@ -115,6 +116,7 @@ class MeterWindow : public ::testing::Test {
     return QTest::qWaitFor([&] { return log().count() >= count; }, 20000);
   }
 
+  QString run_state() const { return window_->status_bar()->panel_text(0); }
   const ReadingLog& log() const { return program_.session().log; }
   DataGrid& grid() const { return *window_->data_grid(); }
   TrendChart& chart() const { return *window_->trend_chart(); }
@@ -134,11 +136,20 @@ class MeterWindow : public ::testing::Test {
 
 TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   EXPECT_EQ(usable(), kIdle);
+  EXPECT_EQ(run_state(), "STOP");
   QSignalSpy ticks(control<QTimer>("Timer_Show"), &QTimer::timeout);
   Usable while_searching{};
-  start([&] { while_searching = usable(); });
+  QString state_while_searching;
+  start([&] {
+    while_searching = usable();
+    state_while_searching = run_state();
+  });
   EXPECT_EQ(while_searching, kSearching);
+  EXPECT_EQ(state_while_searching, "正在查找...");
   EXPECT_EQ(usable(), kAcquiring);
+  EXPECT_EQ(run_state(), "正在读取");
+  control<QAction>("lan_04")->trigger();
+  EXPECT_EQ(run_state(), "Messung");
   EXPECT_EQ(program_.session().ActivePort, 1);
   EXPECT_EQ(program_.session().model, MeterModel::ModelTarvo);
   EXPECT_TRUE(control<QTimer>("Timer_Show")->isActive());
@@ -148,6 +159,7 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   // At interval 1 a tick logs at most one reading: the one it found.
   EXPECT_LE(log().count(), ticks.count());
   EXPECT_EQ(usable(), kStopped);
+  EXPECT_EQ(run_state(), "STOP");
   EXPECT_TRUE(trace_has("IS Closed"));
   EXPECT_EQ(program_.session().ActivePort, 0);
   EXPECT_TRUE(messages_.empty());
@@ -245,6 +257,7 @@ TEST_F(MeterWindow, UnpluggedMeterEndsTheAcquisitionWithAWarning) {
   EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
   EXPECT_EQ(messages_[0].text, program_.session().text(kTextMeterDisconnected));
   EXPECT_EQ(usable(), kStopped);
+  EXPECT_EQ(run_state(), "STOP");
   EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
   EXPECT_EQ(program_.session().ActivePort, 0);
 }

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <set>
 #include <string>
 
 #include "lower_panel_pictures.h"
@@ -101,6 +102,36 @@ TEST(AnalogReadout, OverloadsStandAtTheEndsOfTheArc) {
     EXPECT_EQ(needle_line(readout), c.needle) << c.main_no;
     expect_scale_with_needle(readout, "BMP_BP_5");
   }
+}
+
+bool under_a_control(QPointF at) {
+  for (const ArcRect& c : kArcCovered) {
+    if (at.x() >= c.left && at.x() < c.left + c.width && at.y() >= c.top &&
+        at.y() < c.top + c.height) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// btn_test lies over the lower right of the arc: at overload the needle runs
+// under it, and the part from the tip down to the button stays in sight.
+TEST(AnalogReadout, TheOverloadNeedleShowsAboveTheTestButton) {
+  AnalogReadout readout;
+  readout.show_reading(reading("DCV AUTO 50.000 V", "OL"), ".");
+  const qreal ratio = readout.devicePixelRatioF();
+  const QImage shown = grab_image(readout);
+  const QColor needle(kNeedleColour.red, kNeedleColour.green, kNeedleColour.blue);
+  std::set<int> rows;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      if (!under_a_control(QPointF(x, y) / ratio) &&
+          colour_distance(shown.pixelColor(x, y), needle) < 40) {
+        rows.insert(static_cast<int>(y / ratio));
+      }
+    }
+  }
+  EXPECT_GE(rows.size(), 20u);
 }
 
 TEST(AnalogReadout, ResetAfterABenchAcquisitionShowsTheTwentyArcThenTheNextScaleInFull) {

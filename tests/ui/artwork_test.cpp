@@ -151,5 +151,26 @@ TEST_P(ArcFacePicture, HasFrameBandAndTicksWhereTheNeedleGoes) {
 INSTANTIATE_TEST_SUITE_P(Faces, ArcFacePicture, ::testing::ValuesIn(kArcFaces),
                          [](const auto& info) { return std::to_string(info.param.end_number); });
 
+// btn_test and mainno lie over the arc pictures: no number of the scale may
+// reach under them.
+TEST(Artwork, ScaleNumbersStayClearOfTheControlsOverThem) {
+  for (const ArcFace& face : kArcFaces) {
+    for (const bool dense : {false, true}) {
+      const QImage picture = resource(face.picture, dense);
+      const int ratio = dense ? 2 : 1;
+      int ink = 0;
+      for (const ArcRect& c : kArcCovered) {
+        for (int y = static_cast<int>(c.top) * ratio; y < (c.top + c.height) * ratio; ++y) {
+          for (int x = static_cast<int>(c.left) * ratio; x < (c.left + c.width) * ratio; ++x) {
+            const QColor p = picture.pixelColor(x, y);
+            ink += std::max({p.red(), p.green(), p.blue()}) < 160;
+          }
+        }
+      }
+      EXPECT_EQ(ink, 0) << face.picture << (dense ? " @2x" : "");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tarvo

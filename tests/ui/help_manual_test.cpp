@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QUrl>
 
 #include "debug_flag.h"
+#include "main_window.h"
+#include "manual_window.h"
 
 namespace tarvo {
 namespace {
@@ -63,6 +66,27 @@ TEST_F(HelpManual, MissingManualShowsNothing) {
   EXPECT_EQ(manual_path(dir.path()), QString());
   EXPECT_FALSE(open_manual(dir.path()));
   EXPECT_TRUE(viewer.opened.isEmpty());
+}
+
+// The test program has no manual beside it: the manual comes up in a window
+// of its own, with its pictures, titled in the current language.
+TEST(HelpManualWindow, ShowsTheManualWhenTheDesktopCannot) {
+  Program program;
+  TForm1 window(program);
+  window.show();
+  ASSERT_EQ(manual_path(QCoreApplication::applicationDirPath()), QString());
+  window.mni_Help_MClick();
+  ManualWindow* manual = window.manual_window();
+  ASSERT_NE(manual, nullptr);
+  EXPECT_TRUE(manual->isVisible());
+  EXPECT_TRUE(manual->toPlainText().contains("Tarvo user manual"));
+  EXPECT_TRUE(manual->toPlainText().contains("Troubleshooting"));
+  EXPECT_EQ(manual->windowTitle(), "帮助手册 - Tarvo");
+  const QVariant picture =
+      manual->loadResource(QTextDocument::ImageResource, QUrl("images/main_window.png"));
+  EXPECT_FALSE(picture.toByteArray().isEmpty());
+  window.mni_Help_MClick();  // the same window again
+  EXPECT_EQ(window.findChildren<ManualWindow*>().size(), 1);
 }
 
 TEST(DebugFlag, ComesFromTheMarkerFileBesideTheProgram) {

@@ -222,12 +222,16 @@ int caption_pixels(const QWidget& window, const char* name) {
   return QFontInfo(window.findChild<QWidget*>(name)->font()).pixelSize();
 }
 
-// At the design sizes the long French captions fit only in a smaller font, and
-// the English ones get the design font back.
+// At the design button size (and titles as wide as the window lets them grow)
+// the long French captions fit only in a smaller font, and the English ones
+// get the design font back.
 TEST_F(LanguageSwitch, ShrinksLongCaptionsUntilTheyFit) {
   ApplyLanguage(&window, s, 1000);
   const int design = caption_pixels(window, "Btn_Reset");
   EXPECT_EQ(cut_captions(window), QStringList());
+  for (const char* title : {"Max_Tilt", "MAX_TIME_tile", "MIN_Tilt", "MIN_TIME_Tilt"}) {
+    window.findChild<QLineEdit*>(title)->resize(56, 21);
+  }
   ApplyLanguage(&window, s, 3000);
   EXPECT_EQ(cut_captions(window), QStringList());
   EXPECT_LT(caption_pixels(window, "Btn_Reset"), design);

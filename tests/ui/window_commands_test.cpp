@@ -5,10 +5,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 
 #include "analog_readout.h"
 #include "data_grid.h"
 #include "debug_window.h"
+#include "display/status_panel.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
 #include "main_window.h"
@@ -110,6 +112,44 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     EXPECT_EQ(named<QAction>(*window_, "SAVE_AS")->text(), QString::fromUtf8(c.save_as));
     EXPECT_EQ(named<QLineEdit>(*window_, "Max_Tilt")->text(), QString::fromUtf8(c.max));
     EXPECT_EQ(cut_captions(*window_), QStringList{});
+    // The running texts of the status bar's first panel fit it too.
+    const auto* panel = named<QLabel>(*window_, "StatusBar1_panel0");
+    for (const int text : {kTextSearchingMeter, kTextReadingMeter}) {
+      const QString running = QString::fromStdString(program_.session().text(text));
+      EXPECT_FALSE(running.isEmpty());
+      EXPECT_LE(panel->fontMetrics().horizontalAdvance(running), panel->contentsRect().width())
+          << running.toStdString();
+    }
+  }
+}
+
+// Captions keep at least the platform's button margin and frame beside them,
+// the value boxes stay wide, and the row ends clear of the window's edge.
+TEST_F(WindowCommands, CaptionsKeepThePlatformMargins) {
+  const char* buttons[] = {"Btn_Start", "Btn_STOP", "Btn_Reset", "Btn_EXT"};
+  const char* titles[] = {"Max_Tilt", "MAX_TIME_tile", "MIN_Tilt", "MIN_TIME_Tilt"};
+  const char* values[] = {"MAX_NO", "max_time_no", "MIN_NO", "MIN_TIME_NO"};
+  for (const char* item : {"lan_01", "lan_02", "lan_03", "lan_04", "lan_05"}) {
+    SCOPED_TRACE(item);
+    named<QAction>(*window_, item)->trigger();
+    for (const char* name : buttons) {
+      const auto* b = named<QPushButton>(*window_, name);
+      const QStyle* style = b->style();
+      const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b) +
+                          2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+      EXPECT_LE(b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width() + margins,
+                b->width())
+          << name;
+      EXPECT_LE(b->mapTo(window_.get(), QPoint(b->width(), 0)).x(), window_->width() - margins / 2);
+    }
+    for (const char* name : titles) {
+      const auto* t = named<QLineEdit>(*window_, name);
+      const QStyle* style = t->style();
+      const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, t) +
+                          2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, t) + 4;
+      EXPECT_LE(t->fontMetrics().horizontalAdvance(t->text()) + margins, t->width()) << name;
+    }
+    for (const char* name : values) EXPECT_GE(named<QLineEdit>(*window_, name)->width(), 130);
   }
 }
 

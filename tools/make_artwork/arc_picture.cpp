@@ -71,9 +71,11 @@ void paint_ticks(QPainter& p, const ArcFace& face) {
     p.setPen(pen);
     p.drawLine(point_at(tick.radians, inner), point_at(tick.radians, kBandInner - 0.5));
     if (!tick.numbered) continue;
-    const QPointF centre = point_at(tick.radians, kNumberRadius);
-    draw_fitted_text(p, QRectF(centre.x() - 12, centre.y() - 7, 24, 14), qstring(tick.label), 12,
-                     Place::Centre);
+    const ArcPoint centre = arc_label_centre(tick.radians, kNumberRadius);
+    draw_fitted_text(p,
+                     QRectF(centre.x - kArcLabelWidth / 2, centre.y - kArcLabelHeight / 2,
+                            kArcLabelWidth, kArcLabelHeight),
+                     qstring(tick.label), 12, Place::Centre);
   }
 }
 

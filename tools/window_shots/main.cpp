@@ -1,5 +1,7 @@
 // Renders the main window in each of its languages, with a few readings
-// logged, into OUTPUT_FOLDER/main-window-<language>.png.
+// logged, into OUTPUT_FOLDER/main-window-<language>.png, or
+// main-window-<language>@2x.png on a screen of twice the density
+// (QT_SCALE_FACTOR=2).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -12,6 +14,7 @@
 namespace {
 
 constexpr const char* kFrames[] = {
+    "A0 02 12 00 01 02 03 04 05 09 09 09 09 00",  // DCV+ACV with dBm: the widest grid texts
     "A1 01 31 20 01 02 03 04 05 00 00 00 06 00",  // DCV with a frequency on the sub display
     "A1 01 11 20 01 02 04 04 05 00 00 00 06 00",
     "A1 01 11 20 01 02 05 01 05 00 00 00 06 00",
@@ -47,7 +50,9 @@ int main(int argc, char** argv) {
   for (const Language& language : kLanguages) {
     window.findChild<QAction*>(language.item)->trigger();
     QApplication::processEvents();
-    const QString file = out.filePath(QStringLiteral("main-window-%1.png").arg(language.name));
+    const QString suffix = window.devicePixelRatioF() > 1 ? QStringLiteral("@2x") : QString();
+    const QString file =
+        out.filePath(QStringLiteral("main-window-%1%2.png").arg(language.name, suffix));
     if (!window.grab().save(file)) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;

@@ -1,0 +1,31 @@
+#include "display/status_panel.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+TEST(StatusPanel, SaysStopOnlyWhileNothingRuns) {
+  LanguageTable table;
+  table.FillLanguageTable();
+  struct Case {
+    AcquisitionState state;
+    const char* english;
+    const char* german;
+  };
+  const Case cases[] = {
+      {AcquisitionState::Idle, "STOP", "STOP"},
+      {AcquisitionState::Searching, "Searching...", "Suche..."},
+      {AcquisitionState::Acquiring, "Reading", "Messung"},
+      {AcquisitionState::NoMeter, "STOP", "STOP"},
+      {AcquisitionState::Stopped, "STOP", "STOP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.english);
+    EXPECT_EQ(run_state_text(run_state(c.state), table, LanguageTable::kEnglish), c.english);
+    EXPECT_EQ(run_state_text(run_state(c.state), table, LanguageTable::kGerman), c.german);
+  }
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+
+#include "display_test_log.h"
+#include "main_window.h"
+#include "trend_chart.h"
+
+namespace tarvo {
+namespace {
+
+// What the window system holds for part of a window: the pixels that the
+// partial updates left there, not a fresh rendering.
+QImage on_screen(const QWidget& window, const QRect& area) {
+  QTest::qWait(100);
+  const qreal ratio = window.devicePixelRatioF();
+  const QImage whole = window.screen()->grabWindow(window.winId()).toImage();
+  return whole.convertToFormat(QImage::Format_RGB32)
+      .copy(QRect(area.topLeft() * ratio, area.size() * ratio));
+}
+
+QImage rendered(QWidget& window, const QRect& area) {
+  return window.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+int differing_pixels(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return a.width() * a.height();
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return n;
+}
+
+// The newest page holds AC volts on the 500 scale; one click on the
+// scrollbar's left arrow goes back into the volts before them. The scrollbar
+// lies over the chart and repaints with the click: nothing of the first page
+// may stay on the second.
+TEST(ChartPixels, APageChangeLeavesNothingOfTheOldPage) {
+  Program program;
+  TForm1 window(program);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  std::vector<LoggedReading> readings(180, {"1.2000", "DCV AUTO 5.0000 V"});
+  readings.resize(210, {"230.00", "ACV AUTO 500.00 V"});
+  program.session().log = log_of(readings);
+  window.update_chart(210, ChartDirection::Backward);
+  TrendChart& chart = *window.trend_chart();
+  auto* bar = window.findChild<QScrollBar*>("scrlbr_chart1");
+  // The chart above its scrollbar, whose pressed arrow looks different.
+  const QRect area(chart.mapTo(&window, QPoint(0, 0)), QSize(chart.width(), bar->y()));
+  on_screen(window, area);
+
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(4, bar->height() / 2));
+  ASSERT_EQ(chart.page().bounds, (PageBounds{10, 180}));
+  EXPECT_EQ(differing_pixels(on_screen(window, area), rendered(window, area)), 0);
+}
+
+// Readings arrive one by one, the last on a larger range of the same unit:
+// the new page has another axis, and nothing of the page before may stay.
+TEST(ChartPixels, ANewReadingLeavesNothingOfThePageBefore) {
+  Program program;
+  TForm1 window(program);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  std::vector<LoggedReading> readings;
+  for (int i = 0; i < 9; ++i) readings.push_back({"3.3000", "DCV AUTO 5.0000 V"});
+  readings.push_back({"OL", "DCV AUTO 5.0000 V"});
+  readings.push_back({"12.047", "DCV AUTO 50.000 V"});
+  std::vector<LoggedReading> logged;
+  TrendChart& chart = *window.trend_chart();
+  auto* bar = window.findChild<QScrollBar*>("scrlbr_chart1");
+  const QRect area(chart.mapTo(&window, QPoint(0, 0)), QSize(chart.width(), bar->y()));
+  for (const LoggedReading& r : readings) {
+    logged.push_back(r);
+    program.session().log = log_of(logged);
+    window.update_chart(static_cast<std::int32_t>(logged.size()), ChartDirection::Backward);
+    window.refresh_grid();
+    QTest::qWait(20);
+  }
+  EXPECT_EQ(differing_pixels(on_screen(window, area), rendered(window, area)), 0);
+}
+
+int red_pixels(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      n += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+    }
+  }
+  return n;
+}
+
+// A page of one reading, after a test frame or at the end of an opened log:
+// the reading shows as a dot, where a line of one point would draw nothing.
+TEST(ChartPixels, AReadingAloneIsAVisiblePoint) {
+  Session session;
+  QWidget parent;
+  std::array<QLineEdit*, 4> boxes{};
+  for (QLineEdit*& box : boxes) box = new QLineEdit(&parent);
+  TrendChart chart(session, new QScrollBar(&parent), {boxes[0], boxes[1], boxes[2], boxes[3]},
+                   &parent);
+  chart.resize(668, 395);
+  session.log = log_of({{"1.2345", "DCV AUTO 5.0000 V"}});
+  chart.update_chart(1, PageDirection::Backward);
+  EXPECT_GE(red_pixels(chart.grab().toImage()), 9);
+}
+
+}  // namespace
+}  // namespace tarvo
