@@ -77,7 +77,7 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  const auto s = std::make_unique<Session>();  // its language table is too large for the stack
+  const auto s = std::make_unique<Session>();
   s->LanguageBase = LanguageTable::kEnglish;
   s->DecimalSeparator = a.separator;
   std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);

@@ -63,7 +63,6 @@ std::unique_ptr<DebugTrace> make_trace(bool shown, std::ostream& err) {
 
 std::unique_ptr<Session> make_session(const RecordOptions& o) {
   auto s = std::make_unique<Session>();
-  s->languages.FillLanguageTable();
   s->LanguageBase = o.language * 1000;
   s->DecimalSeparator = o.separator;
   s->RecordInterval = o.interval;

@@ -16,7 +16,6 @@
 #include "session.h"
 
 namespace tarvo {
-namespace {
 
 enum class ControlKind { MenuItem, Button, Edit };
 
@@ -25,6 +24,8 @@ struct LanguageControl {
   ControlKind kind;
   int string;
 };
+
+namespace {
 
 // Re-labelled in this order on every switch; nothing else in the window is.
 // clang-format off
@@ -59,12 +60,6 @@ constexpr int kSmallestCaptionPixels = 8;
 
 QString qt_text(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-// A submenu's caption is the text of its menu action.
-QAction* menu_item(QWidget& window, const char* name) {
-  if (auto* menu = window.findChild<QMenu*>(name)) return menu->menuAction();
-  return window.findChild<QAction*>(name);
 }
 
 // QLineEdit keeps two pixels clear on each side of its text.
@@ -114,24 +109,23 @@ void shrink_to_fit(QWidget& control) {
   }
 }
 
-void set_caption(QWidget& window, const LanguageControl& c, const QString& text) {
-  switch (c.kind) {
-    case ControlKind::MenuItem:
-      if (QAction* item = menu_item(window, c.name)) item->setText(text);
-      break;
-    case ControlKind::Button:
-      if (auto* button = window.findChild<QPushButton*>(c.name)) {
-        button->setText(text);
-        shrink_to_fit(*button);
-      }
-      break;
-    case ControlKind::Edit:
-      if (auto* edit = window.findChild<QLineEdit*>(c.name)) {
-        edit->setText(text);
-        shrink_to_fit(*edit);
-      }
-      break;
+void set_caption(const LanguageControls::Entry& e, const QString& text) {
+  if (e.item != nullptr) {
+    e.item->setText(text);
+  } else if (auto* button = qobject_cast<QPushButton*>(e.widget)) {
+    button->setText(text);
+    shrink_to_fit(*button);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(e.widget)) {
+    edit->setText(text);
+    shrink_to_fit(*edit);
   }
+}
+
+const LanguageControl* row_named(const QString& name) {
+  for (const LanguageControl& c : kLanguageControls) {
+    if (name == QLatin1String(c.name)) return &c;
+  }
+  return nullptr;
 }
 
 // Spaces and control characters at either end do not make a name.
@@ -146,9 +140,16 @@ QString item_name(int number) {
   return QStringLiteral("lan_%1").arg(number, 2, 10, QChar('0'));
 }
 
+QAction* item_of(const QMenu& menu, const QString& name) {
+  for (QAction* item : menu.actions()) {
+    if (item->objectName() == name) return item;
+  }
+  return nullptr;
+}
+
 QAction* language_item(QMenu& menu, QActionGroup& group, int number) {
   const QString name = item_name(number);
-  QAction* item = menu.findChild<QAction*>(name);
+  QAction* item = item_of(menu, name);
   if (item == nullptr) {
     item = menu.addAction(QString());
     item->setObjectName(name);
@@ -176,10 +177,36 @@ bool is_language_base(const LanguageTable& table, std::int32_t base) {
   return base % kBaseStep == 0 && !table.language_name(base / kBaseStep).empty();
 }
 
-QActionGroup* InitLanguageMenu(QWidget& mainWindow, Session& s) {
-  s.languages.FillLanguageTable();
-  auto* menu = mainWindow.findChild<QMenu*>(QStringLiteral("mmu_set_lan"));
-  if (menu == nullptr) return nullptr;
+bool LanguageControls::add(QMenu* menu) {
+  return menu != nullptr && add(menu->menuAction());
+}
+
+// A submenu's caption is the text of its menu action, which has no name of
+// its own: the menu's is taken.
+bool LanguageControls::add(QObject* control) {
+  if (control == nullptr) return false;
+  QString name = control->objectName();
+  auto* item = qobject_cast<QAction*>(control);
+  if (item != nullptr && name.isEmpty() && item->menu() != nullptr)
+    name = item->menu()->objectName();
+  const LanguageControl* row = row_named(name);
+  if (row == nullptr) return false;
+  entries_.push_back({row, item, item != nullptr ? nullptr : qobject_cast<QWidget*>(control)});
+  return true;
+}
+
+std::vector<LanguageControls::Entry> LanguageControls::in_table_order() const {
+  std::vector<Entry> ordered;
+  for (const LanguageControl& c : kLanguageControls) {
+    for (const Entry& e : entries_) {
+      if (e.row == &c) ordered.push_back(e);
+    }
+  }
+  return ordered;
+}
+
+QActionGroup* InitLanguageMenu(QMenu& languages, const LanguageControls& controls, Session& s) {
+  QMenu* menu = &languages;
   auto* group = new QActionGroup(menu);
   group->setExclusive(true);
   for (int number = 1; number <= kLanguageItems; ++number) {
@@ -190,31 +217,29 @@ QActionGroup* InitLanguageMenu(QWidget& mainWindow, Session& s) {
       item->setText(qt_text(name));
       item->setVisible(true);
     }
-    QObject::connect(item, &QAction::triggered, &mainWindow, [&mainWindow, &s, item, number] {
-      ApplyLanguage(&mainWindow, s, number * kBaseStep);
+    QObject::connect(item, &QAction::triggered, menu, [&controls, &s, item, number] {
+      ApplyLanguage(&controls, s, number * kBaseStep);
       item->setChecked(true);
     });
   }
   return group;
 }
 
-bool ApplyLanguage(QWidget* mainWindow, Session& s, std::int32_t base) {
+bool ApplyLanguage(const LanguageControls* controls, Session& s, std::int32_t base) {
   if (!is_language_base(s.languages, base)) return false;
   s.LanguageBase = base;
   use_qt_translations(base);
-  if (mainWindow == nullptr) return true;
-  for (const LanguageControl& c : kLanguageControls) {
-    set_caption(*mainWindow, c, qt_text(s.text(c.string)));
+  if (controls == nullptr) return true;
+  for (const LanguageControls::Entry& e : controls->in_table_order()) {
+    set_caption(e, qt_text(s.text(e.row->string)));
   }
   return true;
 }
 
-QStringList cut_captions(const QWidget& mainWindow) {
+QStringList cut_captions(const LanguageControls& controls) {
   QStringList cut;
-  for (const LanguageControl& c : kLanguageControls) {
-    if (c.kind == ControlKind::MenuItem) continue;
-    const auto* control = mainWindow.findChild<QWidget*>(c.name);
-    if (control != nullptr && caption_is_cut(*control)) cut << c.name;
+  for (const LanguageControls::Entry& e : controls.in_table_order()) {
+    if (e.widget != nullptr && caption_is_cut(*e.widget)) cut << e.row->name;
   }
   return cut;
 }

@@ -185,6 +185,7 @@ void TForm1::build_panel1(QWidget* panel_chart) {
   for (const BoxDesign& b : boxes) {
     QLineEdit* edit = box(panel, b.name, b.text, b.value);
     placement->add(edit, b.design, kAnchorRightBottom);
+    if (!b.value) language_controls_.add(edit);
     (b.value ? value_boxes_[values++] : title_boxes_[titles++]) = edit;
   }
 
@@ -201,6 +202,7 @@ void TForm1::build_panel1(QWidget* panel_chart) {
   placement->add(btn_stop_, {913, 124, 50, 25}, kAnchorRightBottom);
   placement->add(btn_reset_, {969, 124, 50, 25}, kAnchorRightBottom);
   placement->add(btn_ext_, {1025, 124, 50, 25}, kAnchorRightBottom);
+  for (QPushButton* b : {btn_start_, btn_stop_, btn_reset_, btn_ext_}) language_controls_.add(b);
   connect(btn_start_, &QPushButton::clicked, this, &TForm1::Btn_StartClick);
   connect(btn_stop_, &QPushButton::clicked, this, &TForm1::Btn_STOPClick);
   connect(btn_reset_, &QPushButton::clicked, this, &TForm1::Btn_ResetClick);
@@ -252,14 +254,19 @@ void TForm1::build_menus() {
 
   help1_ = bar->addMenu(QStringLiteral("Help"));
   help1_->setObjectName(QStringLiteral("Help1"));
-  connect(menu_item(help1_, "mni_Help_M", "帮助主题"), &QAction::triggered, this,
-          &TForm1::mni_Help_MClick);
-  connect(menu_item(help1_, "mni_Help_About", "关于"), &QAction::triggered, this,
-          &TForm1::mni_Help_AboutClick);
+  QAction* help_manual = menu_item(help1_, "mni_Help_M", "帮助主题");
+  QAction* about = menu_item(help1_, "mni_Help_About", "关于");
+  connect(help_manual, &QAction::triggered, this, &TForm1::mni_Help_MClick);
+  connect(about, &QAction::triggered, this, &TForm1::mni_Help_AboutClick);
   mni_debug_ = menu_item(help1_, "mni_debug", "debug");
   mni_debug_->setCheckable(true);
   mni_debug_->setChecked(true);
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
+
+  for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
+  for (QAction* item : {mmu_open_, save_as_, exit1_, sys_set_, help_manual, about}) {
+    language_controls_.add(item);
+  }
 }
 
 void TForm1::build_timers() {
@@ -295,7 +302,7 @@ void TForm1::FormShow() {
   s.log.reset_log_counters();
   grid_->layout_grid();
   program_.ports().mark_all_closed();
-  InitLanguageMenu(*this, s);
+  InitLanguageMenu(*mmu_set_lan_, language_controls_, s);
   for (QAction* item : mmu_set_lan_->actions()) {
     connect(item, &QAction::triggered, this, [this] {  // after the switch
       fit_panel_captions();
@@ -303,7 +310,7 @@ void TForm1::FormShow() {
     });
   }
   s.RecordInterval = 1;
-  ApplyLanguage(this, s, LanguageTable::kChinese);
+  ApplyLanguage(&language_controls_, s, LanguageTable::kChinese);
   fit_panel_captions();
   if (program_.DebugEnabled) debug_window_->show_trace();
 }

@@ -8,6 +8,7 @@
 
 #include "control_states.h"
 #include "file_commands.h"
+#include "language_switch.h"
 #include "link/acquisition.h"
 #include "link/polling_cycle.h"
 #include "message_box.h"
@@ -87,6 +88,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // The manual in a window of its own, once Help manual has needed it.
   ManualWindow* manual_window() const { return manual_window_; }
   LcdPanel* lcd_panel() const { return lcd_; }
+  // The menus, buttons and titles a language switch re-labels.
+  const LanguageControls& language_controls() const { return language_controls_; }
   AnalogReadout* analog_readout() const { return readout_; }
 
  public slots:
@@ -151,6 +154,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   AnchoredPlacement* panel1_placement_ = nullptr;
   std::array<QLineEdit*, 4> title_boxes_{};  // MAX, its time, MIN, its time
   std::array<QLineEdit*, 4> value_boxes_{};
+  LanguageControls language_controls_;
   TrendChart* chart_ = nullptr;
   DataGrid* grid_ = nullptr;
   PanelStatusBar* status_bar_ = nullptr;

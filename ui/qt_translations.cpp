@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QTranslator>
 
 namespace tarvo {
@@ -26,13 +27,20 @@ QString qt_locale(std::int32_t language_base) {
   }
 }
 
+// The one translator installed; the application owns it, and a QPointer
+// notices when the application has gone.
+QPointer<QTranslator>& installed_translator() {
+  static QPointer<QTranslator> translator;
+  return translator;
+}
+
 }  // namespace
 
 bool use_qt_translations(std::int32_t language_base) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr) return false;
-  // The application owns the one translator; a switch replaces it.
-  if (auto* old = app->findChild<QTranslator*>(kTranslatorName, Qt::FindDirectChildrenOnly)) {
+  // A switch replaces the translator of the language before.
+  if (QTranslator* old = installed_translator()) {
     QCoreApplication::removeTranslator(old);
     delete old;
   }
@@ -45,6 +53,7 @@ bool use_qt_translations(std::int32_t language_base) {
     delete translator;
     return false;
   }
+  installed_translator() = translator;
   return QCoreApplication::installTranslator(translator);
 }
 

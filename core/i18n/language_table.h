@@ -26,9 +26,6 @@ class LanguageTable {
   // so a table (and a session holding one) is small enough for the stack.
   LanguageTable();
 
-  // Stores every text and the five language names again.
-  void FillLanguageTable();
-
   // The text at a key; the empty text for an unfilled or out-of-range key.
   const std::string& at(int key) const;
   // The text with string number n of the language at base.
@@ -37,6 +34,9 @@ class LanguageTable {
   const std::string& language_name(int number) const { return at(number); }
 
  private:
+  // Stores every text and the five language names.
+  void FillLanguageTable();
+
   std::vector<std::string> entries_;
 };
 

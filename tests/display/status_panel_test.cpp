@@ -7,7 +7,6 @@ namespace {
 
 TEST(StatusPanel, SaysStopOnlyWhileNothingRuns) {
   LanguageTable table;
-  table.FillLanguageTable();
   struct Case {
     AcquisitionState state;
     const char* english;

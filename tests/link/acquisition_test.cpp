@@ -48,7 +48,6 @@ std::string line(int port, const std::string& tail) {
 class Link : public ::testing::Test {
  protected:
   explicit Link(int cables = 0) {
-    s_.languages.FillLanguageTable();
     s_.LanguageBase = LanguageTable::kEnglish;
     for (int i = 0; i < cables; ++i) cables_.push_back(std::make_unique<PtyPair>());
   }
@@ -264,7 +263,6 @@ TEST(NoMeter, WarningExplainsRefusedAndBusyPorts) {
     bus["/dev/ttyS0"].refuse = c.failure;
     bus["/dev/ttyUSB0"].queued = kJunk;
     Session s;
-    s.languages.FillLanguageTable();
     s.LanguageBase = LanguageTable::kEnglish;
     MemoryTrace sink;
     PortTrace trace(sink, [] { return LocalTime{}; });
@@ -295,7 +293,6 @@ TEST(NoMeter, WarningExplainsRefusedAndBusyPorts) {
 
 TEST(NoMeter, BothHintsFollowTheWarningBusyFirst) {
   Session s;
-  s.languages.FillLanguageTable();
   s.LanguageBase = LanguageTable::kEnglish;
   EXPECT_EQ(no_meter_message(s, PortRefusals{true, {"/dev/ttyUSB0", "/dev/ttyUSB1"}}),
             "No Activate COM port found!\nThese serial ports are held by another program: "
@@ -316,7 +313,6 @@ TEST(NoMeter, HeldPortsAreNamedButNotOurOwn) {
   ASSERT_NE(holder.handle, 0u);
 
   Session s;
-  s.languages.FillLanguageTable();
   MemoryTrace sink;
   PortTrace trace(sink, [] { return LocalTime{}; });
   SerialPorts ports(make_system_serial_devices(), trace);

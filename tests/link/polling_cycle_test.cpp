@@ -57,7 +57,6 @@ class RecordingViews : public ReadingViews {
 class PollingCycle : public ::testing::Test {
  protected:
   PollingCycle() {
-    s.languages.FillLanguageTable();
     s.LanguageBase = LanguageTable::kEnglish;
     s.model = MeterModel::ModelTarvo;
     s.ActivePort = 4;
@@ -96,7 +95,6 @@ TEST_F(PollingCycle, IntermediateReadsStopFiveTicksBeforeEachRecordStep) {
   for (const auto& c : cases) {
     SCOPED_TRACE("interval " + std::to_string(c.interval));
     s = Session{};
-    s.languages.FillLanguageTable();
     s.LanguageBase = LanguageTable::kEnglish;
     s.model = MeterModel::ModelTarvo;
     s.ActivePort = 4;
@@ -184,7 +182,6 @@ TEST_F(PollingCycle, DecodeDispatchesOnFamily) {
   };
   for (const auto& c : cases) {
     Session fresh;
-    fresh.languages.FillLanguageTable();
     fresh.LanguageBase = LanguageTable::kEnglish;
     fresh.model = c.model;
     fresh.rx.assign(c.bytes);

@@ -15,8 +15,6 @@ namespace {
 
 class AboutBox : public ::testing::Test {
  protected:
-  AboutBox() { s.languages.FillLanguageTable(); }
-
   Session s;
   TForm5 box;
 };

@@ -102,7 +102,6 @@ TEST(DebugWindow, SavingIntoAMissingFolderFails) {
 
 TEST(DebugWindow, ContextMenuOffersSaveTraceInTheCurrentLanguage) {
   Session s;
-  s.languages.FillLanguageTable();
   s.LanguageBase = 4000;
   TForm2 form;
   form.set_session(s);

@@ -16,10 +16,7 @@ namespace {
 
 class IntervalDialog : public ::testing::Test {
  protected:
-  IntervalDialog() {
-    s.languages.FillLanguageTable();
-    s.LanguageBase = 1000;
-  }
+  IntervalDialog() { s.LanguageBase = 1000; }
 
   QSlider* slider() const { return dialog.findChild<QSlider*>("trckbr_samp1"); }
   QLabel* label() const { return dialog.findChild<QLabel*>("lbl_Sampling"); }

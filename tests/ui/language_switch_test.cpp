@@ -84,8 +84,15 @@ class StandInWindow : public QMainWindow {
           break;
       }
       made->setObjectName(c.name);
+      if (auto* menu = qobject_cast<QMenu*>(made)) {
+        controls.add(menu);
+      } else {
+        controls.add(made);
+      }
     }
   }
+
+  LanguageControls controls;
 
   QString text_of(const Control& c) const {
     switch (c.kind) {
@@ -110,8 +117,6 @@ class StandInWindow : public QMainWindow {
 
 class LanguageSwitch : public ::testing::Test {
  protected:
-  LanguageSwitch() { s.languages.FillLanguageTable(); }
-
   QString text(int base, int n) const { return QString::fromStdString(s.languages.text(base, n)); }
 
   Session s;
@@ -120,7 +125,7 @@ class LanguageSwitch : public ::testing::Test {
 
 TEST_F(LanguageSwitch, EveryLanguageRelabelsTheListedControlsOnly) {
   for (int base = 1000; base <= 5000; base += 1000) {
-    ASSERT_TRUE(ApplyLanguage(&window, s, base));
+    ASSERT_TRUE(ApplyLanguage(&window.controls, s, base));
     EXPECT_EQ(s.LanguageBase, base);
     for (const Control& c : kControls) {
       const QString expected =
@@ -132,7 +137,7 @@ TEST_F(LanguageSwitch, EveryLanguageRelabelsTheListedControlsOnly) {
 }
 
 TEST_F(LanguageSwitch, EnglishCaptionsReadAsDesigned) {
-  ApplyLanguage(&window, s, 1000);
+  ApplyLanguage(&window.controls, s, 1000);
   const std::pair<const char*, const char*> expected[] = {
       {"SAVE_AS", "&Save file"}, {"sys_set", "Recording interval"},
       {"Max_Tilt", "MAX"},       {"MAX_TIME_tile", "Time"},
@@ -149,10 +154,10 @@ TEST_F(LanguageSwitch, EnglishCaptionsReadAsDesigned) {
 }
 
 TEST_F(LanguageSwitch, BasesThatNameNoLanguageChangeNothing) {
-  ApplyLanguage(&window, s, 3000);
+  ApplyLanguage(&window.controls, s, 3000);
   const QStringList before = window.texts();
   for (const int base : {2500, 6000, 0, -1000, 10000, 1001, 999, 9000}) {
-    EXPECT_FALSE(ApplyLanguage(&window, s, base)) << base;
+    EXPECT_FALSE(ApplyLanguage(&window.controls, s, base)) << base;
     EXPECT_EQ(s.LanguageBase, 3000) << base;
     EXPECT_EQ(window.texts(), before) << base;
   }
@@ -160,15 +165,16 @@ TEST_F(LanguageSwitch, BasesThatNameNoLanguageChangeNothing) {
 
 TEST_F(LanguageSwitch, SameLanguageTwiceGivesTheSameTexts) {
   for (int base = 1000; base <= 5000; base += 1000) {
-    ApplyLanguage(&window, s, base);
+    ApplyLanguage(&window.controls, s, base);
     const QStringList once = window.texts();
-    ApplyLanguage(&window, s, base);
+    ApplyLanguage(&window.controls, s, base);
     EXPECT_EQ(window.texts(), once) << base;
   }
 }
 
 struct MenuFixture : LanguageSwitch {
-  MenuFixture() : group(InitLanguageMenu(window, s)) {}
+  MenuFixture()
+      : group(InitLanguageMenu(*window.findChild<QMenu*>("mmu_set_lan"), window.controls, s)) {}
 
   QAction* item(int n) const {
     return window.findChild<QAction*>(QString("lan_%1").arg(n, 2, 10, QChar('0')));
@@ -194,7 +200,7 @@ TEST_F(MenuFixture, ShowsTheFiveNamedLanguagesInOrderWithChineseChecked) {
 }
 
 TEST_F(MenuFixture, ChoosingAnItemAppliesItsLanguageAndMovesTheCheck) {
-  ApplyLanguage(&window, s, 2000);
+  ApplyLanguage(&window.controls, s, 2000);
   item(4)->trigger();
   EXPECT_EQ(s.LanguageBase, 4000);
   EXPECT_EQ(window.findChild<QPushButton*>("Btn_STOP")->text(), "Stopp");
@@ -206,7 +212,7 @@ TEST_F(MenuFixture, ChoosingAnItemAppliesItsLanguageAndMovesTheCheck) {
 }
 
 TEST_F(MenuFixture, TheTenthItemHasNoCommand) {
-  ApplyLanguage(&window, s, 3000);
+  ApplyLanguage(&window.controls, s, 3000);
   const QStringList before = window.texts();
   item(10)->trigger();
   EXPECT_EQ(s.LanguageBase, 3000);
@@ -214,7 +220,7 @@ TEST_F(MenuFixture, TheTenthItemHasNoCommand) {
 }
 
 TEST_F(MenuFixture, ReusesItemsTheWindowAlreadyHas) {
-  InitLanguageMenu(window, s);
+  InitLanguageMenu(*window.findChild<QMenu*>("mmu_set_lan"), window.controls, s);
   EXPECT_EQ(window.findChildren<QAction*>("lan_03").size(), 1);
 }
 
@@ -226,29 +232,29 @@ int caption_pixels(const QWidget& window, const char* name) {
 // the long French captions fit only in a smaller font, and the English ones
 // get the design font back.
 TEST_F(LanguageSwitch, ShrinksLongCaptionsUntilTheyFit) {
-  ApplyLanguage(&window, s, 1000);
+  ApplyLanguage(&window.controls, s, 1000);
   const int design = caption_pixels(window, "Btn_Reset");
-  EXPECT_EQ(cut_captions(window), QStringList());
+  EXPECT_EQ(cut_captions(window.controls), QStringList());
   for (const char* title : {"Max_Tilt", "MAX_TIME_tile", "MIN_Tilt", "MIN_TIME_Tilt"}) {
     window.findChild<QLineEdit*>(title)->resize(56, 21);
   }
-  ApplyLanguage(&window, s, 3000);
-  EXPECT_EQ(cut_captions(window), QStringList());
+  ApplyLanguage(&window.controls, s, 3000);
+  EXPECT_EQ(cut_captions(window.controls), QStringList());
   EXPECT_LT(caption_pixels(window, "Btn_Reset"), design);
   EXPECT_LT(caption_pixels(window, "MIN_Tilt"), design);
   EXPECT_EQ(caption_pixels(window, "MAX_TIME_tile"), design);
-  ApplyLanguage(&window, s, 1000);
+  ApplyLanguage(&window.controls, s, 1000);
   EXPECT_EQ(caption_pixels(window, "Btn_Reset"), design);
   EXPECT_EQ(caption_pixels(window, "MIN_Tilt"), design);
 }
 
 // "am wenigsten" needs a wider title box than the window gives it.
 TEST_F(LanguageSwitch, ReportsCaptionsThatStayCut) {
-  ApplyLanguage(&window, s, 4000);
-  EXPECT_TRUE(cut_captions(window).contains("MIN_Tilt"));
+  ApplyLanguage(&window.controls, s, 4000);
+  EXPECT_TRUE(cut_captions(window.controls).contains("MIN_Tilt"));
   window.findChild<QLineEdit*>("MIN_Tilt")->resize(100, 21);
-  ApplyLanguage(&window, s, 4000);
-  EXPECT_FALSE(cut_captions(window).contains("MIN_Tilt"));
+  ApplyLanguage(&window.controls, s, 4000);
+  EXPECT_FALSE(cut_captions(window.controls).contains("MIN_Tilt"));
 }
 
 }  // namespace

@@ -54,7 +54,6 @@ QStringList edit_menu(QLineEdit& edit) {
 
 TEST(QtTranslations, FollowTheLanguagesMenu) {
   Session s;
-  s.languages.FillLanguageTable();
   QWidget window;
   QLineEdit edit(&window);
   ASSERT_TRUE(ApplyLanguage(nullptr, s, LanguageTable::kGerman));

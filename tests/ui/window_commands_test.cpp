@@ -111,7 +111,7 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     EXPECT_EQ(named<QPushButton>(*window_, "Btn_Start")->text(), QString::fromUtf8(c.start));
     EXPECT_EQ(named<QAction>(*window_, "SAVE_AS")->text(), QString::fromUtf8(c.save_as));
     EXPECT_EQ(named<QLineEdit>(*window_, "Max_Tilt")->text(), QString::fromUtf8(c.max));
-    EXPECT_EQ(cut_captions(*window_), QStringList{});
+    EXPECT_EQ(cut_captions(window_->language_controls()), QStringList{});
     // The running texts of the status bar's first panel fit it too.
     const auto* panel = named<QLabel>(*window_, "StatusBar1_panel0");
     for (const int text : {kTextSearchingMeter, kTextReadingMeter}) {

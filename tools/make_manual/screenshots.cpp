@@ -45,7 +45,6 @@ int main(int argc, char** argv) {
   }
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   tarvo::Session s;
-  s.languages.FillLanguageTable();
   s.LanguageBase = tarvo::LanguageTable::kEnglish;
   s.RecordInterval = 5;
 
