@@ -1,3 +1,6 @@
+// tarvo-cli record drives the acquisition engine of link/acquisition.h, the
+// one the window drives too: Start with sleeps for its two waits, then a tick
+// a second on its own clock. What a family is comes from decode/meter_family.h.
 #include "record_command.h"
 
 #include <exception>

@@ -1,3 +1,6 @@
+// The once-a-second cycle. A family's frame size and decoder come from the
+// family table (decode/meter_family.h); the engine that runs the cycle is
+// link/acquisition.h.
 #include "link/polling_cycle.h"
 
 #include <array>
