@@ -88,6 +88,24 @@ void reserve_records(std::vector<real_Record>& records, std::int32_t count,
   }
 }
 
+LoadFailure load_failure_of(OpenFailure failure) {
+  switch (failure) {
+    case OpenFailure::None:
+      return LoadFailure::None;
+    case OpenFailure::Missing:
+      return LoadFailure::Missing;
+    case OpenFailure::NoPermission:
+      return LoadFailure::NoPermission;
+    case OpenFailure::NotRegularFile:
+      return LoadFailure::NotRegularFile;
+    case OpenFailure::TooLarge:
+      return LoadFailure::TooLarge;
+    case OpenFailure::Other:
+      break;
+  }
+  return LoadFailure::ReadFailed;
+}
+
 enum class Pass { Done, Refused, AgainAsGb18030 };
 
 class RecordReader {
@@ -186,25 +204,10 @@ std::optional<std::vector<real_Record>> LoadTextLog(const std::filesystem::path&
   LoadError ignored;
   LoadError& why = error ? *error : ignored;
   FileSource source(file, kLargestTextLogBytes);
-  switch (source.failure()) {
-    case OpenFailure::None:
-      return read_records(source, decimal_separator, progress, why);
-    case OpenFailure::Missing:
-      why = LoadError{LoadFailure::Missing, source.error()};
-      break;
-    case OpenFailure::NoPermission:
-      why = LoadError{LoadFailure::NoPermission, source.error()};
-      break;
-    case OpenFailure::NotRegularFile:
-      why = LoadError{LoadFailure::NotRegularFile, source.error()};
-      break;
-    case OpenFailure::TooLarge:
-      why = LoadError{LoadFailure::TooLarge, source.error()};
-      break;
-    case OpenFailure::Other:
-      why = LoadError{LoadFailure::ReadFailed, source.error()};
-      break;
+  if (source.failure() == OpenFailure::None) {
+    return read_records(source, decimal_separator, progress, why);
   }
+  why = LoadError{load_failure_of(source.failure()), source.error()};
   return std::nullopt;
 }
 
