@@ -51,10 +51,9 @@ TextLines::TextLines(ByteSource& source, std::optional<TextEncoding> encoding)
 }
 
 // Sets up the decoder of the encoding once it is known.
-bool TextLines::set_up_decoder() {
+void TextLines::set_up_decoder() {
   if (is_utf16(*encoding_)) utf16_.emplace(*encoding_ == TextEncoding::Utf16Be);
   if (*encoding_ == TextEncoding::Gb18030) gb18030_.emplace();
-  return true;
 }
 
 // A whole piece, or what is left before the end of the file.

@@ -40,7 +40,7 @@ class TextLines {
  private:
   bool fill();
   bool fetch_text();
-  bool set_up_decoder();
+  void set_up_decoder();
   bool read_raw();
   void keep(std::string_view piece);
   std::optional<std::string_view> finished_line(std::string_view line);

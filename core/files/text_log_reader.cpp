@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <new>
-#include <stdexcept>
 
 #include "display/range_fields.h"
 #include "files/byte_source.h"
