@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
@@ -9,6 +10,7 @@
 #include "i18n/language_table.h"
 #include "i18n/text_numbers.h"
 #include "link/rx_buffer.h"
+#include "log/commit_listener.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
 
@@ -27,6 +29,10 @@ struct Session {
   std::int64_t TickCount = 0;       // display ticks since the last committed reading
   std::int64_t RecordInterval = 1;  // ticks (seconds) between committed readings, 1 to 120
   LocalTime ReadingTime;            // taken at the start of each record step
+
+  // Told of every committed reading, in order; not owned. Whoever adds one
+  // removes it before it goes away.
+  std::vector<CommitListener*> commit_listeners;
 
   LanguageTable languages;
   std::int32_t LanguageBase = 0;  // 1000 x the current language number

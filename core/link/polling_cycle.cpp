@@ -41,7 +41,8 @@ bool decode_frame(Session& s) {
 }
 
 void commit_reading(Session& s, ReadingViews* views) {
-  s.log.append_reading(s.reading, s.ReadingTime);
+  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime);
+  for (CommitListener* listener : s.commit_listeners) listener->reading_committed(s.log[n]);
   if (views == nullptr || !family_active(s.model)) return;
   views->refresh_grid();
   views->update_chart(static_cast<std::int32_t>(s.log.count()), ChartDirection::Backward);

@@ -45,8 +45,8 @@ bool poll_port(Session& s, PortReader& port, std::int32_t port_number);
 // Runs the decoder of the active family; false for no family.
 bool decode_frame(Session& s);
 
-// Appends the current reading to the log, then refreshes the views (only while
-// a meter family is active). views may be null.
+// Appends the current reading to the log, tells the commit listeners, then
+// refreshes the views (only while a meter family is active). views may be null.
 void commit_reading(Session& s, ReadingViews* views);
 
 // One tick of the display timer: intermediate reads keep the port drained, and

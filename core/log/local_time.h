@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -9,6 +10,9 @@ namespace tarvo {
 struct LocalTime {
   int year = 1970, month = 1, day = 1;
   int hour = 0, minute = 0, second = 0, millisecond = 0;
+  int utc_offset_minutes = 0;  // east of UTC; what the zone was at that moment
+
+  friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
 LocalTime now_local();
@@ -19,5 +23,12 @@ std::string format_hhnnss(const LocalTime& t);
 std::string format_hhmmss_z(const LocalTime& t);
 // "2026-12-09:09:05:03": the status-bar clock.
 std::string format_date_time(const LocalTime& t);
+// "2026-12-09T09:05:03": a dated record, local time without the zone.
+std::string format_iso_local(const LocalTime& t);
+// "2026-12-09T09:05:03+01:00": a moment others must place exactly.
+std::string format_iso_offset(const LocalTime& t);
+// Reads either ISO form above (the offset is optional and kept when given);
+// false for anything else, including impossible dates and times.
+bool parse_iso_local(std::string_view text, LocalTime& out);
 
 }  // namespace tarvo

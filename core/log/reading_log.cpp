@@ -32,6 +32,8 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
   record.Main_Range.assign(reading.Main_Range);
   record.Sub_range.assign(reading.Sub_range);
   record.Time.assign(format_hhnnss(ReadingTime));
+  record.DateTime = ReadingTime;
+  record.Dated = true;
   return next;
 }
 

@@ -9,8 +9,9 @@
 
 namespace tarvo {
 
-// One logged reading: a snapshot of the texts of the current reading, its number
-// and its time of day.
+// One logged reading: a snapshot of the texts of the current reading, its number,
+// its time of day and, unless it came from a text log (which stores no dates),
+// the whole local moment it was logged.
 struct real_Record {
   std::int64_t Index = 0;
   FixedText<10> Main_No;
@@ -18,6 +19,8 @@ struct real_Record {
   FixedText<35> Main_Range;
   FixedText<35> Sub_range;
   FixedText<15> Time;
+  LocalTime DateTime;
+  bool Dated = false;
 
   friend bool operator==(const real_Record&, const real_Record&) = default;
 };

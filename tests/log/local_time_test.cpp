@@ -50,5 +50,25 @@ TEST(LocalTime, NowMatchesTheLocalCalendarOfTheClock) {
   EXPECT_LE(now.millisecond, 999);
 }
 
+TEST(LocalTime, IsoFormsCarryTheZoneOnlyWhenAsked) {
+  const LocalTime east{2026, 12, 9, 14, 3, 27, 0, 60};
+  const LocalTime west{2026, 1, 2, 3, 4, 5, 0, -9 * 60 - 30};
+  EXPECT_EQ(format_iso_local(east), "2026-12-09T14:03:27");
+  EXPECT_EQ(format_iso_offset(east), "2026-12-09T14:03:27+01:00");
+  EXPECT_EQ(format_iso_offset(west), "2026-01-02T03:04:05-09:30");
+  LocalTime back;
+  ASSERT_TRUE(parse_iso_local(format_iso_offset(west), back));
+  EXPECT_EQ(back, west);
+}
+
+TEST(LocalTime, ParsingRefusesWhatIsNotAMoment) {
+  for (const char* text : {"", "2026-12-09 14:03:27", "2026-13-09T14:03:27", "2026-02-30T00:00:00",
+                           "2026-12-09T24:00:00", "2026-12-09T14:03:2x", "2026-12-09T14:03:27Z",
+                           "2026-12-09T14:03:27+1:00", "2026-12-09T14:03:27+01:00x"}) {
+    LocalTime t;
+    EXPECT_FALSE(parse_iso_local(text, t)) << text;
+  }
+}
+
 }  // namespace
 }  // namespace tarvo
