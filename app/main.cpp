@@ -8,6 +8,7 @@
 
 #include "command_line.h"
 #include "demo_meter.h"
+#include "file_commands.h"
 #include "guarded_application.h"
 #include "i18n/text_numbers.h"
 #include "main_window.h"
@@ -75,6 +76,10 @@ int main(int argc, char** argv) {
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   window.show();
-  if (options.start) QTimer::singleShot(0, &window, &tarvo::TForm1::Btn_StartClick);
+  // A session that a crash or a kill cut short is offered before anything starts.
+  QTimer::singleShot(0, &window, [&window, &options] {
+    tarvo::offer_session_recovery(window, tarvo::dialog_env(&window));
+    if (options.start) window.Btn_StartClick();
+  });
   return QApplication::exec();
 }

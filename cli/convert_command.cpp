@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "files/file_extension.h"
+#include "files/log_file.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
 #include "i18n/language_table.h"
@@ -71,8 +72,8 @@ std::string environment_decimal_separator() {
 std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::string_view prefix,
                                                      std::ostream& err) {
   LoadError why;
-  std::optional<std::vector<real_Record>> records = LoadTextLog(a.in, a.separator, {}, &why);
-  if (records) return records;
+  std::optional<LoadedLog> loaded = LoadLogFile(a.in, a.separator, {}, &why);
+  if (loaded) return std::move(loaded->records);
   err << prefix << a.in.string() << ": ";
   if (why.failure == LoadFailure::Missing) {
     err << english_text(kTextFileMissing) << '\n';

@@ -10,6 +10,7 @@
 #include "convert_command.h"
 #include "decode_command.h"
 #include "record_command.h"
+#include "sessions_command.h"
 #include "simulate_command.h"
 
 namespace {
@@ -32,20 +33,27 @@ constexpr std::string_view kUsage =
     "\n"
     "  record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
     "         [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
+    "         [--reconnect-timeout SECONDS]\n"
     "      Find the meter as Start does (the named ports first, then every serial port),\n"
     "      then log a reading every --interval seconds (1 to 120) until N readings, the\n"
     "      duration or Ctrl+C. Prints one JSON line per reading; --out saves the log\n"
     "      (also every minute); --trace shows the serial traffic on standard error.\n"
+    "      Every reading also goes into a session file as it is logged. A meter that\n"
+    "      goes away is waited for, at most --reconnect-timeout seconds (0: not at all).\n"
     "      Exit status: 0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
-    "      4 meter disconnected.\n"
+    "      4 meter disconnected and not back in time.\n"
+    "\n"
+    "  sessions [--json]\n"
+    "      List the kept session files, newest first: start, readings, state\n"
+    "      (unfinished, stopped or saved) and path; --json prints one object a line.\n"
     "\n"
     "  convert IN OUT [--decimal-separator SEP]\n"
-    "      Read the text log IN as File > Open does (numbers with SEP, by default the\n"
+    "      Read the text log or session file IN as File > Open does (numbers with SEP, by default the\n"
     "      locale's) and write OUT by its extension: .txt, .xls, .xlsx or .csv.\n"
     "      Exit status: 0 written, 1 IN refused or OUT not written, 2 bad arguments.\n"
     "\n"
     "  chart IN OUT [--decimal-separator SEP]\n"
-    "      Save the chart of the last page of the text log IN: OUT.jpg or OUT.png the\n"
+    "      Save the chart of the last page of the log IN: OUT.jpg or OUT.png the\n"
     "      1910 x 1080 report picture, OUT.bmp the chart at 668 x 395. Draws offscreen\n"
     "      unless QT_QPA_PLATFORM is set. Exit status as for convert.\n"
     "\n"
@@ -61,6 +69,7 @@ int run_command(std::vector<std::string> args) {
   if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
   if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
   if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
+  if (command == "sessions") return tarvo::cli::run_sessions(args, std::cout, std::cerr);
   if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
   std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << kUsage;

@@ -8,6 +8,8 @@
 #include <new>
 #include <ostream>
 
+#include "files/session_keeper.h"
+#include "files/session_store.h"
 #include "files/text_log.h"
 #include "hex_chunk.h"
 #include "link/acquisition.h"
@@ -84,20 +86,34 @@ class Recorder final : private StartDriver {
         sink_(make_trace(o.trace, err)),
         trace_(*sink_, env.local_now),
         ports_(make_system_serial_devices(), trace_),
-        acquisition_(*s_, ports_) {}
+        acquisition_(*s_, ports_),
+        sessions_(*s_, env.session_folder, env.local_now) {
+    acquisition_.add_listener(&sessions_);
+    sessions_.set_failure_sink([this](const std::string& why) {
+      trace_.note("Session file not written: " + why);
+      end_progress();
+      err_ << kPrefix << "the session file is not written (" << why << "); the recording goes on\n";
+    });
+    if (o.reconnect_timeout != std::int64_t{0}) {
+      acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
+    }
+  }
+  ~Recorder() override { acquisition_.remove_listener(&sessions_); }
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
 
   // Whatever ends the recording, what was logged is saved.
   Exit run() {
     Exit exit = Exit::Done;
     try {
       exit = find_meter();
-      if (acquisition_.state() == AcquisitionState::Acquiring) exit = record();
+      if (running()) exit = record();
     } catch (const std::exception& e) {
       end_progress();
       err_ << kPrefix << "recording stopped: " << reason_of(e) << '\n';
       exit = Exit::Failed;
     }
-    if (acquisition_.state() == AcquisitionState::Acquiring) acquisition_.stop();
+    if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
     return exit;
@@ -143,7 +159,7 @@ class Recorder final : private StartDriver {
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
       report_new_readings();
-      if (outcome == TickOutcome::MeterLost) {
+      if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
         end_progress();
         err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
         return Exit::Disconnected;
@@ -155,6 +171,32 @@ class Recorder final : private StartDriver {
         next_save = now + kSaveEvery;
       }
     }
+  }
+
+  bool running() const {
+    const AcquisitionState state = acquisition_.state();
+    return state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
+  }
+
+  // Says when the meter goes and comes back; false once it has stayed away
+  // longer than the reconnect timeout, and the acquisition has been stopped.
+  bool follow_meter(TickOutcome outcome, Clock::time_point now) {
+    if (outcome == TickOutcome::LostWaiting) {
+      lost_at_ = now;
+      end_progress();
+      err_ << kPrefix << "the meter went away from " << acquisition_.lost_device()
+           << "; waiting for it to come back";
+      if (o_.reconnect_timeout) err_ << " (at most " << *o_.reconnect_timeout << " s)";
+      err_ << '\n';
+    } else if (outcome == TickOutcome::MeterBack) {
+      end_progress();
+      err_ << kPrefix << "the meter is back on " << ports_.device(s_->ActivePort) << '\n';
+    } else if (outcome == TickOutcome::Waiting && o_.reconnect_timeout &&
+               now - lost_at_ >= std::chrono::seconds(*o_.reconnect_timeout)) {
+      acquisition_.stop();
+      return false;
+    }
+    return true;
   }
 
   void report_new_readings() {
@@ -213,6 +255,7 @@ class Recorder final : private StartDriver {
       return false;
     }
     saved_count_ = s_->log.count();
+    sessions_.saved(*o_.out);
     return true;
   }
 
@@ -225,6 +268,8 @@ class Recorder final : private StartDriver {
   PortTrace trace_;
   SerialPorts ports_;
   Acquisition acquisition_;
+  SessionKeeper sessions_;
+  Clock::time_point lost_at_{};
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;
@@ -250,6 +295,7 @@ RecordEnvironment system_record_environment() {
   env.stop_requested = stop_requested;
   env.local_now = now_local;
   env.progress = stderr_is_terminal();
+  env.session_folder = default_session_folder();
   return env;
 }
 

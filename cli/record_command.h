@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -22,7 +23,8 @@ struct RecordEnvironment {
   std::function<void(Clock::time_point)> sleep_until;
   std::function<bool()> stop_requested;
   LocalClock local_now;
-  bool progress = false;  // a progress line on the error stream
+  bool progress = false;                 // a progress line on the error stream
+  std::filesystem::path session_folder;  // where the session file is written
 };
 
 // Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
@@ -32,10 +34,13 @@ RecordEnvironment system_record_environment();
 
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
+//                  [--reconnect-timeout SECONDS]
 // Finds the meter as Start does, then records until the count or the duration
-// is reached or a stop is requested, and saves the log however it ends. Returns
-// the exit status: 0 done, 1 the log could not be saved or the recording failed,
-// 2 bad arguments, 3 no meter found, 4 meter disconnected.
+// is reached or a stop is requested, and saves the log however it ends. Every
+// reading is in a session file as it is logged. A meter that goes away is
+// waited for (at most the reconnect timeout). Returns the exit status: 0 done,
+// 1 the log could not be saved or the recording failed, 2 bad arguments, 3 no
+// meter found, 4 meter disconnected and not back in time.
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env);

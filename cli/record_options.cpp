@@ -45,6 +45,8 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     } else if (auto sep = r.take("--decimal-separator")) {
       if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
       o.separator = *sep;
+    } else if (auto timeout = r.take("--reconnect-timeout")) {
+      o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {

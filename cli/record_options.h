@@ -17,6 +17,9 @@ struct RecordOptions {
   int language = 0;  // 0: from the environment
   std::string separator = ".";
   bool trace = false;  // the serial traffic on standard error
+  // How long a meter that went away is waited for; nullopt for as long as the
+  // recording runs, 0 to end at once.
+  std::optional<std::int64_t> reconnect_timeout;
 };
 
 // Throws UsageError for anything the command cannot run with.

@@ -20,6 +20,7 @@ constexpr ControlEvent control_event(AcquisitionState state) {
     case AcquisitionState::Searching:
       return ControlEvent::Searching;
     case AcquisitionState::Acquiring:
+    case AcquisitionState::Waiting:  // Stop ends the wait as it ends the reading
       return ControlEvent::Acquiring;
     case AcquisitionState::NoMeter:
       return ControlEvent::NoMeter;

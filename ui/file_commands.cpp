@@ -9,10 +9,14 @@
 #include "chart_picture.h"
 #include "data_grid.h"
 #include "files/file_extension.h"
+#include "files/log_file.h"
+#include "files/session_store.h"
+#include "files/session_writer.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
 #include "i18n/text_numbers.h"
 #include "main_window.h"
+#include "session_dialog.h"
 #include "trend_chart.h"
 #include "work_progress.h"
 
@@ -90,6 +94,12 @@ Branch save_as(TForm1& window, const std::filesystem::path& file, SaveType type,
 // the loaded log also when no meter family is set (after Reset), or the user
 // would see the grid filled and the chart empty. False when the chart cannot
 // draw that page.
+// The types that hold the log's readings, unlike a picture of the chart.
+bool is_log_type(SaveType type) {
+  return type == SaveType::Text || type == SaveType::Xls || type == SaveType::Xlsx ||
+         type == SaveType::Csv;
+}
+
 bool show_loaded_log(TForm1& window) {
   const Session& s = window.program().session();
   DataGrid& grid = *window.data_grid();
@@ -146,6 +156,7 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
   }
   switch (branch) {
     case Branch::Saved:
+      if (is_log_type(*save_type_of(file))) window.program().sessions().saved(file);
       env.message(MessageKind::Plain, s.text(kTextSaved));
       break;
     case Branch::Failed:
@@ -164,25 +175,57 @@ void MMU_OpenClick(TForm1& window) {
 void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
   const std::optional<std::filesystem::path> file = env.choose_open(&window);
   if (!file || file->empty()) return;
+  open_log_file(window, *file, env);
+}
+
+bool open_log_file(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env) {
   Session& s = window.program().session();
-  std::optional<std::vector<real_Record>> records;
+  std::optional<LoadedLog> loaded;
   try {
-    WorkProgress progress(&window, work_label(*file), window.tick_timer());
-    records = LoadTextLog(*file, s.DecimalSeparator, progress.callback());
+    WorkProgress progress(&window, work_label(file), window.tick_timer());
+    loaded = LoadLogFile(file, s.DecimalSeparator, progress.callback());
     // The log changes only here, once the whole file is in memory.
-    if (records) s.log.replace(std::move(*records));
+    if (loaded) s.log.replace(std::move(loaded->records));
   } catch (const std::exception&) {
-    records.reset();
+    loaded.reset();
   }
-  if (!records) {
+  if (!loaded) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
-    return;
+    return false;
+  }
+  SessionKeeper& sessions = window.program().sessions();
+  if (loaded->from_session) {
+    sessions.adopt(file);
+  } else {
+    sessions.forget();
   }
   if (!show_loaded_log(window)) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
-    return;
+    return false;
   }
   window.log_loaded();
+  return true;
+}
+
+void mmu_sessionsClick(TForm1& window, const FileCommandEnv& env) {
+  const std::optional<std::filesystem::path> file = env.choose_session(&window);
+  if (file && !file->empty()) open_log_file(window, *file, env);
+}
+
+void offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
+  const std::vector<SessionSummary> list = list_sessions(window.program().sessions().folder());
+  if (list.empty()) return;
+  const SessionSummary& newest = list.front();
+  if (newest.state != SessionState::Unfinished || newest.readings == 0 ||
+      session_in_use(newest.path)) {
+    return;
+  }
+  const Session& s = window.program().session();
+  const QString question =
+      QString::fromStdString(s.text(kTextRecoverSession))
+          .arg(session_moment_text(newest.header.started), QString::number(newest.readings),
+               newest.last_reading ? session_moment_text(*newest.last_reading) : QString());
+  if (env.ask(question.toStdString())) open_log_file(window, newest.path, env);
 }
 
 }  // namespace tarvo

@@ -51,6 +51,10 @@ struct FileCommandEnv {
   std::function<std::optional<SaveChoice>(QWidget* parent)> choose_save;
   std::function<std::optional<std::filesystem::path>(QWidget* parent)> choose_open;
   std::function<void(MessageKind, const std::string&)> message;
+  // File > Sessions: the chosen session file, nullopt when cancelled.
+  std::function<std::optional<std::filesystem::path>(QWidget* parent)> choose_session;
+  // A yes-or-no question; true for yes.
+  std::function<bool(const std::string& question)> ask;
 };
 
 // The real file dialogs and modal message boxes over window.
@@ -65,5 +69,16 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env);
 // grid and the chart show it.
 void MMU_OpenClick(TForm1& window);
 void MMU_OpenClick(TForm1& window, const FileCommandEnv& env);
+
+// Opens a text log or a session file as File > Open does. False when it was
+// refused (the message has been shown).
+bool open_log_file(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env);
+
+// File > Sessions: the kept sessions; the chosen one is opened as by Open.
+void mmu_sessionsClick(TForm1& window, const FileCommandEnv& env);
+
+// At start-up: when the newest session ended without a word (a crash, a kill,
+// a power cut) and holds readings, asks whether to open it.
+void offer_session_recovery(TForm1& window, const FileCommandEnv& env);
 
 }  // namespace tarvo

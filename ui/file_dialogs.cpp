@@ -4,7 +4,13 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include <QApplication>
+#include <QMessageBox>
+
 #include "file_commands.h"
+#include "files/session_store.h"
+#include "main_window.h"
+#include "session_dialog.h"
 
 namespace tarvo {
 
@@ -82,13 +88,29 @@ QStringList save_name_filters() {
 }
 
 QStringList open_name_filters() {
-  return {name_filter("TXT File", ".txt")};
+  return {name_filter("TXT File", ".txt"),
+          QStringLiteral("Session File(*%1)").arg(QLatin1String(kSessionExtension.data()))};
 }
 
 FileCommandEnv dialog_env(QWidget* window) {
-  return {&run_save_dialog, &run_open_dialog, [window](MessageKind kind, const std::string& text) {
-            show_message_box(window, kind, text);
-          }};
+  FileCommandEnv env;
+  env.choose_save = &run_save_dialog;
+  env.choose_open = &run_open_dialog;
+  env.message = [window](MessageKind kind, const std::string& text) {
+    show_message_box(window, kind, text);
+  };
+  auto* form = qobject_cast<TForm1*>(window);
+  env.choose_session = [form](QWidget* parent) -> std::optional<std::filesystem::path> {
+    if (form == nullptr) return std::nullopt;
+    Program& program = form->program();
+    return run_session_dialog(parent, program.session(),
+                              list_sessions(program.sessions().folder()));
+  };
+  env.ask = [window](const std::string& question) {
+    return QMessageBox::question(window, QApplication::applicationDisplayName(),
+                                 QString::fromStdString(question)) == QMessageBox::Yes;
+  };
+  return env;
 }
 
 }  // namespace tarvo

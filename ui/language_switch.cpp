@@ -48,6 +48,7 @@ constexpr LanguageControl kLanguageControls[] = {
     {"Max_Tilt",       ControlKind::Edit,     300},
     {"MAX_TIME_tile",  ControlKind::Edit,     302},
     {"MIN_TIME_Tilt",  ControlKind::Edit,     302},
+    {"mmu_sessions",   ControlKind::MenuItem, 46},
 };
 // clang-format on
 

@@ -107,9 +107,12 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   about_box_ = new TForm5(this);
   debug_window_->set_session(s);
   program_.set_trace_target(debug_window_);
+  program_.sessions().set_failure_sink(
+      [this](const std::string& why) { session_not_written(why); });
 }
 
 TForm1::~TForm1() {
+  program_.sessions().set_failure_sink({});
   program_.set_trace_target(nullptr);
 }
 
@@ -236,12 +239,15 @@ void TForm1::build_menus() {
   file1_ = bar->addMenu(QStringLiteral("File"));
   file1_->setObjectName(QStringLiteral("File1"));
   mmu_open_ = menu_item(file1_, "MMU_Open", "Open");
+  mmu_sessions_ = menu_item(file1_, "mmu_sessions", "Sessions...");
   save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
   exit1_ = menu_item(file1_, "Exit1", "Exit");
   connect(exit1_, &QAction::triggered, this, &TForm1::Exit1Click);
   connect(mmu_open_, &QAction::triggered, this,
           [this] { MMU_OpenClick(*this, file_command_env()); });
   connect(save_as_, &QAction::triggered, this, [this] { SAVE_ASClick(*this, file_command_env()); });
+  connect(mmu_sessions_, &QAction::triggered, this,
+          [this] { mmu_sessionsClick(*this, file_command_env()); });
 
   // Its items, one per language, come with the language table at the first showing.
   mmu_set_lan_ = bar->addMenu(QStringLiteral("Languages"));
@@ -264,7 +270,7 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item : {mmu_open_, save_as_, exit1_, sys_set_, help_manual, about}) {
+  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, help_manual, about}) {
     language_controls_.add(item);
   }
 }
@@ -307,6 +313,7 @@ void TForm1::FormShow() {
     connect(item, &QAction::triggered, this, [this] {  // after the switch
       fit_panel_captions();
       show_run_state(program_.acquisition().state());
+      show_side_panel();
     });
   }
   s.RecordInterval = 1;
@@ -338,7 +345,8 @@ void TForm1::apply_control_states(ControlEvent event) {
   set(c.stop, btn_stop_);
   set(c.reset, btn_reset_);
   set(c.exit, btn_ext_);
-  set_enabled(c.idle_only, {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_});
+  set_enabled(c.idle_only,
+              {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_, mmu_sessions_});
   set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
 }
 
@@ -347,6 +355,28 @@ void TForm1::show_run_state(AcquisitionState state) {
   status_bar_->set_panel_text(
       PanelStatusBar::kRunStatePanel,
       QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
+  show_side_panel();
+}
+
+// Panel 1: that the meter is awaited, else that the session file is not
+// written (the reason in its tip), else nothing.
+void TForm1::show_side_panel() {
+  const Session& s = program_.session();
+  QString text;
+  if (program_.acquisition().state() == AcquisitionState::Waiting) {
+    text = QString::fromStdString(s.text(kTextWaitingForMeter));
+  } else if (program_.sessions().failed()) {
+    text = QString::fromStdString(s.text(kTextSessionNotWritten));
+  }
+  status_bar_->set_panel_text(PanelStatusBar::kSidePanel, text);
+  status_bar_->set_panel_tip(PanelStatusBar::kSidePanel,
+                             program_.sessions().failed() ? session_failure_ : QString());
+}
+
+void TForm1::session_not_written(const std::string& why) {
+  program_.ports().trace().note("Session file not written: " + why);
+  session_failure_ = QString::fromStdString(why);
+  show_side_panel();
 }
 
 // Titles and buttons keep their design places while their captions fit; a
@@ -479,6 +509,7 @@ void TForm1::Btn_STOPClick() {
 }
 
 void TForm1::Btn_ResetClick() {
+  program_.sessions().forget();
   reset_views(program_.acquisition().reset());
 }
 
@@ -489,7 +520,19 @@ void TForm1::reset_views(MeterModel previous) {
 }
 
 void TForm1::Timer_ShowTimer() {
-  if (program_.acquisition().tick(this, now_local) == TickOutcome::MeterLost) meter_lost();
+  switch (program_.acquisition().tick(this, now_local)) {
+    case TickOutcome::MeterLost:
+      meter_lost();
+      break;
+    case TickOutcome::LostWaiting:
+    case TickOutcome::MeterBack:
+      show_run_state(program_.acquisition().state());
+      break;
+    case TickOutcome::NotAcquiring:
+    case TickOutcome::Running:
+    case TickOutcome::Waiting:
+      break;
+  }
 }
 
 // The acquisition has already ended as Stop ends it.
@@ -546,6 +589,7 @@ void TForm1::Exit1Click() {
 // ports, and no close line is written.
 void TForm1::end_program_now() {
   abandoned_ = true;
+  program_.sessions().acquisition_stopped();  // the session ended on purpose, not by a crash
   timer_show_->stop();
   timer_sys_->stop();
   if (waiting_ != nullptr) waiting_->quit();
@@ -554,6 +598,7 @@ void TForm1::end_program_now() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   abandoned_ = true;
+  program_.sessions().acquisition_stopped();
   timer_show_->stop();
   if (waiting_ != nullptr) waiting_->quit();
   program_.acquisition().close_all_ports();

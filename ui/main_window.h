@@ -126,6 +126,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void apply_control_states(ControlEvent event);
   // Panel 0 of the status bar: whether the meter is being read, in the current language.
   void show_run_state(AcquisitionState state);
+  void show_side_panel();
+  void session_not_written(const std::string& why);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.
@@ -147,6 +149,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   MessagePresenter present_;
   bool shown_ = false;
   bool abandoned_ = false;
+  QString session_failure_;
   QEventLoop* waiting_ = nullptr;
 
   QWidget* panel_chart_ = nullptr;
@@ -171,6 +174,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QMenu* mmu_set_ = nullptr;
   QMenu* help1_ = nullptr;
   QAction* mmu_open_ = nullptr;
+  QAction* mmu_sessions_ = nullptr;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
   QAction* sys_set_ = nullptr;

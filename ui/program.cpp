@@ -1,11 +1,23 @@
 #include "program.h"
 
+#include "files/session_store.h"
 #include "link/port_discovery.h"
 
 namespace tarvo {
 
 Program::Program(std::unique_ptr<SerialDevices> devices)
-    : trace_(relay_), ports_(std::move(devices), trace_), acquisition_(session_, ports_) {}
+    : trace_(relay_),
+      ports_(std::move(devices), trace_),
+      acquisition_(session_, ports_),
+      sessions_(session_, default_session_folder(), now_local) {
+  acquisition_.add_listener(&sessions_);
+  // A meter that goes away is waited for: the ports of a Start are tried again.
+  acquisition_.wait_for_lost_meter([this] { return port_map(); });
+}
+
+Program::~Program() {
+  acquisition_.remove_listener(&sessions_);
+}
 
 PortMap Program::port_map() const {
   if (port_map_source_) return port_map_source_();

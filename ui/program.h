@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "files/session_keeper.h"
 #include "link/acquisition.h"
 #include "link/debug_trace.h"
 #include "link/serial_device.h"
@@ -36,6 +37,7 @@ class Program {
   using PortMapSource = std::function<PortMap()>;
 
   explicit Program(std::unique_ptr<SerialDevices> devices = make_system_serial_devices());
+  ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -43,6 +45,8 @@ class Program {
   const Session& session() const { return session_; }
   SerialPorts& ports() { return ports_; }
   Acquisition& acquisition() { return acquisition_; }
+  // The session file of the log, in the user's state folder.
+  SessionKeeper& sessions() { return sessions_; }
 
   void set_trace_target(DebugTrace* target) { relay_.set_target(target); }
 
@@ -64,6 +68,7 @@ class Program {
   PortTrace trace_;
   SerialPorts ports_;
   Acquisition acquisition_;
+  SessionKeeper sessions_;
   std::vector<std::string> named_ports_;
   PortMapSource port_map_source_;
 };

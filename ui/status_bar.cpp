@@ -42,4 +42,9 @@ void PanelStatusBar::set_panel_text(int panel, const QString& text) {
   panels_[static_cast<std::size_t>(panel)]->setText(text);
 }
 
+void PanelStatusBar::set_panel_tip(int panel, const QString& tip) {
+  if (panel < 0 || panel >= kPanels) return;
+  panels_[static_cast<std::size_t>(panel)]->setToolTip(tip);
+}
+
 }  // namespace tarvo

@@ -19,11 +19,13 @@ class PanelStatusBar : public QStatusBar {
   static constexpr int kClockPanel = 3;
   static constexpr int kIntervalPanel = 2;
   static constexpr int kRunStatePanel = 0;
+  static constexpr int kSidePanel = 1;  // what needs a word beside the run state
 
   explicit PanelStatusBar(QWidget* parent = nullptr);
 
   QString panel_text(int panel) const;
   void set_panel_text(int panel, const QString& text);
+  void set_panel_tip(int panel, const QString& tip);
 
  private:
   std::array<QLabel*, kPanels> panels_{};

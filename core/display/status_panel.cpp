@@ -8,6 +8,8 @@ RunState run_state(AcquisitionState state) {
       return RunState::Searching;
     case AcquisitionState::Acquiring:
       return RunState::Acquiring;
+    case AcquisitionState::Waiting:
+      return RunState::Waiting;
     case AcquisitionState::Idle:
     case AcquisitionState::NoMeter:
     case AcquisitionState::Stopped:
@@ -22,6 +24,8 @@ std::string run_state_text(RunState state, const LanguageTable& table, std::int3
       return table.text(base, kTextSearchingMeter);
     case RunState::Acquiring:
       return table.text(base, kTextReadingMeter);
+    case RunState::Waiting:
+      return table.text(base, kTextWaitingShort);
     case RunState::Stopped:
       break;
   }

@@ -11,7 +11,7 @@ namespace tarvo {
 
 // What the first panel of the status bar tells at a glance: whether the
 // program is reading a meter. A state added here needs a text below.
-enum class RunState { Stopped, Searching, Acquiring };
+enum class RunState { Stopped, Searching, Acquiring, Waiting };
 
 RunState run_state(AcquisitionState state);
 

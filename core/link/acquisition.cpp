@@ -1,5 +1,7 @@
 #include "link/acquisition.h"
 
+#include <algorithm>
+
 #include "link/meter_probe.h"
 
 namespace tarvo {
@@ -13,7 +15,9 @@ MeterModel Acquisition::reset() {
 }
 
 MeterModel Acquisition::begin_start(const PortMap& map) {
-  if (state_ == AcquisitionState::Acquiring) stop();  // the new map must not strand an open port
+  if (state_ == AcquisitionState::Acquiring || state_ == AcquisitionState::Waiting) {
+    stop();  // the new map must not strand an open port
+  }
   const MeterModel previous = reset();
   state_ = AcquisitionState::Searching;
   ports_.trace().clear();
@@ -55,6 +59,7 @@ MeterModel Acquisition::finish_probe() {
 void Acquisition::begin_acquiring() {
   if (state_ == AcquisitionState::Searching && s_.model != MeterModel::None) {
     state_ = AcquisitionState::Acquiring;
+    tell(&AcquisitionListener::acquisition_began);
   }
 }
 
@@ -74,21 +79,99 @@ void Acquisition::abandon_start() {
 }
 
 void Acquisition::stop() {
+  const bool running = state_ == AcquisitionState::Acquiring || state_ == AcquisitionState::Waiting;
+  if (state_ == AcquisitionState::Waiting) close_candidates();
+  ports_.trace().set_quiet(false);
   if (valid_port(s_.ActivePort)) {
     ports_.close_port(s_.ActivePort);
     ports_.set_status(s_.ActivePort, PortStatus::Closed);
   }
   s_.ActivePort = 0;
   state_ = AcquisitionState::Stopped;
+  if (running) tell(&AcquisitionListener::acquisition_stopped);
 }
 
 TickOutcome Acquisition::tick(ReadingViews* views, const LocalClock& now) {
+  if (state_ == AcquisitionState::Waiting) return wait_tick();
   if (state_ != AcquisitionState::Acquiring) return TickOutcome::NotAcquiring;
   cycle_step(s_, ports_, views, now);
   // The cycle leaves the port alone on some ticks; this look reads nothing.
   if (ports_.check_connected(s_.ActivePort)) return TickOutcome::Running;
-  stop();
-  return TickOutcome::MeterLost;
+  if (!scan_) {
+    stop();
+    return TickOutcome::MeterLost;
+  }
+  lose_meter();
+  return TickOutcome::LostWaiting;
+}
+
+void Acquisition::lose_meter() {
+  lost_device_ = ports_.device(s_.ActivePort);
+  ports_.close_port(s_.ActivePort);
+  ports_.set_status(s_.ActivePort, PortStatus::Closed);
+  s_.ActivePort = 0;
+  known_devices_ = scan_().devices;
+  state_ = AcquisitionState::Waiting;
+  ports_.trace().note("Meter lost on " + lost_device_ + "; waiting for it to come back");
+  ports_.trace().set_quiet(true);
+  tell(&AcquisitionListener::meter_lost);
+  open_candidates();
+}
+
+TickOutcome Acquisition::wait_tick() {
+  if (probe_candidates()) {
+    ports_.trace().set_quiet(false);
+    ports_.trace().note("Meter back on " + ports_.device(s_.ActivePort));
+    s_.rx.clear();  // bytes from before the loss are no reading of now
+    s_.TickCount = 0;
+    state_ = AcquisitionState::Acquiring;
+    tell(&AcquisitionListener::meter_back);
+    return TickOutcome::MeterBack;
+  }
+  open_candidates();
+  return TickOutcome::Waiting;
+}
+
+// The ports opened a tick ago have listened for a second: the first with
+// frames of the family that was lost becomes the active port again.
+bool Acquisition::probe_candidates() {
+  const PortTable& table = ports_.table();
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
+    if (table[port].status != PortStatus::Checking) continue;
+    if (probe_port(ports_, port) == s_.model) {
+      ports_.set_status(port, PortStatus::ReadyToShow);
+      s_.ActivePort = port;
+      break;
+    }
+  }
+  close_candidates();
+  return s_.ActivePort != 0;
+}
+
+void Acquisition::close_candidates() {
+  const PortTable& table = ports_.table();
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
+    if (table[port].status != PortStatus::Checking) continue;
+    ports_.set_status(port, PortStatus::Closed);
+    ports_.close_port(port);
+  }
+}
+
+// The lost device first, then every device that was not there at the loss
+// (an adapter plugged in again may come back under another name).
+void Acquisition::open_candidates() {
+  std::vector<std::string> devices{lost_device_};
+  for (const std::string& device : scan_().devices) {
+    const bool known =
+        std::find(known_devices_.begin(), known_devices_.end(), device) != known_devices_.end();
+    if (!known && device != lost_device_) devices.push_back(device);
+  }
+  ports_.assign(PortMap{devices, false});
+  open_all_ports();
+}
+
+void Acquisition::remove_listener(AcquisitionListener* listener) {
+  std::erase(listeners_, listener);
 }
 
 void Acquisition::close_all_ports() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ enum class AcquisitionState {
   Idle,       // nothing started yet
   Searching,  // Start is between its first and its last step
   Acquiring,  // the polling cycle runs on the active port
+  Waiting,    // the meter's port went away; its return is awaited, the log kept
   NoMeter,    // Start found no meter; idle again
   Stopped,    // Stop ended the acquisition (or the meter went away)
 };
@@ -30,8 +32,25 @@ struct PortRefusals {
 enum class TickOutcome {
   NotAcquiring,  // the tick came while no acquisition runs: nothing done
   Running,
-  MeterLost,  // the active port went away; the acquisition ended as Stop ends it
+  MeterLost,    // the active port went away; the acquisition ended as Stop ends it
+  LostWaiting,  // the active port went away; from now on its return is awaited
+  Waiting,      // still waiting; the ports were tried again
+  MeterBack,    // frames of the same family came again; logging goes on
 };
+
+// Told of the steps of an acquisition that outlive one tick: the session
+// file follows them.
+class AcquisitionListener {
+ public:
+  virtual ~AcquisitionListener() = default;
+  virtual void acquisition_began() = 0;
+  virtual void meter_lost() = 0;
+  virtual void meter_back() = 0;
+  virtual void acquisition_stopped() = 0;
+};
+
+// The ports of the system as they are now, for the tries after a loss.
+using PortScan = std::function<PortMap()>;
 
 enum class StartOutcome {
   Acquiring,  // a meter was found; the polling cycle runs from the next tick
@@ -90,12 +109,27 @@ class Acquisition {
   // After an abandoned Start: every port it opened is closed, as Stop ends.
   void abandon_start();
 
-  // Stop: closes the active port. The log, the family and the views stay.
+  // Stop: closes the active port (or the ports tried while waiting). The log,
+  // the family and the views stay.
   void stop();
 
   // One tick of the display timer. A port that went away ends the
-  // acquisition: its line is in the trace and the caller tells the user.
+  // acquisition, its line in the trace, when no scan was given to
+  // wait_for_lost_meter; otherwise the acquisition waits: each tick probes
+  // the ports opened on the tick before (the lost device and the ones that
+  // appeared since) and opens them again, until one brings frames of the
+  // same family, on which logging goes on in the same log.
   TickOutcome tick(ReadingViews* views, const LocalClock& now);
+
+  // Whether a lost meter is waited for, and how the system's ports are found
+  // then. An empty scan ends the acquisition at a loss.
+  void wait_for_lost_meter(PortScan scan) { scan_ = std::move(scan); }
+  // The device the meter was on when it went away.
+  const std::string& lost_device() const { return lost_device_; }
+
+  // Not owned; whoever adds one removes it before it goes away.
+  void add_listener(AcquisitionListener* listener) { listeners_.push_back(listener); }
+  void remove_listener(AcquisitionListener* listener);
 
   // The main window is being closed: every open port is closed with its line.
   void close_all_ports();
@@ -107,10 +141,23 @@ class Acquisition {
 
  private:
   void open_all_ports();
+  void lose_meter();
+  TickOutcome wait_tick();
+  bool probe_candidates();
+  void open_candidates();
+  void close_candidates();
+  template <typename Step>
+  void tell(Step step) {
+    for (AcquisitionListener* listener : listeners_) (listener->*step)();
+  }
 
   Session& s_;
   SerialPorts& ports_;
   AcquisitionState state_ = AcquisitionState::Idle;
+  std::vector<AcquisitionListener*> listeners_;
+  PortScan scan_;
+  std::string lost_device_;
+  std::vector<std::string> known_devices_;  // present when the meter went away
 };
 
 // The text of the warning after a Start that found no meter, in the current

@@ -19,10 +19,12 @@ std::string PortTrace::prefix(std::int32_t port) const {
 }
 
 void PortTrace::add(std::int32_t port, std::string_view tail) {
+  if (quiet_) return;
   sink_.add_line(prefix(port).append(tail));
 }
 
 void PortTrace::read(std::int32_t port, std::span<const std::uint8_t> bytes) {
+  if (quiet_) return;
   std::string line = prefix(port);
   line += "  Read:(" + std::to_string(bytes.size()) + ")  ";
   line += trace_hex(bytes);
@@ -30,7 +32,12 @@ void PortTrace::read(std::int32_t port, std::span<const std::uint8_t> bytes) {
   sink_.add_line(std::move(line));
 }
 
+void PortTrace::note(std::string_view text) {
+  sink_.add_line(format_hhmmss_z(clock_()).append("  ").append(text));
+}
+
 void PortTrace::mapped(std::int32_t port, std::string_view device) {
+  if (quiet_) return;
   sink_.add_line(prefix(port).append(" = ").append(device));
 }
 

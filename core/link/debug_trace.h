@@ -49,6 +49,11 @@ class PortTrace {
   void mapped(std::int32_t port, std::string_view device);
 
   void clear() { sink_.clear(); }
+  // A line of the program's own, stamped like the port lines.
+  void note(std::string_view text);
+  // While waiting for a lost meter the ports are tried every second; their
+  // lines would bury everything else over a night, so they are held back.
+  void set_quiet(bool quiet) { quiet_ = quiet; }
 
  private:
   void add(std::int32_t port, std::string_view tail);
@@ -56,6 +61,7 @@ class PortTrace {
 
   DebugTrace& sink_;
   TraceClock clock_;
+  bool quiet_ = false;
 };
 
 // "A0 00 5B ": every byte as two upper-case digits and a space.

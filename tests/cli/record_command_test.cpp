@@ -8,12 +8,15 @@
 #include <filesystem>
 #include <functional>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "files/session_file.h"
+#include "files/session_store.h"
 #include "files/text_log.h"
 #include "link/serial_device.h"
 #include "pty_pair.h"
@@ -51,6 +54,7 @@ class Recording : public ::testing::Test {
     fs::create_directories(dir_ / "dev");
     out_file_ = (dir_ / "log.txt").string();
     env_.roots = {dir_ / "sys", dir_ / "dev"};  // no serial ports but the named ones
+    env_.session_folder = dir_ / "sessions";
     env_.steady_now = [this] { return now_; };
     env_.sleep_until = [this](Clock::time_point deadline) {
       if (deadline > now_) now_ = deadline;
@@ -135,12 +139,73 @@ TEST_F(Recording, PulledCableEndsTheRecordingAndKeepsTheLog) {
     if (n == 5) return meter_.unplug();
     meter_.send(bench_reading(n));
   };
-  const Outcome r = record({"--port", meter_.path(), "--out", out_file_, "--language", "1"});
+  const Outcome r = record(
+      {"--port", meter_.path(), "--out", out_file_, "--language", "1", "--reconnect-timeout", "0"});
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, "tarvo-cli record: The meter was disconnected!\n");
   EXPECT_EQ(r.out, reading_line(1, 3, "10:00:03") + reading_line(2, 4, "10:00:04"));
   EXPECT_EQ(saved().size(), 2u);
   EXPECT_EQ(sleeps_, 5);  // it did not go on ticking
+}
+
+// The cable goes at sleep 5 and a meter is on the same link path again from
+// sleep 9: the readings go on in the same log and session, numbered on.
+TEST_F(Recording, MeterThatComesBackIsLoggedOnInTheSameSession) {
+  const fs::path link = dir_ / "meter";
+  fs::create_symlink(meter_.path(), link);
+  std::optional<PtyPair> again;
+  on_sleep = [&](int n) {
+    if (n == 5) return meter_.unplug();
+    if (n == 9) {
+      again.emplace();
+      fs::remove(link);
+      fs::create_symlink(again->path(), link);
+    }
+    if (n < 5) meter_.send(bench_reading(n));
+    if (n >= 9) again->send(bench_reading(n));
+  };
+  const Outcome r = record({"--port", link.string(), "--count", "4", "--out", out_file_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("the meter went away from " + link.string()), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("the meter is back on " + link.string()), std::string::npos) << r.err;
+  const std::vector<SessionSummary> kept = list_sessions(env_.session_folder);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].state, SessionState::Saved);
+  const auto session = ReadSession(kept[0].path, ".");
+  ASSERT_TRUE(session);
+  ASSERT_EQ(session->records.size(), 4u);
+  const std::vector<real_Record> logged = saved();
+  for (std::size_t i = 0; i < logged.size(); ++i) {
+    EXPECT_EQ(session->records[i].Index, static_cast<std::int64_t>(i) + 1);
+    EXPECT_EQ(session->records[i].Main_No, logged[i].Main_No);
+  }
+  std::vector<SessionEvent> events;
+  for (const auto& e : session->events) events.push_back(e.first);
+  EXPECT_EQ(events, (std::vector{SessionEvent::MeterLost, SessionEvent::MeterBack,
+                                 SessionEvent::Stopped, SessionEvent::Saved}));
+}
+
+TEST_F(Recording, MeterThatStaysAwayEndsTheRecordingAfterTheTimeout) {
+  on_sleep = [this](int n) {
+    if (n == 5) return meter_.unplug();
+    if (n < 5) meter_.send(bench_reading(n));
+  };
+  const Outcome r = record(
+      {"--port", meter_.path(), "--out", out_file_, "--language", "1", "--reconnect-timeout", "3"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_NE(r.err.find("(at most 3 s)"), std::string::npos) << r.err;
+  EXPECT_EQ(saved().size(), 2u);
+  EXPECT_EQ(sleeps_, 8);  // lost on tick 3, given up three ticks later
+}
+
+TEST_F(Recording, UnwritableSessionFolderIsToldOnceAndTheRecordingGoesOn) {
+  env_.session_folder = "/proc/tarvo-no-such-folder";
+  const Outcome r = record({"--port", meter_.path(), "--count", "3", "--out", out_file_});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(saved().size(), 3u);
+  const std::string said = "the session file is not written";
+  ASSERT_NE(r.err.find(said), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(said, r.err.find(said) + 1), std::string::npos) << r.err;
 }
 
 TEST_F(Recording, InterruptionSavesWhatWasRecorded) {

@@ -1,0 +1,27 @@
+#include "files/log_file.h"
+
+#include "files/session_file.h"
+
+namespace tarvo {
+
+std::optional<LoadedLog> LoadLogFile(const std::filesystem::path& file,
+                                     const std::string& decimal_separator,
+                                     const ExportProgress& progress, LoadError* error) {
+  if (!LooksLikeSession(file)) {
+    std::optional<std::vector<real_Record>> records =
+        LoadTextLog(file, decimal_separator, progress, error);
+    if (!records) return std::nullopt;
+    return LoadedLog{std::move(*records), false};
+  }
+  std::optional<SessionContents> session = ReadSession(file, decimal_separator, error);
+  if (!session) return std::nullopt;
+  if (session->records.empty()) {
+    if (error) *error = LoadError{LoadFailure::WrongFormat, "the session holds no readings"};
+    return std::nullopt;
+  }
+  // ReadingLog::replace adopts a vector with room for its headroom in place.
+  session->records.reserve(session->records.size() + ReadingLog::kLoadedHeadroom);
+  return LoadedLog{std::move(session->records), true};
+}
+
+}  // namespace tarvo

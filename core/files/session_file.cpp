@@ -1,0 +1,459 @@
+#include "files/session_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <limits>
+#include <new>
+
+#include "files/byte_source.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::string_view kVersionLine = "tarvo-session\t1";
+constexpr std::string_view kReading = "reading";
+constexpr std::string_view kEvent = "event";
+constexpr std::size_t kLongestLine = 4096;
+constexpr std::uint64_t kLargestSessionBytes = std::uint64_t{1} << 40;
+// The summary looks at this much of the end of a file for its last reading.
+constexpr std::uint64_t kTailBytes = 64 * 1024;
+
+constexpr std::string_view kEventNames[] = {"meter lost", "meter back", "stopped", "saved"};
+
+// The texts come from the decoders and never hold these, but a session line
+// must stay one line whatever a text holds.
+std::string escaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string unescaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char c = text[++i];
+    out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+  }
+  return out;
+}
+
+std::vector<std::string_view> fields_of(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (;;) {
+    const std::size_t tab = line.find('\t');
+    fields.push_back(line.substr(0, tab));
+    if (tab == std::string_view::npos) return fields;
+    line.remove_prefix(tab + 1);
+  }
+}
+
+std::optional<std::int64_t> parse_int(std::string_view text) {
+  std::int64_t value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string with_separator(std::string text, std::string_view from, std::string_view to) {
+  if (from == to || from.empty()) return text;
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+std::optional<SessionEvent> event_named(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kEventNames); ++i) {
+    if (kEventNames[i] == name) return static_cast<SessionEvent>(i);
+  }
+  return std::nullopt;
+}
+
+// Reads the header lines; false when a line is not the one expected there.
+class HeaderReader {
+ public:
+  // Takes one line; true once the header is complete.
+  bool take(std::string_view line, bool& bad) {
+    const std::vector<std::string_view> f = fields_of(line);
+    bad = true;
+    switch (line_++) {
+      case 0:
+        bad = line != kVersionLine;
+        break;
+      case 1:
+        bad = f.size() != 2 || f[0] != "started" || !parse_iso_local(f[1], header.started);
+        break;
+      case 2:
+        bad = f.size() != 2 || f[0] != "family" || f[1].empty();
+        if (!bad) header.family = f[1];
+        break;
+      case 3: {
+        const auto n = f.size() == 2 && f[0] == "interval" ? parse_int(f[1]) : std::nullopt;
+        bad = !n || *n < 1;
+        if (!bad) header.interval = *n;
+        break;
+      }
+      case 4:
+        bad = f.size() != 2 || f[0] != "decimal" || f[1].empty();
+        if (!bad) header.decimal_separator = unescaped(f[1]);
+        break;
+    }
+    return line_ == 5;
+  }
+  SessionHeader header;
+
+ private:
+  int line_ = 0;
+};
+
+std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
+                                         std::string_view from, std::string_view to) {
+  if (f.size() != 8 || f[0] != kReading) return std::nullopt;
+  const std::optional<std::int64_t> index = parse_int(f[1]);
+  real_Record r;
+  if (!index || *index < 1 || !parse_iso_local(f[2], r.DateTime)) return std::nullopt;
+  r.Index = *index;
+  r.Dated = true;
+  r.Time.assign(unescaped(f[3]));
+  r.Main_No.assign(with_separator(unescaped(f[4]), from, to));
+  r.Main_Range.assign(with_separator(unescaped(f[5]), from, to));
+  r.Sub_No.assign(with_separator(unescaped(f[6]), from, to));
+  r.Sub_range.assign(with_separator(unescaped(f[7]), from, to));
+  return r;
+}
+
+bool parse_event(const std::vector<std::string_view>& f, SessionEvent& kind, std::string& detail) {
+  LocalTime when;
+  if (f.size() < 3 || f.size() > 4 || f[0] != kEvent || !parse_iso_local(f[1], when)) return false;
+  const std::optional<SessionEvent> named = event_named(f[2]);
+  if (!named || (*named == SessionEvent::Saved) != (f.size() == 4)) return false;
+  kind = *named;
+  detail = f.size() == 4 ? unescaped(f[3]) : std::string();
+  return true;
+}
+
+// The lines of a source, each with whether its line break was there.
+class SessionLines {
+ public:
+  explicit SessionLines(ByteSource& source) : source_(source) {}
+
+  // The next line; nullopt at the end or on a read error (failed()).
+  std::optional<std::string_view> next(bool& ended) {
+    for (;;) {
+      const std::size_t lf = buffer_.find('\n', pos_);
+      if (lf != std::string::npos) {
+        ended = true;
+        return take(lf, lf + 1);
+      }
+      if (at_end_) {
+        if (pos_ == buffer_.size()) return std::nullopt;
+        ended = false;
+        return take(buffer_.size(), buffer_.size());
+      }
+      if (!refill()) return std::nullopt;
+    }
+  }
+  bool failed() const { return failed_; }
+  bool too_long() const { return too_long_; }
+
+ private:
+  std::string_view take(std::size_t end, std::size_t next) {
+    line_.assign(buffer_, pos_, end - pos_);
+    pos_ = next;
+    if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+    return line_;
+  }
+  bool refill() {
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+    if (buffer_.size() > kLongestLine) {
+      too_long_ = true;
+      return false;
+    }
+    const std::size_t had = buffer_.size();
+    buffer_.resize(had + kPiece);
+    const std::optional<std::size_t> n = source_.read(buffer_.data() + had, kPiece);
+    buffer_.resize(had + n.value_or(0));
+    if (!n) failed_ = true;
+    if (!n || *n == 0) at_end_ = true;
+    return !failed_;
+  }
+
+  static constexpr std::size_t kPiece = 1 << 20;
+  ByteSource& source_;
+  std::string buffer_;
+  std::string line_;
+  std::size_t pos_ = 0;
+  bool at_end_ = false;
+  bool failed_ = false;
+  bool too_long_ = false;
+};
+
+SessionState state_after(bool stopped, bool saved) {
+  if (saved) return SessionState::Saved;
+  return stopped ? SessionState::Stopped : SessionState::Unfinished;
+}
+
+class SessionReader {
+ public:
+  SessionReader(ByteSource& source, std::string_view separator, LoadError& error)
+      : lines_(source), source_(source), separator_(separator), error_(error) {}
+
+  std::optional<SessionContents> read() {
+    SessionContents out;
+    HeaderReader header;
+    bool complete = false;
+    for (std::int64_t number = 1;; ++number) {
+      bool ended = false;
+      const std::optional<std::string_view> line = lines_.next(ended);
+      if (!line || !ended) break;  // a last line without its break was torn by a crash
+      bool bad = false;
+      if (!complete) {
+        complete = header.take(*line, bad);
+        if (complete) out.header = header.header;
+      } else {
+        bad = !take_body(*line, out);
+      }
+      if (bad) {
+        return refuse(LoadFailure::WrongFormat,
+                      "line " + std::to_string(number) + " is not a session line");
+      }
+    }
+    if (lines_.failed())
+      return refuse(LoadFailure::ReadFailed, "reading failed: " + source_.error());
+    if (lines_.too_long())
+      return refuse(LoadFailure::WrongFormat, "a line is too long for a session file");
+    if (!complete) return refuse(LoadFailure::WrongFormat, "it is not a session file");
+    out.state = state_after(stopped_, saved_);
+    return out;
+  }
+
+ private:
+  bool take_body(std::string_view line, SessionContents& out) {
+    const std::vector<std::string_view> f = fields_of(line);
+    if (f[0] == kReading) {
+      std::optional<real_Record> r = parse_reading(f, out.header.decimal_separator, separator_);
+      if (!r) return false;
+      out.records.push_back(std::move(*r));
+      saved_ = false;
+      return true;
+    }
+    SessionEvent kind;
+    std::string detail;
+    if (!parse_event(f, kind, detail)) return false;
+    if (kind == SessionEvent::Stopped) stopped_ = true;
+    if (kind == SessionEvent::Saved) saved_ = true;
+    out.events.emplace_back(kind, std::move(detail));
+    return true;
+  }
+  std::nullopt_t refuse(LoadFailure failure, std::string why) {
+    error_ = LoadError{failure, std::move(why)};
+    return std::nullopt;
+  }
+
+  SessionLines lines_;
+  ByteSource& source_;
+  std::string_view separator_;
+  LoadError& error_;
+  bool stopped_ = false;
+  bool saved_ = false;
+};
+
+std::optional<SessionContents> read_from(ByteSource& source, std::string_view separator,
+                                         LoadError* error) {
+  LoadError ignored;
+  LoadError& why = error ? *error : ignored;
+  try {
+    return SessionReader(source, separator, why).read();
+  } catch (const std::bad_alloc&) {
+    why = LoadError{LoadFailure::OutOfMemory, "its records do not fit the memory"};
+    return std::nullopt;
+  }
+}
+
+LoadFailure failure_of(OpenFailure failure) {
+  switch (failure) {
+    case OpenFailure::Missing:
+      return LoadFailure::Missing;
+    case OpenFailure::NoPermission:
+      return LoadFailure::NoPermission;
+    case OpenFailure::NotRegularFile:
+      return LoadFailure::NotRegularFile;
+    case OpenFailure::TooLarge:
+      return LoadFailure::TooLarge;
+    default:
+      return LoadFailure::ReadFailed;
+  }
+}
+
+// Complete lines of the bytes, the first one dropped when it may be cut.
+std::vector<std::string_view> whole_lines(std::string_view bytes, bool from_start) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  if (!from_start) {
+    const std::size_t lf = bytes.find('\n');
+    pos = lf == std::string_view::npos ? bytes.size() : lf + 1;
+  }
+  for (std::size_t lf; (lf = bytes.find('\n', pos)) != std::string_view::npos; pos = lf + 1) {
+    std::string_view line = bytes.substr(pos, lf - pos);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string read_range(std::ifstream& in, std::uint64_t from, std::uint64_t size) {
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.seekg(static_cast<std::streamoff>(from));
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return bytes;
+}
+
+// The last reading of the tail and the events after it.
+bool summarize_tail(std::string_view tail, bool from_start, SessionSummary& out) {
+  bool stopped = false, saved = false, found = false;
+  for (const std::string_view line : whole_lines(tail, from_start)) {
+    const std::vector<std::string_view> f = fields_of(line);
+    if (std::optional<real_Record> r = parse_reading(f, ".", ".")) {
+      out.readings = r->Index;
+      out.last_reading = r->DateTime;
+      stopped = saved = false;
+      found = true;
+      continue;
+    }
+    SessionEvent kind;
+    std::string detail;
+    if (!parse_event(f, kind, detail)) continue;
+    stopped = stopped || kind == SessionEvent::Stopped;
+    saved = saved || kind == SessionEvent::Saved;
+  }
+  out.state = state_after(stopped, saved);
+  return found;
+}
+
+}  // namespace
+
+std::string_view session_state_name(SessionState state) {
+  switch (state) {
+    case SessionState::Unfinished:
+      return "unfinished";
+    case SessionState::Stopped:
+      return "stopped";
+    case SessionState::Saved:
+      return "saved";
+  }
+  return "unfinished";
+}
+
+std::string session_header_text(const SessionHeader& h) {
+  std::string text(kVersionLine);
+  text += "\nstarted\t" + format_iso_offset(h.started) + "\nfamily\t" + escaped(h.family) +
+          "\ninterval\t" + std::to_string(h.interval) + "\ndecimal\t" +
+          escaped(h.decimal_separator) + "\n";
+  return text;
+}
+
+std::string session_reading_line(const real_Record& r) {
+  std::string line(kReading);
+  line += '\t' + std::to_string(r.Index) + '\t' + format_iso_local(r.DateTime);
+  for (const std::string_view text : {r.Time.view(), r.Main_No.view(), r.Main_Range.view(),
+                                      r.Sub_No.view(), r.Sub_range.view()}) {
+    line += '\t';
+    line += escaped(text);
+  }
+  line += '\n';
+  return line;
+}
+
+std::string session_event_line(SessionEvent event, const LocalTime& when, std::string_view detail) {
+  std::string line(kEvent);
+  line += '\t' + format_iso_local(when) + '\t' + std::string(kEventNames[static_cast<int>(event)]);
+  if (event == SessionEvent::Saved) line += '\t' + escaped(detail);
+  line += '\n';
+  return line;
+}
+
+std::optional<SessionContents> ReadSession(const std::filesystem::path& file,
+                                           std::string_view decimal_separator, LoadError* error) {
+  FileSource source(file, kLargestSessionBytes);
+  if (source.failure() != OpenFailure::None) {
+    if (error) *error = LoadError{failure_of(source.failure()), source.error()};
+    return std::nullopt;
+  }
+  return read_from(source, decimal_separator, error);
+}
+
+std::optional<SessionContents> ParseSession(std::string_view bytes,
+                                            std::string_view decimal_separator, LoadError* error) {
+  MemorySource source(bytes);
+  return read_from(source, decimal_separator, error);
+}
+
+bool LooksLikeSession(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
+  std::string first(kVersionLine.size() + 1, '\0');
+  in.read(first.data(), static_cast<std::streamsize>(first.size()));
+  return in.gcount() == static_cast<std::streamsize>(first.size()) &&
+         std::string_view(first).substr(0, kVersionLine.size()) == kVersionLine &&
+         (first.back() == '\n' || first.back() == '\r');
+}
+
+std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+  const std::uint64_t size = std::filesystem::file_size(file, ec);
+  std::ifstream in(file, std::ios::binary);
+  if (ec || !in) return std::nullopt;
+
+  SessionSummary out;
+  out.path = file;
+  out.bytes = size;
+  HeaderReader header;
+  bool complete = false, bad = false;
+  const std::string head = read_range(in, 0, std::min<std::uint64_t>(size, kLongestLine));
+  for (const std::string_view line : whole_lines(head, true)) {
+    if ((complete = header.take(line, bad)) || bad) break;
+  }
+  if (!complete) return std::nullopt;
+  out.header = header.header;
+
+  in.clear();
+  const std::uint64_t from = size > kTailBytes ? size - kTailBytes : 0;
+  if (!summarize_tail(read_range(in, from, size - from), from == 0, out) && from > 0) {
+    // Events alone fill the tail: the whole file tells where the last reading is.
+    in.clear();
+    summarize_tail(read_range(in, 0, size), true, out);
+  }
+  return out;
+}
+
+}  // namespace tarvo

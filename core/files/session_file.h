@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/text_log.h"
+#include "log/local_time.h"
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+// A session file: the readings of one acquisition as they were committed,
+// appended one line at a time, so whatever ends the program leaves every
+// committed reading on disk. The format is described in docs/session-file.md.
+
+inline constexpr std::string_view kSessionExtension = ".tarvo-session";
+
+struct SessionHeader {
+  LocalTime started;          // with the zone's offset
+  std::string family;         // "bench" or "compact"
+  std::int64_t interval = 1;  // seconds between readings
+  std::string decimal_separator = ".";
+};
+
+enum class SessionEvent { MeterLost, MeterBack, Stopped, Saved };
+
+// Unfinished: still written, or ended without a word (a crash, a kill, a power
+// cut). Stopped: Stop or the end of a recording. Saved: the log was saved
+// after its last reading.
+enum class SessionState { Unfinished, Stopped, Saved };
+
+std::string_view session_state_name(SessionState state);  // "unfinished", ...
+
+// The lines the writer appends, each with its line break.
+std::string session_header_text(const SessionHeader& header);
+std::string session_reading_line(const real_Record& record);
+std::string session_event_line(SessionEvent event, const LocalTime& when,
+                               std::string_view detail = {});
+
+struct SessionContents {
+  SessionHeader header;
+  std::vector<real_Record> records;  // ready for ReadingLog::replace
+  SessionState state = SessionState::Unfinished;
+  std::vector<std::pair<SessionEvent, std::string>> events;  // kind and saved path
+};
+
+// Reads a whole session file. A last line without its line break (cut by a
+// crash) is ignored; any other line that is not a session line refuses the
+// file. The texts are given the decimal separator of this run.
+std::optional<SessionContents> ReadSession(const std::filesystem::path& file,
+                                           std::string_view decimal_separator,
+                                           LoadError* error = nullptr);
+std::optional<SessionContents> ParseSession(std::string_view bytes,
+                                            std::string_view decimal_separator,
+                                            LoadError* error = nullptr);
+
+// What a list of sessions shows, read from the head and the tail of the file
+// only, so a long session costs no more than a short one.
+struct SessionSummary {
+  std::filesystem::path path;
+  SessionHeader header;
+  std::int64_t readings = 0;
+  std::optional<LocalTime> last_reading;
+  SessionState state = SessionState::Unfinished;
+  std::uint64_t bytes = 0;
+};
+std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file);
+
+// Whether the file starts as a session file does (its version line).
+bool LooksLikeSession(const std::filesystem::path& file);
+
+}  // namespace tarvo

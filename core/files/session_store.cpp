@@ -1,0 +1,108 @@
+#include "files/session_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "files/session_writer.h"
+
+namespace tarvo {
+
+namespace {
+
+// Days since 1970-01-01 of a civil date (the proleptic Gregorian calendar).
+std::int64_t days_from_civil(int year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yoe = year - era * 400;
+  const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+bool removable(const SessionSummary& s) {
+  return !session_in_use(s.path);
+}
+
+void remove_session(const SessionSummary& s, std::size_t& removed) {
+  std::error_code ec;
+  if (std::filesystem::remove(s.path, ec)) ++removed;
+}
+
+}  // namespace
+
+std::filesystem::path default_session_folder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  std::filesystem::path base;
+  if (state != nullptr && std::filesystem::path(state).is_absolute()) {
+    base = state;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::filesystem::path(home != nullptr ? home : ".") / ".local" / "state";
+  }
+  return base / "tarvo" / "sessions";
+}
+
+std::filesystem::path session_file_name(const LocalTime& t, int attempt) {
+  char name[96];
+  std::snprintf(name, sizeof name, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  std::string text = name;
+  if (attempt > 0) text += "-" + std::to_string(attempt + 1);
+  return text + std::string(kSessionExtension);
+}
+
+std::vector<SessionSummary> list_sessions(const std::filesystem::path& folder) {
+  std::vector<SessionSummary> sessions;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().extension() != kSessionExtension) continue;
+    if (std::optional<SessionSummary> summary = SummarizeSession(entry.path())) {
+      sessions.push_back(std::move(*summary));
+    }
+  }
+  // The names are the start times, and the number after a second's first
+  // session counts on: "-10" after "-9" needs the natural order.
+  std::sort(sessions.begin(), sessions.end(), [](const SessionSummary& a, const SessionSummary& b) {
+    const std::string x = a.path.filename().string(), y = b.path.filename().string();
+    return x.size() != y.size() && x.substr(0, 15) == y.substr(0, 15) ? x.size() > y.size() : x > y;
+  });
+  return sessions;
+}
+
+std::int64_t days_between(const LocalTime& a, const LocalTime& b) {
+  return days_from_civil(b.year, b.month, b.day) - days_from_civil(a.year, a.month, a.day);
+}
+
+std::size_t prune_sessions(const std::filesystem::path& folder, const LocalTime& now,
+                           const SessionRetention& rule) {
+  std::vector<SessionSummary> sessions = list_sessions(folder);
+  std::size_t removed = 0;
+  std::vector<SessionSummary> kept;
+  for (std::size_t i = 0; i < sessions.size(); ++i) {
+    const SessionSummary& s = sessions[i];
+    const bool young_unsaved =
+        s.state != SessionState::Saved && days_between(s.header.started, now) < rule.unsaved_days;
+    if (i < rule.newest_kept || young_unsaved || !removable(s)) {
+      kept.push_back(s);
+    } else {
+      remove_session(s, removed);
+    }
+  }
+  std::uint64_t total = 0;
+  for (const SessionSummary& s : kept) total += s.bytes;
+  // Over the size: the oldest saved ones first, then the oldest of the rest.
+  for (const bool saved_only : {true, false}) {
+    for (auto it = kept.rbegin(); it != kept.rend() && total > rule.most_bytes; ++it) {
+      if (it->bytes == 0 || (saved_only && it->state != SessionState::Saved) || !removable(*it)) {
+        continue;
+      }
+      total -= it->bytes;
+      remove_session(*it, removed);
+      it->bytes = 0;
+    }
+  }
+  return removed;
+}
+
+}  // namespace tarvo

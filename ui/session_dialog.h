@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "files/session_file.h"
+#include "session.h"
+
+class QWidget;
+
+namespace tarvo {
+
+// "2026-12-09 14:03:27": a session's moments as the lists show them.
+QString session_moment_text(const LocalTime& t);
+
+// A session's state in the current language; "recording" while a run writes it.
+QString session_state_text(const Session& s, const SessionSummary& summary, bool in_use);
+
+// File > Sessions: the kept sessions, newest first, with their start, count,
+// last reading and state; the chosen one's path, nullopt when cancelled.
+std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const Session& s,
+                                                        const std::vector<SessionSummary>& list);
+
+}  // namespace tarvo
