@@ -382,7 +382,7 @@ std::string session_header_text(const SessionHeader& h) {
 
 std::string session_reading_line(const real_Record& r) {
   std::string line(kReading);
-  line += '\t' + std::to_string(r.Index) + '\t' + format_iso_local(r.DateTime);
+  line += '\t' + std::to_string(r.Index) + '\t' + format_iso_offset(r.DateTime);
   for (const std::string_view text : {r.Time.view(), r.Main_No.view(), r.Main_Range.view(),
                                       r.Sub_No.view(), r.Sub_range.view()}) {
     line += '\t';

@@ -8,10 +8,14 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "child_process.h"
+#include "files/session_file.h"
+#include "files/session_store.h"
 #include "files/text_log.h"
 
 namespace tarvo {
@@ -32,7 +36,15 @@ class RecordProcess : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("tarvo-record-process-" + std::to_string(getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
+    // The recordings keep their sessions here, and the tests look at them.
+    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
     port_ = meter_.read_line(seconds(10)).value_or("");
+  }
+  fs::path sessions() const { return dir_ / "state" / "tarvo" / "sessions"; }
+  std::optional<SessionContents> newest_session() const {
+    const std::vector<SessionSummary> kept = list_sessions(sessions());
+    if (kept.empty()) return std::nullopt;
+    return ReadSession(kept.front().path, ".");
   }
   ~RecordProcess() override {
     kill(meter_.pid(), SIGTERM);
@@ -124,6 +136,77 @@ TEST_F(RecordProcess, ClosedTerminalSavesTheLog) {
   ASSERT_TRUE(records.has_value());
   EXPECT_GE(records->size(), 2u);
   expect_complete_log(records->size());
+}
+
+// The value of a key in a JSON line of a reading: a number or a string's text.
+std::string json_value(const std::string& line, const std::string& key) {
+  const std::size_t at = line.find("\"" + key + "\":");
+  if (at == std::string::npos) return {};
+  std::size_t from = at + key.size() + 3;
+  const bool quoted = line[from] == '"';
+  from += quoted ? 1 : 0;
+  return line.substr(from, line.find_first_of(quoted ? "\"" : ",}", from) - from);
+}
+
+// Killed without a word at different moments, a recording leaves a session
+// that holds every reading it printed (each is on disk before it is printed),
+// the one in between at most, and nothing torn.
+TEST_F(RecordProcess, KilledRecordingLeavesEveryReadingInItsSession) {
+  ASSERT_FALSE(port_.empty());
+  for (const int delay_ms : {0, 350, 700}) {
+    SCOPED_TRACE(delay_ms);
+    fs::remove_all(sessions());
+    ChildProcess recorder({kCli, "record", "--port", port_});
+    std::vector<std::string> printed;
+    for (int i = 0; i < 2; ++i) printed.push_back(recorder.read_line(seconds(10)).value_or(""));
+    usleep(static_cast<useconds_t>(delay_ms) * 1000);
+    kill(recorder.pid(), SIGKILL);
+    recorder.wait(seconds(10));
+    const std::optional<SessionContents> session = newest_session();
+    ASSERT_TRUE(session.has_value());
+    EXPECT_EQ(session->state, SessionState::Unfinished);
+    ASSERT_GE(session->records.size(), printed.size());
+    ASSERT_LE(session->records.size(), printed.size() + 1);
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+      EXPECT_EQ(std::to_string(session->records[i].Index), json_value(printed[i], "Index"));
+      EXPECT_EQ(session->records[i].Main_No.str(), json_value(printed[i], "Main_No"));
+      EXPECT_EQ(session->records[i].Time.str(), json_value(printed[i], "Time"));
+    }
+  }
+}
+
+// The simulated meter's process ends and another starts on the same link
+// path three seconds later: the recording goes on, numbered on, in one session.
+TEST_F(RecordProcess, MeterBackOnTheSameLinkIsRecordedOn) {
+  const std::string link = (dir_ / "meter").string();
+  auto meter =
+      std::make_unique<ChildProcess>(std::vector<std::string>{kCli, "simulate", "--link", link});
+  ASSERT_TRUE(meter->read_line(seconds(10)));
+  ChildProcess recorder({kCli, "record", "--port", link});
+  ASSERT_TRUE(wait_for_reading(recorder, 2));
+  kill(meter->pid(), SIGKILL);
+  meter->wait(seconds(10));
+  sleep(3);
+  meter =
+      std::make_unique<ChildProcess>(std::vector<std::string>{kCli, "simulate", "--link", link});
+  ASSERT_TRUE(meter->read_line(seconds(10)));
+  ASSERT_TRUE(wait_for_reading(recorder, 5));
+  kill(recorder.pid(), SIGTERM);
+  EXPECT_EQ(recorder.wait(seconds(10)), 0);
+  kill(meter->pid(), SIGTERM);
+  meter->wait(seconds(10));
+  const std::string said = recorder.read_error();
+  EXPECT_NE(said.find("waiting for it to come back"), std::string::npos) << said;
+  EXPECT_NE(said.find("the meter is back on " + link), std::string::npos) << said;
+  const std::optional<SessionContents> session = newest_session();
+  ASSERT_TRUE(session.has_value());
+  for (std::size_t i = 0; i < session->records.size(); ++i) {
+    EXPECT_EQ(session->records[i].Index, static_cast<std::int64_t>(i) + 1);
+  }
+  std::vector<SessionEvent> events;
+  for (const auto& e : session->events) events.push_back(e.first);
+  EXPECT_EQ(events,
+            (std::vector{SessionEvent::MeterLost, SessionEvent::MeterBack, SessionEvent::Stopped}));
 }
 
 }  // namespace
