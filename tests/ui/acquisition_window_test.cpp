@@ -9,13 +9,16 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "data_grid.h"
 #include "demo_meter.h"
+#include "files/session_file.h"
 #include "link/serial_device.h"
 #include "main_window.h"
 #include "pty_meter.h"
@@ -249,17 +252,42 @@ TEST_F(MeterWindow, NoMeterFoundNamesTheBusyPort) {
   EXPECT_EQ(usable(), kIdle);
 }
 
-TEST_F(MeterWindow, UnpluggedMeterEndsTheAcquisitionWithAWarning) {
+// The meter goes away: no box, the log and the views stay, and three seconds
+// later a meter on the same link path is logged on in the same session.
+TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
+  QTemporaryDir dir;
+  const std::filesystem::path link = dir.filePath(QStringLiteral("meter")).toStdString();
+  std::filesystem::create_symlink(meter_->device_path(), link);
+  ports_ = {link.string()};
   start();
   ASSERT_TRUE(wait_for_readings(2));
   meter_->hang_up();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages_.empty(); }, 5000));
-  EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
-  EXPECT_EQ(messages_[0].text, program_.session().text(kTextMeterDisconnected));
-  EXPECT_EQ(usable(), kStopped);
-  EXPECT_EQ(run_state(), "STOP");
-  EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
-  EXPECT_EQ(program_.session().ActivePort, 0);
+  meter_.reset();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return program_.acquisition().state() == AcquisitionState::Waiting; }, 5000));
+  const std::int64_t before = log().count();
+  EXPECT_EQ(run_state().toStdString(), program_.session().text(kTextWaitingShort));
+  EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
+            program_.session().text(kTextWaitingForMeter));
+  EXPECT_EQ(usable(), kAcquiring);
+  QTest::qWait(3000);
+  EXPECT_EQ(log().count(), before);
+  meter_ = fast_meter(kSteadyMeter);
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(meter_->device_path(), link);
+  ASSERT_TRUE(wait_for_readings(before + 2));
+  EXPECT_EQ(program_.acquisition().state(), AcquisitionState::Acquiring);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(window_->status_bar()->panel_text(1), QString());
+  for (std::int64_t n = 1; n <= log().count(); ++n) EXPECT_EQ(log()[n].Index, n);
+  control<QPushButton>("Btn_STOP")->click();
+  const auto session = ReadSession(program_.sessions().path(), ".");
+  ASSERT_TRUE(session.has_value());
+  EXPECT_EQ(static_cast<std::int64_t>(session->records.size()), log().count());
+  std::vector<SessionEvent> events;
+  for (const auto& e : session->events) events.push_back(e.first);
+  EXPECT_EQ(events,
+            (std::vector{SessionEvent::MeterLost, SessionEvent::MeterBack, SessionEvent::Stopped}));
 }
 
 TEST_F(MeterWindow, ClosingTheWindowClosesThePorts) {
