@@ -1,0 +1,67 @@
+// The window as the user runs it, killed without a word while it reads the
+// demo meter: its session holds every reading it had logged, nothing torn.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "child_process.h"
+#include "files/log_file.h"
+#include "files/session_file.h"
+#include "files/session_store.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::int64_t readings_in(const fs::path& sessions) {
+  const std::vector<SessionSummary> kept = list_sessions(sessions);
+  return kept.empty() ? 0 : kept.front().readings;
+}
+
+bool wait_for_readings(const fs::path& sessions, std::int64_t count) {
+  for (int i = 0; i < 300 && readings_in(sessions) < count; ++i) std::this_thread::sleep_for(50ms);
+  return readings_in(sessions) >= count;
+}
+
+TEST(WindowProcess, KilledWindowLeavesEveryLoggedReadingInItsSession) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("tarvo-window-kill-" + std::to_string(getpid()));
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  for (const int delay_ms : {150, 600}) {
+    SCOPED_TRACE(delay_ms);
+    // A folder per run: the crash of one would be offered to the next at start-up.
+    fs::remove_all(dir);
+    setenv("XDG_STATE_HOME", dir.c_str(), 1);
+    const fs::path sessions = dir / "tarvo" / "sessions";
+    testing::ChildProcess window({TARVO_APP, "--demo", "--start"});
+    ASSERT_TRUE(wait_for_readings(sessions, 2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
+    const std::int64_t before = readings_in(sessions);
+    kill(window.pid(), SIGKILL);
+    window.wait(10s);
+
+    const std::vector<SessionSummary> kept = list_sessions(sessions);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].state, SessionState::Unfinished);
+    const auto session = ReadSession(kept[0].path, ".");
+    ASSERT_TRUE(session.has_value());
+    ASSERT_GE(static_cast<std::int64_t>(session->records.size()), before);
+    for (std::size_t i = 0; i < session->records.size(); ++i) {
+      EXPECT_EQ(session->records[i].Index, static_cast<std::int64_t>(i) + 1);
+    }
+    const auto opened = LoadLogFile(kept[0].path, ".");
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->records, session->records);
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tarvo
