@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -138,6 +139,26 @@ TEST_F(Window, StatusBarShowsTheDesignTextsUntilTheClockTicks) {
                   .hasMatch())
       << bar.panel_text(3).toStdString();
   EXPECT_EQ(bar.panel_text(0), "STOP");
+}
+
+// The texts of a waiting acquisition and of a session folder that refuses,
+// in the panels that show them, in every language.
+TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
+  open();
+  const auto* run = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel0");
+  const auto* side = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel1");
+  ASSERT_TRUE(run && side);
+  const Session& s = program_.session();
+  for (std::int32_t base = 1000; base <= 5000; base += 1000) {
+    const auto fits = [base, &s](const QLabel* panel, int n) {
+      const QString text = QString::fromStdString(s.languages.text(base, n));
+      const int room = panel->contentsRect().width() - 2 * panel->margin() - 2;
+      EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room) << base + n;
+    };
+    fits(run, kTextWaitingShort);
+    fits(side, kTextWaitingForMeter);
+    fits(side, kTextSessionNotWritten);
+  }
 }
 
 TEST_F(Window, DebugFlagShowsTheDebugWindowWithTheMainWindow) {

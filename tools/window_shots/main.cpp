@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTimer>
 #include <cstdio>
 
 #include "link/polling_cycle.h"
 #include "main_window.h"
+#include "session_dialog.h"
 
 namespace {
 
@@ -19,6 +21,31 @@ constexpr const char* kFrames[] = {
     "A1 01 11 20 01 02 04 04 05 00 00 00 06 00",
     "A1 01 11 20 01 02 05 01 05 00 00 00 06 00",
 };
+
+// The sessions dialog with two made-up sessions, grabbed once it is up.
+bool shoot_session_dialog(tarvo::TForm1& window, const QString& file) {
+  tarvo::SessionSummary crashed;
+  crashed.path = "/home/user/.local/state/tarvo/sessions/20261209-220103.tarvo-session";
+  crashed.header.started = {2026, 12, 9, 22, 1, 3, 0, 60};
+  crashed.readings = 28800;
+  crashed.last_reading = tarvo::LocalTime{2026, 12, 10, 6, 1, 2, 0, 60};
+  tarvo::SessionSummary saved = crashed;
+  saved.path = "/home/user/.local/state/tarvo/sessions/20261208-090000.tarvo-session";
+  saved.header.started = {2026, 12, 8, 9, 0, 0, 0, 60};
+  saved.readings = 3600;
+  saved.last_reading = tarvo::LocalTime{2026, 12, 8, 10, 0, 0, 0, 60};
+  saved.state = tarvo::SessionState::Saved;
+  bool written = false;
+  QTimer::singleShot(200, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog != nullptr) {
+      written = dialog->grab().save(file);
+      dialog->close();
+    }
+  });
+  tarvo::run_session_dialog(&window, window.program().session(), {crashed, saved});
+  return written;
+}
 
 struct Language {
   const char* item;
@@ -53,7 +80,9 @@ int main(int argc, char** argv) {
     const QString suffix = window.devicePixelRatioF() > 1 ? QStringLiteral("@2x") : QString();
     const QString file =
         out.filePath(QStringLiteral("main-window-%1%2.png").arg(language.name, suffix));
-    if (!window.grab().save(file)) {
+    const QString dialog =
+        out.filePath(QStringLiteral("sessions-dialog-%1%2.png").arg(language.name, suffix));
+    if (!window.grab().save(file) || !shoot_session_dialog(window, dialog)) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
