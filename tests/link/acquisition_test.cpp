@@ -226,6 +226,56 @@ TEST_F(Acquiring, PulledCableEndsTheAcquisitionAsStopDoes) {
   }
 }
 
+struct StepLog final : AcquisitionListener {
+  void acquisition_began() override { steps.push_back("began"); }
+  void meter_lost() override { steps.push_back("lost"); }
+  void meter_back() override { steps.push_back("back"); }
+  void acquisition_stopped() override { steps.push_back("stopped"); }
+  Lines steps;
+};
+
+// After a loss every tick probes what it opened a tick before: the lost
+// device and the devices that appeared since, which is where an adapter
+// plugged in again turns up. Only the lost family resumes the logging.
+TEST_F(Acquiring, LostMeterIsAwaitedOnNewPortsAndStopEndsTheWait) {
+  StepLog listener;
+  acq_.add_listener(&listener);
+  std::vector<std::string> system{cable(1).path()};
+  acq_.wait_for_lost_meter([&] { return PortMap{system, true}; });
+  ASSERT_EQ(tick(1), TickOutcome::Running);
+  const std::int64_t logged = s_.log.count();
+  cable(1).unplug();
+  ASSERT_EQ(acq_.tick(nullptr, now_local), TickOutcome::LostWaiting);
+  EXPECT_EQ(acq_.state(), AcquisitionState::Waiting);
+  EXPECT_EQ(acq_.lost_device(), cable(1).path());
+  const std::size_t traced = sink_.lines().size();
+  EXPECT_EQ(sink_.lines().back(), std::string(kStamp) + "  Meter lost on " + cable(1).path() +
+                                      "; waiting for it to come back");
+
+  PtyPair adapter;  // the adapter back under another name, a compact meter first
+  system.push_back(adapter.path());
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::Waiting);
+  adapter.send(twice(kCompact));
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::Waiting);
+  adapter.send(twice(kBench));
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::MeterBack);
+  EXPECT_EQ(sink_.lines().size(), traced + 1);  // the tries left no lines
+  EXPECT_EQ(ports_.device(s_.ActivePort), adapter.path());
+  EXPECT_EQ(s_.log.count(), logged);
+  adapter.send(bench_reading(7));
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::Running);
+  EXPECT_EQ(s_.log.count(), logged + 1);
+
+  adapter.unplug();
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::LostWaiting);
+  acq_.stop();
+  EXPECT_EQ(acq_.state(), AcquisitionState::Stopped);
+  for (int port = kFirstPort; port <= kLastPort; ++port)
+    EXPECT_EQ(ports_.table()[port].hSerialPort, 0u);
+  EXPECT_EQ(listener.steps, (Lines{"lost", "back", "lost", "stopped"}));
+  acq_.remove_listener(&listener);
+}
+
 TEST_F(Acquiring, StopClosesThePortAndKeepsTheResults) {
   s_.RecordInterval = 1;
   ASSERT_EQ(tick(1), TickOutcome::Running);
