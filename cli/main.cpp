@@ -11,6 +11,7 @@
 #include "decode_command.h"
 #include "record_command.h"
 #include "sessions_command.h"
+#include "stats_command.h"
 #include "simulate_command.h"
 
 namespace {
@@ -52,6 +53,11 @@ constexpr std::string_view kUsage =
     "      locale's) and write OUT by its extension: .txt, .xls, .xlsx or .csv.\n"
     "      Exit status: 0 written, 1 IN refused or OUT not written, 2 bad arguments.\n"
     "\n"
+    "  stats IN [--json] [--decimal-separator SEP]\n"
+    "      The figures of each run of the log IN (a stretch of one function and unit)\n"
+    "      and of the whole log: count, overloads, minimum and maximum with their\n"
+    "      times, mean and sample standard deviation. Exit status as for convert.\n"
+    "\n"
     "  chart IN OUT [--decimal-separator SEP]\n"
     "      Save the chart of the last page of the log IN: OUT.jpg or OUT.png the\n"
     "      1910 x 1080 report picture, OUT.bmp the chart at 668 x 395. Draws offscreen\n"
@@ -69,6 +75,7 @@ int run_command(std::vector<std::string> args) {
   if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
   if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
   if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
+  if (command == "stats") return tarvo::cli::run_stats(args, std::cout, std::cerr);
   if (command == "sessions") return tarvo::cli::run_sessions(args, std::cout, std::cerr);
   if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);

@@ -1,0 +1,101 @@
+#include "log/statistics.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "display/range_fields.h"
+
+namespace tarvo {
+
+std::optional<double> main_value(std::string_view main_no, std::string_view decimal_separator) {
+  const std::string_view text = trim_controls(main_no);
+  if (text.empty() || is_overload(text)) return std::nullopt;
+  std::string plain(text);
+  if (!decimal_separator.empty() && decimal_separator != ".") {
+    const std::size_t at = plain.find(decimal_separator);
+    if (at != std::string::npos) plain.replace(at, decimal_separator.size(), ".");
+  }
+  const char* first = plain.data();
+  if (!plain.empty() && plain[0] == '+') ++first;
+  double value = 0;
+  const auto [ptr, ec] =
+      std::from_chars(first, plain.data() + plain.size(), value, std::chars_format::fixed);
+  if (ec != std::errc() || ptr != plain.data() + plain.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool is_overload(std::string_view main_no) {
+  const std::string_view text = trim_controls(main_no);
+  return text == "OL" || text == "-OL";
+}
+
+void RunningStats::add(const real_Record& r, std::string_view decimal_separator) {
+  if (count_ == 0) {
+    first_time_ = r.Time.str();
+    first_index_ = r.Index;
+  }
+  ++count_;
+  last_time_ = r.Time.str();
+  last_index_ = r.Index;
+  if (is_overload(r.Main_No.view())) ++overloads_;
+  const std::optional<double> value = main_value(r.Main_No.view(), decimal_separator);
+  if (!value) return;
+  ++numeric_;
+  const double delta = *value - mean_;
+  mean_ += delta / static_cast<double>(numeric_);
+  m2_ += delta * (*value - mean_);
+  if (!min_ || *value < min_->value) min_ = Extreme{*value, r.Index, r.Time.str()};
+  if (!max_ || *value > max_->value) max_ = Extreme{*value, r.Index, r.Time.str()};
+}
+
+std::optional<double> RunningStats::mean() const {
+  if (numeric_ == 0) return std::nullopt;
+  return mean_;
+}
+
+std::optional<double> RunningStats::stddev() const {
+  if (numeric_ < 2) return std::nullopt;
+  return std::sqrt(m2_ / static_cast<double>(numeric_ - 1));
+}
+
+RunKey run_key_of(const real_Record& record) {
+  const RangeFields f = split_main_range(record.Main_Range.view());
+  return {std::string(trim_controls(f.function_key)), std::string(trim_controls(f.unit_text))};
+}
+
+std::vector<RunStats> runs_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
+                              std::string_view decimal_separator) {
+  std::vector<RunStats> runs;
+  for (std::int64_t n = std::max<std::int64_t>(first, 1); n <= std::min(last, log.count()); ++n) {
+    RunKey key = run_key_of(log[n]);
+    if (runs.empty() || !(runs.back().key == key)) runs.push_back({std::move(key), {}});
+    runs.back().stats.add(log[n], decimal_separator);
+  }
+  return runs;
+}
+
+RunningStats stats_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
+                      std::string_view decimal_separator) {
+  RunningStats stats;
+  for (std::int64_t n = std::max<std::int64_t>(first, 1); n <= std::min(last, log.count()); ++n) {
+    stats.add(log[n], decimal_separator);
+  }
+  return stats;
+}
+
+void LogStatistics::rebuild(const ReadingLog& log, std::string_view decimal_separator) {
+  *this = LogStatistics();
+  for (std::int64_t n = 1; n <= log.count(); ++n) add(log[n], decimal_separator);
+}
+
+void LogStatistics::add(const real_Record& record, std::string_view decimal_separator) {
+  whole_.add(record, decimal_separator);
+  RunKey key = run_key_of(record);
+  if (run_.stats.count() == 0 || !(run_.key == key)) run_ = {std::move(key), {}};
+  run_.stats.add(record, decimal_separator);
+  ++seen_;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/reading_log.h"
+
+namespace tarvo {
+
+// The main number of a record as a value in the unit it is shown in; nullopt
+// for an overload ("OL", "-OL") or any text that is no plain decimal number.
+std::optional<double> main_value(std::string_view main_no, std::string_view decimal_separator);
+
+bool is_overload(std::string_view main_no);
+
+// Where an extreme was: the record's number and its time of day.
+struct Extreme {
+  double value = 0;
+  std::int64_t index = 0;
+  std::string time;
+};
+
+// Count, extremes, mean and the sample standard deviation of a stretch of
+// records, kept as running sums so one more record costs the same however
+// many came before (Welford's method for the deviation, which keeps its
+// precision where the values are large and their spread small).
+class RunningStats {
+ public:
+  void add(const real_Record& record, std::string_view decimal_separator);
+
+  std::int64_t count() const { return count_; }
+  std::int64_t numeric() const { return numeric_; }
+  std::int64_t overloads() const { return overloads_; }
+  std::optional<Extreme> min() const { return min_; }
+  std::optional<Extreme> max() const { return max_; }
+  std::optional<double> mean() const;
+  std::optional<double> stddev() const;  // below two values: none
+  const std::string& first_time() const { return first_time_; }
+  const std::string& last_time() const { return last_time_; }
+  std::int64_t first_index() const { return first_index_; }
+  std::int64_t last_index() const { return last_index_; }
+
+ private:
+  std::int64_t count_ = 0, numeric_ = 0, overloads_ = 0;
+  double mean_ = 0, m2_ = 0;
+  std::optional<Extreme> min_, max_;
+  std::string first_time_, last_time_;
+  std::int64_t first_index_ = 0, last_index_ = 0;
+};
+
+// What a run has in common: a longest stretch of consecutive records that
+// the chart draws on one page together, of the same function and unit.
+struct RunKey {
+  std::string function;  // "DCV", without the chart key's space
+  std::string unit;      // "V"
+  friend bool operator==(const RunKey&, const RunKey&) = default;
+};
+RunKey run_key_of(const real_Record& record);
+
+struct RunStats {
+  RunKey key;
+  RunningStats stats;
+};
+
+// The runs of records first..last in log order, each with its figures.
+std::vector<RunStats> runs_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
+                              std::string_view decimal_separator);
+
+// The figures of records first..last, whatever their functions.
+RunningStats stats_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
+                      std::string_view decimal_separator);
+
+// The figures the Statistics window follows as the log grows: the current run
+// (the newest records of one function and unit) and the whole log, both kept
+// up to date at a constant cost per commit.
+class LogStatistics {
+ public:
+  // Starts again from the log as it is (after a load or a reset).
+  void rebuild(const ReadingLog& log, std::string_view decimal_separator);
+  // The log gained its newest record.
+  void add(const real_Record& record, std::string_view decimal_separator);
+
+  const RunningStats& whole() const { return whole_; }
+  const RunStats& current_run() const { return run_; }
+  std::int64_t seen() const { return seen_; }  // the records taken in so far
+
+ private:
+  RunningStats whole_;
+  RunStats run_;
+  std::int64_t seen_ = 0;
+};
+
+}  // namespace tarvo
