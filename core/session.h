@@ -6,6 +6,7 @@
 
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
+#include "decode/frame_figures.h"
 #include "decode/meter_model.h"
 #include "i18n/language_table.h"
 #include "i18n/text_numbers.h"
@@ -23,6 +24,7 @@ struct Session {
   std::int32_t ActivePort = 0;
 
   RxBuffer rx;
+  IntervalFrames frames;  // every frame since the last committed reading
   CurrentReading reading;
   ReadingLog log;
 

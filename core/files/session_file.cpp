@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 #include <limits>
 #include <new>
@@ -132,9 +133,45 @@ class HeaderReader {
   int line_ = 0;
 };
 
+// The frames' figures: their count, then the minimum, maximum and mean, which
+// are empty when no frame was a number; numbers with a "." whatever the
+// separator of the texts, in the shortest form that reads back the same.
+std::string figures_text(const FrameFigures& f) {
+  std::string text = "\t" + std::to_string(f.count);
+  for (const double value : {f.min, f.max, f.mean}) {
+    text += '\t';
+    if (f.numeric == 0) continue;
+    char digits[32];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    if (ec == std::errc()) text.append(digits, end);
+  }
+  return text;
+}
+
+std::optional<double> parse_double(std::string_view text) {
+  double value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool parse_figures(const std::vector<std::string_view>& f, FrameFigures& out) {
+  const std::optional<std::int64_t> count = parse_int(f[8]);
+  if (!count || *count < 0 || *count > INT32_MAX) return false;
+  out.count = static_cast<std::int32_t>(*count);
+  if (f[9].empty() && f[10].empty() && f[11].empty()) return true;
+  const auto min = parse_double(f[9]), max = parse_double(f[10]), mean = parse_double(f[11]);
+  if (!min || !max || !mean || out.count == 0) return false;
+  out.numeric = out.count;  // the file keeps no separate count of the numbers
+  out.min = *min;
+  out.max = *max;
+  out.mean = *mean;
+  return true;
+}
+
 std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
                                          std::string_view from, std::string_view to) {
-  if (f.size() != 8 || f[0] != kReading) return std::nullopt;
+  if (f.size() != 12 || f[0] != kReading) return std::nullopt;
   const std::optional<std::int64_t> index = parse_int(f[1]);
   real_Record r;
   if (!index || *index < 1 || !parse_iso_local(f[2], r.DateTime)) return std::nullopt;
@@ -145,6 +182,7 @@ std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
   r.Main_Range.assign(with_separator(unescaped(f[5]), from, to));
   r.Sub_No.assign(with_separator(unescaped(f[6]), from, to));
   r.Sub_range.assign(with_separator(unescaped(f[7]), from, to));
+  if (!parse_figures(f, r.Frames)) return std::nullopt;
   return r;
 }
 
@@ -388,6 +426,7 @@ std::string session_reading_line(const real_Record& r) {
     line += '\t';
     line += escaped(text);
   }
+  line += figures_text(r.Frames);
   line += '\n';
   return line;
 }

@@ -9,6 +9,7 @@ namespace tarvo {
 MeterModel Acquisition::reset() {
   s_.log.reset_log_counters();
   s_.rx.clear();
+  s_.frames.clear();
   const MeterModel previous = s_.model;
   s_.model = MeterModel::None;
   return previous;
@@ -123,6 +124,7 @@ TickOutcome Acquisition::wait_tick() {
     ports_.trace().set_quiet(false);
     ports_.trace().note("Meter back on " + ports_.device(s_.ActivePort));
     s_.rx.clear();  // bytes from before the loss are no reading of now
+    s_.frames.clear();
     s_.TickCount = 0;
     state_ = AcquisitionState::Acquiring;
     tell(&AcquisitionListener::meter_back);

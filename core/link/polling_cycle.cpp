@@ -30,8 +30,13 @@ bool poll_port(Session& s, PortReader& port, std::int32_t port_number) {
   std::array<std::uint8_t, kPollBlockSize> block;
   const std::int32_t n = port.read_available(port_number, block);
   const std::int32_t needed = frame_size(s.model);
-  if (needed == 0 || n < needed) return false;
-  s.rx.append(std::span(block).first(static_cast<std::size_t>(n)));
+  if (needed == 0 || n < needed) {
+    if (n > 0) s.frames.drop_pending();
+    return false;
+  }
+  const auto bytes = std::span(block).first(static_cast<std::size_t>(n));
+  s.rx.append(bytes);
+  s.frames.feed(*family_of(s.model), bytes, s.decode_settings());
   return true;
 }
 
@@ -41,7 +46,7 @@ bool decode_frame(Session& s) {
 }
 
 void commit_reading(Session& s, ReadingViews* views) {
-  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime);
+  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take());
   for (CommitListener* listener : s.commit_listeners) listener->reading_committed(s.log[n]);
   if (views == nullptr || !family_active(s.model)) return;
   views->refresh_grid();
@@ -68,8 +73,12 @@ bool inject_test_frame(Session& s, PortReader& port, ReadingViews* views, std::s
                        const LocalTime& now) {
   s.ReadingTime = now;
   poll_port(s, port, s.ActivePort);  // keeps the port drained; what it brought is replaced below
-  s.rx.assign(parse_test_text(text));
+  const auto frame = parse_test_text(text);
+  s.rx.assign(frame);
   if (!decode_frame(s)) return false;
+  // The typed frame is its interval's only one.
+  s.frames.clear();
+  s.frames.feed(*family_of(s.model), frame, s.decode_settings());
   commit_reading(s, views);
   s.TickCount = 0;
   return true;

@@ -14,7 +14,7 @@ constexpr std::int64_t kHeadroom = 10000;
 }  // namespace
 
 std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
-                                        const LocalTime& ReadingTime) {
+                                        const LocalTime& ReadingTime, const FrameFigures& frames) {
   const std::int64_t next = count_ + 1;
   if (count_ <= kLastResizingCount) {
     storage_.resize(static_cast<std::size_t>(count_ + kHeadroom));
@@ -34,6 +34,7 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
   record.Time.assign(format_hhnnss(ReadingTime));
   record.DateTime = ReadingTime;
   record.Dated = true;
+  record.Frames = frames;
   return next;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "decode/current_reading.h"
+#include "decode/frame_figures.h"
 #include "log/fixed_text.h"
 #include "log/local_time.h"
 
@@ -21,6 +22,7 @@ struct real_Record {
   FixedText<15> Time;
   LocalTime DateTime;
   bool Dated = false;
+  FrameFigures Frames;  // the frames of its interval; none for a text log's records
 
   friend bool operator==(const real_Record&, const real_Record&) = default;
 };
@@ -37,8 +39,10 @@ class ReadingLog {
   }
   std::size_t storage_size() const { return storage_.size(); }
 
-  // Adds one record built from the reading and its time; returns its number.
-  std::int64_t append_reading(const CurrentReading& reading, const LocalTime& ReadingTime);
+  // Adds one record built from the reading, its time and the figures of the
+  // frames of its interval; returns its number.
+  std::int64_t append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
+                              const FrameFigures& frames = {});
 
   // Reset and Start: the count goes to 0, the storage stays.
   void reset_log_counters() { count_ = 0; }

@@ -43,7 +43,12 @@ TEST(SessionFile, LinesAreTheDocumentedBytes) {
             "tarvo-session\t1\nstarted\t2026-12-09T14:03:27+01:00\nfamily\tbench\ninterval\t10\n"
             "decimal\t.\n");
   EXPECT_EQ(session_reading_line(reading(1)),
-            "reading\t1\t2026-12-09T14:03:28+01:00\t14:03:28\t3.3014\tDCV AUTO 5.0000 V\t50.00\tHz\n");
+            "reading\t1\t2026-12-09T14:03:28+01:00\t14:03:28\t3.3014\tDCV AUTO 5.0000 V\t50.00\tHz"
+            "\t0\t\t\t\n");
+  real_Record busy = reading(2);
+  busy.Frames = {12, 12, 3.2991, 3.3102, 3.30465};
+  EXPECT_TRUE(session_reading_line(busy).ends_with("\tHz\t12\t3.2991\t3.3102\t3.30465\n"));
+  EXPECT_EQ(ParseSession(head() + session_reading_line(busy), ".")->records[0], busy);
   EXPECT_EQ(session_event_line(SessionEvent::MeterLost, kStart),
             "event\t2026-12-09T14:03:27\tmeter lost\n");
   EXPECT_EQ(session_event_line(SessionEvent::Saved, kStart, "/home/a\tb/log.txt"),
@@ -80,7 +85,9 @@ TEST(SessionFile, TornLastLineIsIgnoredWhereverItWasCut) {
 
 TEST(SessionFile, DamageBeforeTheLastLineRefusesTheFile) {
   const std::string bad[] = {
-      head() + "reading\t1\tnot a date\t\t\t\t\t\n" + session_reading_line(reading(2)),
+      head() + "reading\t1\tnot a date\t\t\t\t\t\t0\t\t\t\n" + session_reading_line(reading(2)),
+      head() + "reading\t1\t2026-12-09T14:03:28+01:00\t\t\t\t\t\t2\t1\t\t\n" +
+          session_reading_line(reading(2)),
       head() + "event\t2026-12-09T14:03:27\texploded\n" + session_reading_line(reading(2)),
       "tarvo-session\t2\n" + head().substr(16) + session_reading_line(reading(1)),
       "3\n1\t14:03:28\t3.3014\tDCV AUTO 5.0000 V\t\t\n",

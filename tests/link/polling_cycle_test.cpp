@@ -244,3 +244,56 @@ TEST_F(PollingCycle, InjectedTestFrameAfterResetChangesNothing) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// The bench frame reading 0.425d.
+Bytes bench_digit(std::uint8_t d) {
+  Bytes f = kBenchFrame;
+  f[8] = d;
+  return f;
+}
+
+Bytes joined(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// Every frame between two logged readings is decoded: one cut between two
+// reads counts once, junk not at all, and a range change starts the figures
+// again so that they share the logged reading's function and unit (the third interval's
+// first frame goes with the other function's).
+TEST_F(PollingCycle, EachReadingCarriesTheFiguresOfItsIntervalsFrames) {
+  s.RecordInterval = 1;
+  const Bytes split = bench_digit(9);
+  Bytes other = kBenchFrame;
+  other[1] = 0x01;  // another function: DCV
+  port.script = {
+      joined(
+          {bench_digit(1), {0xFF, 0xFF}, bench_digit(7), Bytes(split.begin(), split.begin() + 5)}),
+      joined({Bytes(split.begin() + 5, split.end()), bench_digit(3)}),
+      joined({bench_digit(2), other, bench_digit(5), bench_digit(2)})};
+  run_ticks(3);
+  ASSERT_EQ(s.log.count(), 3);
+  struct Expected {
+    std::int32_t count;
+    double min, max, mean;
+  };
+  const Expected expected[] = {{2, 0.4251, 0.4257, (0.4251 + 0.4257) / 2},
+                               {2, 0.4253, 0.4259, (0.4259 + 0.4253) / 2},
+                               {2, 0.4252, 0.4255, (0.4255 + 0.4252) / 2}};
+  for (std::int64_t n = 1; n <= 3; ++n) {
+    const FrameFigures& f = s.log[n].Frames;
+    const Expected& e = expected[n - 1];
+    EXPECT_EQ(f.count, e.count) << n;
+    EXPECT_EQ(f.numeric, e.count) << n;
+    EXPECT_DOUBLE_EQ(f.min, e.min) << n;
+    EXPECT_DOUBLE_EQ(f.max, e.max) << n;
+    EXPECT_DOUBLE_EQ(f.mean, e.mean) << n;
+  }
+}
+
+}  // namespace
+}  // namespace tarvo
