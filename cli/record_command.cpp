@@ -13,6 +13,7 @@
 #include "files/text_log.h"
 #include "hex_chunk.h"
 #include "link/acquisition.h"
+#include "log/limits.h"
 #include "options.h"
 #include "reading_json.h"
 #include "record_options.h"
@@ -87,8 +88,18 @@ class Recorder final : private StartDriver {
         trace_(*sink_, env.local_now),
         ports_(make_system_serial_devices(), trace_),
         acquisition_(*s_, ports_),
-        sessions_(*s_, env.session_folder, env.local_now) {
+        sessions_(*s_, env.session_folder, env.local_now),
+        limits_(s_->DecimalSeparator) {
     acquisition_.add_listener(&sessions_);
+    s_->commit_listeners.push_back(&limits_);
+    limits_.set_limits_for_next(o.high, o.low);
+    limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
+      sessions_.outside_limits(breach_name(breach));
+      end_progress();
+      err_ << kPrefix << "reading " << record.Index
+           << " is outside the limits: " << record.Main_No.str() << " " << run_key_of(record).unit
+           << " (" << breach_name(breach) << ")\n";
+    });
     sessions_.set_failure_sink([this](const std::string& why) {
       trace_.note("Session file not written: " + why);
       end_progress();
@@ -98,7 +109,10 @@ class Recorder final : private StartDriver {
       acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
     }
   }
-  ~Recorder() override { acquisition_.remove_listener(&sessions_); }
+  ~Recorder() override {
+    acquisition_.remove_listener(&sessions_);
+    std::erase(s_->commit_listeners, &limits_);
+  }
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
@@ -212,6 +226,9 @@ class Recorder final : private StartDriver {
     j["rx"] = hex_dump(s_->rx.held());
     j["Index"] = record.Index;
     j["Time"] = record.Time.str();
+    if (breach_of(limits_.limits(), record, s_->DecimalSeparator) != LimitBreach::None) {
+      j["alarm"] = true;
+    }
     out_ << json_line(j) << '\n' << std::flush;
     if (out_) return;
     // The reader went away (a closed pipe, a closed terminal): the log still
@@ -269,6 +286,7 @@ class Recorder final : private StartDriver {
   SerialPorts ports_;
   Acquisition acquisition_;
   SessionKeeper sessions_;
+  LimitWatch limits_;
   Clock::time_point lost_at_{};
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;

@@ -1,5 +1,7 @@
 #include "record_options.h"
 
+#include "log/statistics.h"
+
 #include <system_error>
 
 #include "options.h"
@@ -21,6 +23,13 @@ void check_out_file(const std::filesystem::path& file) {
   if (std::filesystem::is_directory(file, ec)) {
     throw UsageError("--out: \"" + file.string() + "\" is a folder");
   }
+}
+
+// A limit is written with a "." (the command line's numbers are not the meter's texts).
+double parse_limit(const std::string& text, const char* option) {
+  const std::optional<double> value = main_value(text, ".");
+  if (!value) throw UsageError(std::string(option) + ": \"" + text + "\" is not a number");
+  return *value;
 }
 
 }  // namespace
@@ -45,6 +54,10 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     } else if (auto sep = r.take("--decimal-separator")) {
       if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
       o.separator = *sep;
+    } else if (auto high = r.take("--high")) {
+      o.high = parse_limit(*high, "--high");
+    } else if (auto low = r.take("--low")) {
+      o.low = parse_limit(*low, "--low");
     } else if (auto timeout = r.take("--reconnect-timeout")) {
       o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
     } else if (r.take_flag("--trace")) {
@@ -54,6 +67,7 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     }
   }
   if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
+  if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
   if (o.out) check_out_file(*o.out);
   if (o.language == 0) o.language = language_from_environment();
   return o;

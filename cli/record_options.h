@@ -20,6 +20,8 @@ struct RecordOptions {
   // How long a meter that went away is waited for; nullopt for as long as the
   // recording runs, 0 to end at once.
   std::optional<std::int64_t> reconnect_timeout;
+  // Limits for the function and unit of the first reading.
+  std::optional<double> high, low;
 };
 
 // Throws UsageError for anything the command cannot run with.

@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev            # libFuzzer target and its runtime
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-translations-l10n               # Qt's own dialogs and buttons in the five languages
+  qt6-multimedia-dev                  # the alarm's sound (Qt Multimedia)
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-wqy-microhei fonts-dejavu

@@ -1,5 +1,6 @@
 #include "data_grid.h"
 
+#include <QColor>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -66,6 +67,11 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<std::size_t>(index.column());
   if (role == Qt::BackgroundRole && (index.row() == 0 || column == 0)) {
     return QGuiApplication::palette().button();  // the fixed row and column
+  }
+  if (role == Qt::BackgroundRole && highlight_ && index.row() > 0) {
+    const std::int64_t n = window_.record_in_row(index.row());
+    if (n > 0 && n <= log_.count() && highlight_(log_[n])) return QColor(255, 200, 200);
+    return {};
   }
   if (role != Qt::DisplayRole) return {};
   if (index.row() == 0) {

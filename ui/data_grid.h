@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <cstdint>
+#include <functional>
 
 #include "display/grid_texts.h"
 #include "display/grid_window.h"
@@ -28,10 +29,15 @@ class GridModel : public QAbstractTableModel {
 
   const GridWindow& window() const { return window_; }
   void show_window(const GridWindow& window);
+  // Rows of records it holds true for get the alarm's colour.
+  void set_highlight(std::function<bool(const real_Record&)> highlight) {
+    highlight_ = std::move(highlight);
+  }
 
  private:
   const ReadingLog& log_;
   GridWindow window_;
+  std::function<bool(const real_Record&)> highlight_;
 };
 
 // StringGrid1: the log as a table beside the chart. The grid has no scrollbar
@@ -45,6 +51,9 @@ class DataGrid : public QTableView {
   // Rows, header included, as the last layout_grid set them.
   std::int32_t RowCount() const { return row_count_; }
   const GridWindow& window() const { return model_->window(); }
+  void set_highlight(std::function<bool(const real_Record&)> highlight) {
+    model_->set_highlight(std::move(highlight));
+  }
   // The record a data row (from 1) shows, 0 for an empty row.
   std::int64_t record_in_row(std::int32_t row) const { return window().record_in_row(row); }
   ScrollParams scroll_params() const;

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "about_box.h"
+#include "alarm.h"
 #include "analog_readout.h"
 #include "anchors.h"
 #include "artwork.h"
@@ -29,8 +30,10 @@
 #include "interval_dialog.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
+#include "limits_dialog.h"
 #include "log/local_time.h"
 #include "manual_window.h"
+#include "statistics_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
 #include "window_placement.h"
@@ -113,6 +116,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
 
 TForm1::~TForm1() {
   program_.sessions().set_failure_sink({});
+  program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
 }
 
@@ -265,6 +269,7 @@ void TForm1::build_menus() {
   connect(help_manual, &QAction::triggered, this, &TForm1::mni_Help_MClick);
   connect(about, &QAction::triggered, this, &TForm1::mni_Help_AboutClick);
   mni_debug_ = menu_item(help1_, "mni_debug", "debug");
+  build_view_menu(bar);
   mni_debug_->setCheckable(true);
   mni_debug_->setChecked(true);
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
@@ -273,6 +278,58 @@ void TForm1::build_menus() {
   for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, help_manual, about}) {
     language_controls_.add(item);
   }
+}
+
+// View: the statistics and the limits, usable while the meter is read.
+void TForm1::build_view_menu(QMenuBar* bar) {
+  mmu_view_ = new QMenu(QStringLiteral("View"), bar);
+  mmu_view_->setObjectName(QStringLiteral("mmu_view"));
+  bar->insertMenu(help1_->menuAction(), mmu_view_);
+  QAction* statistics = menu_item(mmu_view_, "mni_statistics", "Statistics...");
+  QAction* limits = menu_item(mmu_view_, "mni_limits", "Limits...");
+  connect(statistics, &QAction::triggered, this, &TForm1::mni_statisticsClick);
+  connect(limits, &QAction::triggered, this, &TForm1::mni_limitsClick);
+  language_controls_.add(mmu_view_);
+  language_controls_.add(statistics);
+  language_controls_.add(limits);
+  alarm_ = new Alarm(this);
+  program_.limits().set_alarm(
+      [this](const real_Record& record, LimitBreach) { limit_breached(record); });
+  grid_->set_highlight([this](const real_Record& record) {
+    const Session& s = program_.session();
+    return breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
+  });
+}
+
+void TForm1::mni_statisticsClick() {
+  if (statistics_window_ == nullptr) {
+    statistics_window_ = new StatisticsWindow(
+        program_.session(), program_.statistics(), program_.limits(),
+        [this] { return chart_->page().bounds; }, this);
+  }
+  statistics_window_->show();
+  statistics_window_->raise();
+}
+
+void TForm1::mni_limitsClick() {
+  LimitWatch& watch = program_.limits();
+  if (auto choice = run_limits_dialog(this, program_.session(), watch.limits(), alarm_->muted())) {
+    watch.set_limits(choice->limits);
+    alarm_->set_muted(choice->muted);
+    grid_->refill_grid();
+    refresh_statistics();
+  }
+}
+
+void TForm1::refresh_statistics() {
+  if (statistics_window_ != nullptr) statistics_window_->refresh();
+}
+
+void TForm1::limit_breached(const real_Record& record) {
+  const Session& s = program_.session();
+  const QString what = QString::fromStdString(record.Main_No.str() + " " + run_key_of(record).unit);
+  alarm_->ring(QString::fromStdString(s.text(kTextOutsideLimitsNote))
+                   .arg(QString::number(record.Index), what.trimmed()));
 }
 
 void TForm1::build_timers() {
@@ -314,6 +371,7 @@ void TForm1::FormShow() {
       fit_panel_captions();
       show_run_state(program_.acquisition().state());
       show_side_panel();
+      if (statistics_window_ != nullptr) statistics_window_->retranslate();
     });
   }
   s.RecordInterval = 1;
@@ -334,6 +392,7 @@ void TForm1::apply_control_states(AcquisitionState state) {
 
 void TForm1::log_loaded() {
   apply_control_states(ControlEvent::LogLoaded);
+  refresh_statistics();
 }
 
 void TForm1::apply_control_states(ControlEvent event) {
@@ -435,6 +494,7 @@ void TForm1::update_lcd() {
 void TForm1::update_readout() {
   const Session& s = program_.session();
   readout_->show_reading(s.reading, s.DecimalSeparator);
+  refresh_statistics();  // the last of a commit's views, after the chart's page moved
 }
 
 void TForm1::reset_lcd(MeterModel previous) {
@@ -517,6 +577,7 @@ void TForm1::reset_views(MeterModel previous) {
   chart_->reset_chart();
   grid_->reset_grid();
   reset_lcd(previous);
+  refresh_statistics();
 }
 
 void TForm1::Timer_ShowTimer() {

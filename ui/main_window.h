@@ -19,10 +19,14 @@ class QLocale;
 class QEventLoop;
 class QLineEdit;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QTimer;
 
 namespace tarvo {
+
+class Alarm;
+class StatisticsWindow;
 
 class AnalogReadout;
 class AnchoredPlacement;
@@ -91,6 +95,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // The menus, buttons and titles a language switch re-labels.
   const LanguageControls& language_controls() const { return language_controls_; }
   AnalogReadout* analog_readout() const { return readout_; }
+  Alarm* alarm() const { return alarm_; }
+  // View > Statistics, once it has been opened.
+  StatisticsWindow* statistics_window() const { return statistics_window_; }
 
  public slots:
   void Btn_StartClick();
@@ -119,6 +126,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void build_panel1(QWidget* panel_chart);
   void build_window_controls(QWidget* client);
   void build_menus();
+  void build_view_menu(QMenuBar* bar);
   void build_timers();
   void FormShow();
   void FormResize();
@@ -128,6 +136,10 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void show_run_state(AcquisitionState state);
   void show_side_panel();
   void session_not_written(const std::string& why);
+  void mni_statisticsClick();
+  void mni_limitsClick();
+  void refresh_statistics();
+  void limit_breached(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.
@@ -175,6 +187,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QMenu* help1_ = nullptr;
   QAction* mmu_open_ = nullptr;
   QAction* mmu_sessions_ = nullptr;
+  QMenu* mmu_view_ = nullptr;
+  StatisticsWindow* statistics_window_ = nullptr;
+  Alarm* alarm_ = nullptr;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
   QAction* sys_set_ = nullptr;

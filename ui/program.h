@@ -10,6 +10,8 @@
 #include "link/debug_trace.h"
 #include "link/serial_device.h"
 #include "link/serial_ports.h"
+#include "log/limits.h"
+#include "log/statistics.h"
 #include "session.h"
 
 namespace tarvo {
@@ -47,6 +49,9 @@ class Program {
   Acquisition& acquisition() { return acquisition_; }
   // The session file of the log, in the user's state folder.
   SessionKeeper& sessions() { return sessions_; }
+  // The figures of the log, and the limits each commit is checked against.
+  StatisticsFollower& statistics() { return statistics_; }
+  LimitWatch& limits() { return limits_; }
 
   void set_trace_target(DebugTrace* target) { relay_.set_target(target); }
 
@@ -69,6 +74,8 @@ class Program {
   SerialPorts ports_;
   Acquisition acquisition_;
   SessionKeeper sessions_;
+  StatisticsFollower statistics_;
+  LimitWatch limits_;
   std::vector<std::string> named_ports_;
   PortMapSource port_map_source_;
 };

@@ -21,7 +21,8 @@ constexpr std::uint64_t kLargestSessionBytes = std::uint64_t{1} << 40;
 // The summary looks at this much of the end of a file for its last reading.
 constexpr std::uint64_t kTailBytes = 64 * 1024;
 
-constexpr std::string_view kEventNames[] = {"meter lost", "meter back", "stopped", "saved"};
+constexpr std::string_view kEventNames[] = {"meter lost", "meter back", "stopped", "saved",
+                                            "outside limits"};
 
 // The texts come from the decoders and never hold these, but a session line
 // must stay one line whatever a text holds.
@@ -190,7 +191,9 @@ bool parse_event(const std::vector<std::string_view>& f, SessionEvent& kind, std
   LocalTime when;
   if (f.size() < 3 || f.size() > 4 || f[0] != kEvent || !parse_iso_local(f[1], when)) return false;
   const std::optional<SessionEvent> named = event_named(f[2]);
-  if (!named || (*named == SessionEvent::Saved) != (f.size() == 4)) return false;
+  if (!named) return false;
+  const bool detailed = *named == SessionEvent::Saved || *named == SessionEvent::OutsideLimits;
+  if (detailed != (f.size() == 4)) return false;
   kind = *named;
   detail = f.size() == 4 ? unescaped(f[3]) : std::string();
   return true;
@@ -434,7 +437,9 @@ std::string session_reading_line(const real_Record& r) {
 std::string session_event_line(SessionEvent event, const LocalTime& when, std::string_view detail) {
   std::string line(kEvent);
   line += '\t' + format_iso_local(when) + '\t' + std::string(kEventNames[static_cast<int>(event)]);
-  if (event == SessionEvent::Saved) line += '\t' + escaped(detail);
+  if (event == SessionEvent::Saved || event == SessionEvent::OutsideLimits) {
+    line += '\t' + escaped(detail);
+  }
   line += '\n';
   return line;
 }

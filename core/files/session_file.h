@@ -26,7 +26,7 @@ struct SessionHeader {
   std::string decimal_separator = ".";
 };
 
-enum class SessionEvent { MeterLost, MeterBack, Stopped, Saved };
+enum class SessionEvent { MeterLost, MeterBack, Stopped, Saved, OutsideLimits };
 
 // Unfinished: still written, or ended without a word (a crash, a kill, a power
 // cut). Stopped: Stop or the end of a recording. Saved: the log was saved

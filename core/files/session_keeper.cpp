@@ -31,7 +31,8 @@ SessionKeeper::~SessionKeeper() {
 
 void SessionKeeper::listen(bool on) {
   auto& listeners = s_.commit_listeners;
-  if (on && !listening_) listeners.push_back(this);
+  // First of all: the reading is on the disk before anything else hears of it.
+  if (on && !listening_) listeners.insert(listeners.begin(), this);
   if (!on && listening_)
     listeners.erase(std::remove(listeners.begin(), listeners.end(), this), listeners.end());
   listening_ = on;
@@ -59,6 +60,10 @@ void SessionKeeper::acquisition_began() {
 
 void SessionKeeper::reading_committed(const real_Record& record) {
   write(session_reading_line(record));
+}
+
+void SessionKeeper::outside_limits(std::string_view which) {
+  if (listening_) write(session_event_line(SessionEvent::OutsideLimits, now_(), which));
 }
 
 void SessionKeeper::meter_lost() {

@@ -50,6 +50,8 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   void forget();
 
   void reading_committed(const real_Record& record) override;
+  // The newest reading was outside the limits: "high" or "low".
+  void outside_limits(std::string_view which);
 
   // The file being written or last written; empty when there is none.
   std::filesystem::path path() const;

@@ -40,6 +40,14 @@ void RunningStats::add(const real_Record& r, std::string_view decimal_separator)
   last_time_ = r.Time.str();
   last_index_ = r.Index;
   if (is_overload(r.Main_No.view())) ++overloads_;
+  if (r.Frames.numeric > 0) {
+    if (!lowest_frame_ || r.Frames.min < lowest_frame_->value) {
+      lowest_frame_ = Extreme{r.Frames.min, r.Index, r.Time.str()};
+    }
+    if (!highest_frame_ || r.Frames.max > highest_frame_->value) {
+      highest_frame_ = Extreme{r.Frames.max, r.Index, r.Time.str()};
+    }
+  }
   const std::optional<double> value = main_value(r.Main_No.view(), decimal_separator);
   if (!value) return;
   ++numeric_;
@@ -96,6 +104,19 @@ void LogStatistics::add(const real_Record& record, std::string_view decimal_sepa
   if (run_.stats.count() == 0 || !(run_.key == key)) run_ = {std::move(key), {}};
   run_.stats.add(record, decimal_separator);
   ++seen_;
+}
+
+void StatisticsFollower::reading_committed(const real_Record& record) {
+  if (stats_.seen() + 1 == log_.count()) {
+    stats_.add(record, separator_);
+  } else {
+    stats_.rebuild(log_, separator_);
+  }
+}
+
+const LogStatistics& StatisticsFollower::current() {
+  if (stats_.seen() != log_.count()) stats_.rebuild(log_, separator_);
+  return stats_;
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "log/commit_listener.h"
 #include "log/reading_log.h"
 
 namespace tarvo {
@@ -36,6 +37,9 @@ class RunningStats {
   std::int64_t overloads() const { return overloads_; }
   std::optional<Extreme> min() const { return min_; }
   std::optional<Extreme> max() const { return max_; }
+  // The lowest and highest frame between the readings (see FrameFigures).
+  std::optional<Extreme> lowest_frame() const { return lowest_frame_; }
+  std::optional<Extreme> highest_frame() const { return highest_frame_; }
   std::optional<double> mean() const;
   std::optional<double> stddev() const;  // below two values: none
   const std::string& first_time() const { return first_time_; }
@@ -46,7 +50,7 @@ class RunningStats {
  private:
   std::int64_t count_ = 0, numeric_ = 0, overloads_ = 0;
   double mean_ = 0, m2_ = 0;
-  std::optional<Extreme> min_, max_;
+  std::optional<Extreme> min_, max_, lowest_frame_, highest_frame_;
   std::string first_time_, last_time_;
   std::int64_t first_index_ = 0, last_index_ = 0;
 };
@@ -91,6 +95,21 @@ class LogStatistics {
   RunningStats whole_;
   RunStats run_;
   std::int64_t seen_ = 0;
+};
+
+// LogStatistics kept up to date with a log: told of each commit, and built
+// again from the log when it was replaced or emptied meanwhile.
+class StatisticsFollower final : public CommitListener {
+ public:
+  StatisticsFollower(const ReadingLog& log, const std::string& decimal_separator)
+      : log_(log), separator_(decimal_separator) {}
+  void reading_committed(const real_Record& record) override;
+  const LogStatistics& current();
+
+ private:
+  const ReadingLog& log_;
+  const std::string& separator_;
+  LogStatistics stats_;
 };
 
 }  // namespace tarvo

@@ -208,6 +208,28 @@ TEST_F(Recording, UnwritableSessionFolderIsToldOnceAndTheRecordingGoesOn) {
   EXPECT_EQ(r.err.find(said, r.err.find(said) + 1), std::string::npos) << r.err;
 }
 
+// Readings 0.4253 to 0.4256: above 0.42545 is outside, marked in the JSON
+// line, on standard error and in the session file after its reading.
+TEST_F(Recording, ReadingsOutsideTheLimitsAreMarked) {
+  const Outcome r = record({"--port", meter_.path(), "--count", "4", "--high", "0.42545"});
+  EXPECT_EQ(r.status, 0);
+  std::istringstream lines(r.out);
+  std::vector<bool> alarms;
+  for (std::string line; std::getline(lines, line);) {
+    alarms.push_back(line.ends_with(",\"alarm\":true}"));
+  }
+  EXPECT_EQ(alarms, (std::vector<bool>{false, false, true, true}));
+  EXPECT_EQ(r.err,
+            "tarvo-cli record: reading 3 is outside the limits: 0.4255 V (high)\n"
+            "tarvo-cli record: reading 4 is outside the limits: 0.4256 V (high)\n");
+  const auto session = ReadSession(list_sessions(env_.session_folder).front().path, ".");
+  ASSERT_TRUE(session);
+  ASSERT_GE(session->events.size(), 2u);
+  EXPECT_EQ(session->events[0], std::make_pair(SessionEvent::OutsideLimits, std::string("high")));
+  EXPECT_EQ(record({"--low", "1", "--high", "0"}).status, 2);
+  EXPECT_EQ(record({"--high", "1,5"}).status, 2);
+}
+
 TEST_F(Recording, InterruptionSavesWhatWasRecorded) {
   on_sleep = [this](int n) {
     meter_.send(bench_reading(n));

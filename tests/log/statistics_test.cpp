@@ -97,3 +97,57 @@ TEST(Statistics, RunsEndWhereTheFunctionOrTheUnitChanges) {
 
 }  // namespace
 }  // namespace tarvo
+
+#include "log/limits.h"
+
+namespace tarvo {
+namespace {
+
+TEST(Limits, OnlyNumbersOfTheLimitsFunctionAndUnitBreakThem) {
+  const Limits both{{"DCV", "V"}, 3.31, 3.29};
+  const Limits high_only{{"DCV", "V"}, 3.31, std::nullopt};
+  const struct {
+    const Limits& limits;
+    const char* main_no;
+    const char* range;
+    LimitBreach breach;
+  } cases[] = {
+      {both, "3.3000", "DCV AUTO 5.0000 V", LimitBreach::None},
+      {both, "3.3101", "DCV AUTO 5.0000 V", LimitBreach::High},
+      {both, "3.2899", "DCV MANU 5.0000 V", LimitBreach::Low},
+      {both, "3.31", "DCV AUTO 5.0000 V", LimitBreach::None},  // on the limit is inside
+      {both, "9.9", "ACV AUTO 50.000 V", LimitBreach::None},   // another function
+      {both, "9.9", "DCV AUTO 50.000 mV", LimitBreach::None},  // another unit
+      {both, "OL", "DCV AUTO 5.0000 V", LimitBreach::High},
+      {both, "-OL", "DCV AUTO 5.0000 V", LimitBreach::Low},
+      {high_only, "-OL", "DCV AUTO 5.0000 V", LimitBreach::None},
+      {both, "----", "DCV AUTO 5.0000 V", LimitBreach::None},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(breach_of(c.limits, rec(1, c.main_no, c.range), "."), c.breach)
+        << c.main_no << " " << c.range;
+  }
+}
+
+TEST(Limits, WatchTellsEachBreachAndTakesTheNextReadingsFunction) {
+  const std::string separator = ".";
+  LimitWatch watch(separator);
+  std::vector<std::pair<std::int64_t, LimitBreach>> told;
+  watch.add_sink([&](const real_Record& r, LimitBreach b) { told.emplace_back(r.Index, b); });
+  int alarms = 0;
+  watch.set_alarm([&](const real_Record&, LimitBreach) { ++alarms; });
+  watch.set_limits_for_next(2.0, 1.0);
+  const char* values[] = {"1.5", "2.5", "0.5", "9"};
+  watch.reading_committed(rec(1, values[0]));
+  watch.reading_committed(rec(2, values[1]));
+  watch.reading_committed(rec(3, values[2]));
+  watch.reading_committed(rec(4, values[3], "ACV AUTO 50.000 V"));
+  EXPECT_EQ(watch.limits().key, (RunKey{"DCV", "V"}));
+  EXPECT_EQ(told, (std::vector<std::pair<std::int64_t, LimitBreach>>{{2, LimitBreach::High},
+                                                                     {3, LimitBreach::Low}}));
+  EXPECT_EQ(watch.breaches(), 2);
+  EXPECT_EQ(alarms, 2);
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <QTableWidget>
+
+#include "alarm.h"
 #include "analog_readout.h"
 #include "data_grid.h"
 #include "debug_window.h"
@@ -14,6 +17,7 @@
 #include "language_switch.h"
 #include "lcd_panel.h"
 #include "main_window.h"
+#include "statistics_window.h"
 #include "trend_chart.h"
 #include "window_test_support.h"
 
@@ -52,6 +56,29 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
   press_test("a0-00-30-00-00-04-02-05-04-00-00-00-5b-00");
   EXPECT_EQ(s.log.count(), 2);
   EXPECT_EQ(s.log[2].Main_No.view(), "0.4254");
+}
+
+// Readings 0.4251 to 0.4254 against a high limit of 0.42525: the two above
+// ring the alarm, are coloured in the grid and counted in the Statistics window.
+TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
+  program_.limits().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
+  for (char d = '1'; d <= '4'; ++d) {
+    press_test(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
+  }
+  EXPECT_EQ(window_->alarm()->rings(), 2);
+  named<QAction>(*window_, "mni_statistics")->trigger();
+  QTableWidget& table = *window_->statistics_window()->table();
+  EXPECT_EQ(table.item(1, 2)->text(), "4");       // the whole log's count
+  EXPECT_EQ(table.item(2, 2)->text(), "0.4251");  // its minimum
+  EXPECT_EQ(table.item(13, 2)->text(), "2");      // outside the limits
+  const DataGrid& grid = *window_->data_grid();
+  int coloured = 0;
+  for (int row = 1; row < grid.model()->rowCount(); ++row) {
+    coloured += grid.model()->index(row, 1).data(Qt::BackgroundRole).isValid() ? 1 : 0;
+  }
+  EXPECT_EQ(coloured, 2);
+  press_test("A0 00 30 00 00 04 02 05 09 00 00 00 5B 00");
+  EXPECT_EQ(table.item(1, 2)->text(), "5");  // it follows the commits while shown
 }
 
 TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {

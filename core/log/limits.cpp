@@ -1,0 +1,55 @@
+#include "log/limits.h"
+
+#include "display/range_fields.h"
+
+namespace tarvo {
+
+LimitBreach breach_of(const Limits& limits, const real_Record& record,
+                      std::string_view decimal_separator) {
+  if (!limits.any() || !(run_key_of(record) == limits.key)) return LimitBreach::None;
+  const std::string_view main_no = trim_controls(record.Main_No.view());
+  if (main_no == "OL") return limits.high ? LimitBreach::High : LimitBreach::None;
+  if (main_no == "-OL") return limits.low ? LimitBreach::Low : LimitBreach::None;
+  const std::optional<double> value = main_value(main_no, decimal_separator);
+  if (!value) return LimitBreach::None;
+  if (limits.high && *value > *limits.high) return LimitBreach::High;
+  if (limits.low && *value < *limits.low) return LimitBreach::Low;
+  return LimitBreach::None;
+}
+
+std::string_view breach_name(LimitBreach breach) {
+  switch (breach) {
+    case LimitBreach::High:
+      return "high";
+    case LimitBreach::Low:
+      return "low";
+    case LimitBreach::None:
+      break;
+  }
+  return "";
+}
+
+void LimitWatch::set_limits(const Limits& limits) {
+  limits_ = limits;
+  breaches_ = 0;
+  last_ = LimitBreach::None;
+}
+
+void LimitWatch::set_limits_for_next(std::optional<double> high, std::optional<double> low) {
+  set_limits({{}, high, low});
+  key_from_next_ = limits_.any();
+}
+
+void LimitWatch::reading_committed(const real_Record& record) {
+  if (key_from_next_) {
+    limits_.key = run_key_of(record);
+    key_from_next_ = false;
+  }
+  last_ = breach_of(limits_, record, separator_);
+  if (last_ == LimitBreach::None) return;
+  ++breaches_;
+  for (const Sink& sink : sinks_) sink(record, last_);
+  if (alarm_) alarm_(record, last_);
+}
+
+}  // namespace tarvo
