@@ -29,9 +29,10 @@ int row_of(int text) {
 
 // Numbers as the program shows them: up to 15 significant digits, the
 // program's decimal separator, no exponent for the values a meter shows.
-QString number_text(const std::optional<double>& value, const std::string& separator) {
+QString number_text(const std::optional<double>& value, const std::string& separator,
+                    int digits = 15) {
   if (!value) return QStringLiteral("-");
-  QString text = QString::number(*value, 'g', 15);
+  QString text = QString::number(*value, 'g', digits);
   if (separator != ".") text.replace(QLatin1Char('.'), QString::fromStdString(separator));
   return text;
 }
@@ -107,14 +108,15 @@ void StatisticsWindow::fill_column(int column, const RunningStats& stats, const 
   const auto time_of = [](const std::optional<Extreme>& e) {
     return e ? QString::fromStdString(e->time) : QStringLiteral("-");
   };
-  set(kTextStatsKey, key);
+  set(kTextStatsKey, key.isEmpty() ? QStringLiteral("-") : key);
   set(kTextStatsCount, QString::number(stats.count()));
   set(kTextStatsMin, number_text(value_of(stats.min()), sep));
   set(kTextStatsMinTime, time_of(stats.min()));
   set(kTextStatsMax, number_text(value_of(stats.max()), sep));
   set(kTextStatsMaxTime, time_of(stats.max()));
-  set(kTextStatsMean, number_text(stats.mean(), sep));
-  set(kTextStatsDeviation, number_text(stats.stddev(), sep));
+  // Seven digits say more than a meter's five; the rest would be noise.
+  set(kTextStatsMean, number_text(stats.mean(), sep, 7));
+  set(kTextStatsDeviation, number_text(stats.stddev(), sep, 7));
   set(kTextStatsFirst,
       stats.count() ? QString::fromStdString(stats.first_time()) : QStringLiteral("-"));
   set(kTextStatsLast,

@@ -8,10 +8,13 @@
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
+#include "limits_dialog.h"
 #include "link/polling_cycle.h"
 #include "main_window.h"
 #include "session_dialog.h"
+#include "statistics_window.h"
 
 namespace {
 
@@ -44,6 +47,19 @@ bool shoot_session_dialog(tarvo::TForm1& window, const QString& file) {
     }
   });
   tarvo::run_session_dialog(&window, window.program().session(), {crashed, saved});
+  return written;
+}
+
+// Grabs the modal dialog a command brings up, and closes it.
+bool grab_modal(const QString& file, const std::function<void()>& command) {
+  bool written = false;
+  QTimer::singleShot(200, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      written = dialog->grab().save(file);
+      dialog->close();
+    }
+  });
+  command();
   return written;
 }
 
@@ -82,7 +98,19 @@ int main(int argc, char** argv) {
         out.filePath(QStringLiteral("main-window-%1%2.png").arg(language.name, suffix));
     const QString dialog =
         out.filePath(QStringLiteral("sessions-dialog-%1%2.png").arg(language.name, suffix));
-    if (!window.grab().save(file) || !shoot_session_dialog(window, dialog)) {
+    const auto other = [&](const char* name) {
+      return out.filePath(
+          QStringLiteral("%1-%2%3.png").arg(QLatin1String(name), language.name, suffix));
+    };
+    window.findChild<QAction*>("mni_statistics")->trigger();
+    QApplication::processEvents();
+    const bool statistics = window.statistics_window()->grab().save(other("statistics-window"));
+    window.statistics_window()->hide();
+    const bool limits = grab_modal(other("limits-dialog"), [&] {
+      tarvo::run_limits_dialog(&window, program.session(), program.limits().limits(), false);
+    });
+    if (!window.grab().save(file) || !shoot_session_dialog(window, dialog) || !statistics ||
+        !limits) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
