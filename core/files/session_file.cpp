@@ -338,20 +338,6 @@ std::optional<SessionContents> read_from(ByteSource& source, std::string_view se
   }
 }
 
-LoadFailure failure_of(OpenFailure failure) {
-  switch (failure) {
-    case OpenFailure::Missing:
-      return LoadFailure::Missing;
-    case OpenFailure::NoPermission:
-      return LoadFailure::NoPermission;
-    case OpenFailure::NotRegularFile:
-      return LoadFailure::NotRegularFile;
-    case OpenFailure::TooLarge:
-      return LoadFailure::TooLarge;
-    default:
-      return LoadFailure::ReadFailed;
-  }
-}
 
 // Complete lines of the bytes, the first one dropped when it may be cut.
 std::vector<std::string_view> whole_lines(std::string_view bytes, bool from_start) {
@@ -448,7 +434,7 @@ std::optional<SessionContents> ReadSession(const std::filesystem::path& file,
                                            std::string_view decimal_separator, LoadError* error) {
   FileSource source(file, kLargestSessionBytes);
   if (source.failure() != OpenFailure::None) {
-    if (error) *error = LoadError{failure_of(source.failure()), source.error()};
+    if (error) *error = LoadError{load_failure_of(source.failure()), source.error()};
     return std::nullopt;
   }
   return read_from(source, decimal_separator, error);

@@ -34,6 +34,10 @@ enum class LoadFailure {
   WrongFormat,     // the bytes are not a valid text log
 };
 
+enum class OpenFailure;
+// What a file that would not open means to a reader of logs.
+LoadFailure load_failure_of(OpenFailure failure);
+
 struct LoadError {
   LoadFailure failure = LoadFailure::None;
   std::string reason;  // plain English words, without the file name

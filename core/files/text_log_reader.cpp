@@ -86,23 +86,6 @@ void reserve_records(std::vector<real_Record>& records, std::int32_t count,
   }
 }
 
-LoadFailure load_failure_of(OpenFailure failure) {
-  switch (failure) {
-    case OpenFailure::None:
-      return LoadFailure::None;
-    case OpenFailure::Missing:
-      return LoadFailure::Missing;
-    case OpenFailure::NoPermission:
-      return LoadFailure::NoPermission;
-    case OpenFailure::NotRegularFile:
-      return LoadFailure::NotRegularFile;
-    case OpenFailure::TooLarge:
-      return LoadFailure::TooLarge;
-    case OpenFailure::Other:
-      break;
-  }
-  return LoadFailure::ReadFailed;
-}
 
 enum class Pass { Done, Refused, AgainAsGb18030 };
 
@@ -185,6 +168,24 @@ std::optional<std::vector<real_Record>> read_records(ByteSource& source,
 }
 
 }  // namespace
+
+LoadFailure load_failure_of(OpenFailure failure) {
+  switch (failure) {
+    case OpenFailure::None:
+      return LoadFailure::None;
+    case OpenFailure::Missing:
+      return LoadFailure::Missing;
+    case OpenFailure::NoPermission:
+      return LoadFailure::NoPermission;
+    case OpenFailure::NotRegularFile:
+      return LoadFailure::NotRegularFile;
+    case OpenFailure::TooLarge:
+      return LoadFailure::TooLarge;
+    case OpenFailure::Other:
+      break;
+  }
+  return LoadFailure::ReadFailed;
+}
 
 std::optional<std::vector<real_Record>> ParseTextLog(std::string_view bytes,
                                                      std::string_view decimal_separator,
