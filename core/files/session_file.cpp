@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <limits>
@@ -152,7 +153,9 @@ std::string figures_text(const FrameFigures& f) {
 std::optional<double> parse_double(std::string_view text) {
   double value = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+  if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return value;
 }
 
@@ -238,8 +241,11 @@ class SessionLines {
       return false;
     }
     const std::size_t had = buffer_.size();
-    buffer_.resize(had + kPiece);
-    const std::optional<std::size_t> n = source_.read(buffer_.data() + had, kPiece);
+    // A small file is read in one small piece, a large one in pieces of 1 MiB.
+    const std::size_t piece = static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(source_.size_hint() + 1, kLongestLine, kPiece));
+    buffer_.resize(had + piece);
+    const std::optional<std::size_t> n = source_.read(buffer_.data() + had, piece);
     buffer_.resize(had + n.value_or(0));
     if (!n) failed_ = true;
     if (!n || *n == 0) at_end_ = true;
@@ -337,7 +343,6 @@ std::optional<SessionContents> read_from(ByteSource& source, std::string_view se
     return std::nullopt;
   }
 }
-
 
 // Complete lines of the bytes, the first one dropped when it may be cut.
 std::vector<std::string_view> whole_lines(std::string_view bytes, bool from_start) {
