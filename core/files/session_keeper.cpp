@@ -75,6 +75,7 @@ void SessionKeeper::meter_back() {
 }
 
 void SessionKeeper::acquisition_stopped() {
+  if (!listening_) return;  // no acquisition writes the file (an opened one, or none)
   listen(false);
   write(session_event_line(SessionEvent::Stopped, now_()));
 }
