@@ -11,6 +11,7 @@
 #include "convert_command.h"
 #include "decode_command.h"
 #include "record_command.h"
+#include "scan_command.h"
 #include "simulate_command.h"
 #include "usage.h"
 
@@ -54,6 +55,7 @@ int run_command(std::vector<std::string> args) {
   if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
   if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
   if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
+  if (command == "scan") return tarvo::cli::run_scan(args, std::cout, std::cerr);
   if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
   std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << tool_usage();

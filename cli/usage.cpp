@@ -54,6 +54,14 @@ constexpr CommandHelp kCommands[] = {
      "  --trace                  show the serial traffic on standard error\n",
      "0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
      "4 meter disconnected"},
+    {"scan", "scan [--port PATH]... [--json]",
+     "List the ports Start would try, in its order: the named ones, then the\n"
+     "system's. For each: what the system knows of it (USB vendor and product,\n"
+     "serial number, driver), whether it opened and if not why, and which meter\n"
+     "family's frames it carried while all of them listened for one second.\n",
+     "  --port PATH              list this device first (repeat for several, in order)\n"
+     "  --json                   one JSON line per port instead of the text\n",
+     "0 a meter was found, 1 the scan failed, 2 bad arguments, 3 no meter found"},
     {"convert", "convert IN OUT [--decimal-separator SEP]",
      "Read the text log IN as File > Open does and write OUT by its extension:\n"
      ".txt, .xls, .xlsx or .csv.\n",

@@ -1,5 +1,7 @@
-// The programs as a user runs them: help and version of every command.
+// The programs as a user runs them: help and version of every command, and a
+// scan that finds `tarvo-cli simulate` on its pseudo-terminal.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <string>
 #include <vector>
@@ -30,7 +32,7 @@ Outcome run(const std::vector<std::string>& argv) {
 }
 
 TEST(CliProcess, EveryCommandShowsItsHelp) {
-  for (const char* command : {"decode", "simulate", "record", "convert", "chart"}) {
+  for (const char* command : {"decode", "simulate", "record", "scan", "convert", "chart"}) {
     const std::string usage = std::string("Usage: tarvo-cli ") + command + " ";
     // The help wins over the rest of the line: nothing is recorded or read.
     const std::vector<std::vector<std::string>> lines = {{command, "--help"},
@@ -54,7 +56,8 @@ TEST(CliProcess, TheToolsHelpListsEveryCommandAndTheVersion) {
   EXPECT_EQ(help.status, 0);
   for (const char* synopsis :
        {"\n  tarvo-cli decode [", "\n  tarvo-cli simulate [", "\n  tarvo-cli record [",
-        "\n  tarvo-cli convert IN OUT", "\n  tarvo-cli chart IN OUT", "\n  --version "}) {
+        "\n  tarvo-cli scan [", "\n  tarvo-cli convert IN OUT", "\n  tarvo-cli chart IN OUT",
+        "\n  --version "}) {
     EXPECT_NE(help.out.find(synopsis), std::string::npos) << synopsis;
   }
   const Outcome version = run({kCli, "--version"});
@@ -76,6 +79,21 @@ TEST(CliProcess, TheDesktopProgramTellsItsVersionWithoutADisplay) {
   EXPECT_NE(help.out.find("\n  --version "), std::string::npos) << help.out;
 }
 #endif
+
+TEST(CliProcess, ScanFindsTheSimulatedMeter) {
+  ChildProcess meter({kCli, "simulate", "--family", "compact"});
+  const std::string port = meter.read_line(seconds(10)).value_or("");
+  ASSERT_FALSE(port.empty());
+  ChildProcess scan({kCli, "scan", "--port", port, "--json"});
+  const std::string first = scan.read_line(seconds(20)).value_or("");
+  scan.read_rest();
+  EXPECT_EQ(scan.wait(seconds(20)), 0) << scan.read_error();
+  EXPECT_TRUE(first.starts_with(R"({"path":")" + port +
+                                R"(","opened":true,"family":"compact","usb":"","reason":"")"))
+      << first;
+  kill(meter.pid(), SIGTERM);
+  EXPECT_EQ(meter.wait(seconds(10)), 0);
+}
 
 }  // namespace
 }  // namespace tarvo
