@@ -1,4 +1,5 @@
 // tarvo: the desktop program of the meter.
+#include <QGuiApplication>
 #include <QTimer>
 #include <initializer_list>
 #include <iostream>
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
   tarvo::GuardedApplication app(argc, argv);  // takes the toolkit's own options out of argv
   QApplication::setApplicationName(QStringLiteral("Tarvo"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tarvo"));
+  // Lets the desktop match the window to tarvo.desktop and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tarvo"));
 
   const tarvo::ParsedCommandLine parsed =
       tarvo::parse_command_line(program_arguments(QApplication::arguments()));
