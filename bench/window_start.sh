@@ -12,8 +12,8 @@ shift $(( $# < 2 ? $# : 2 ))
 
 scratch=$(mktemp -d)
 pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+cleanup() {  # the X clients before their server
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -28,7 +28,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # Every window mapped on the root window is one line starting "MapNotify".
 mkfifo "$scratch/events"
-xev -root -event substructure >"$scratch/events" &
+xev -root -event substructure >"$scratch/events" 2>/dev/null &
 pids+=($!)
 exec 4<"$scratch/events"
 
