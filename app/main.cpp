@@ -1,8 +1,11 @@
 // tarvo: the desktop program of the meter.
+#include <QGuiApplication>
 #include <QTimer>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "main_window.h"
 #include "message_box.h"
 #include "program.h"
+#include "version.h"
 
 namespace {
 
@@ -23,11 +27,13 @@ std::vector<std::string> program_arguments(const QStringList& arguments) {
   return args;
 }
 
-// The usage needs no display, so it is shown before the toolkit starts.
-bool asks_for_help(int argc, char** argv) {
+// The usage and the version need no display, so they are shown before the
+// toolkit starts.
+bool asks_for(int argc, char** argv, std::initializer_list<std::string_view> names) {
   for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") return true;
+    for (const std::string_view name : names) {
+      if (argv[i] == name) return true;
+    }
   }
   return false;
 }
@@ -35,13 +41,19 @@ bool asks_for_help(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (asks_for_help(argc, argv)) {
+  if (asks_for(argc, argv, {"--help", "-h"})) {
     std::cout << tarvo::kProgramUsage;
+    return 0;
+  }
+  if (asks_for(argc, argv, {"--version"})) {
+    std::cout << "tarvo " << tarvo::kVersion << '\n';
     return 0;
   }
   tarvo::GuardedApplication app(argc, argv);  // takes the toolkit's own options out of argv
   QApplication::setApplicationName(QStringLiteral("Tarvo"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tarvo"));
+  // Lets the desktop match the window to tarvo.desktop and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tarvo"));
 
   const tarvo::ParsedCommandLine parsed =
       tarvo::parse_command_line(program_arguments(QApplication::arguments()));

@@ -1,88 +1,68 @@
 // tarvo-cli: the command-line companion of the Tarvo meter program.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "chart_command.h"
 #include "convert_command.h"
 #include "decode_command.h"
 #include "record_command.h"
+#include "scan_command.h"
 #include "sessions_command.h"
-#include "stats_command.h"
 #include "simulate_command.h"
+#include "stats_command.h"
+#include "usage.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: tarvo-cli COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  decode [--family bench|compact] [--decimal-separator SEP] [--language N] [CHUNK ...]\n"
-    "      Show what Tarvo makes of the given bytes. Each CHUNK is a string of hex byte\n"
-    "      pairs (spaces or hyphens allowed); without CHUNKs they are read from standard\n"
-    "      input, one per line. Prints one JSON line per chunk.\n"
-    "\n"
-    "  simulate [--family bench|compact] [--scenario FILE] [--link PATH]\n"
-    "           [--hangup-after SECONDS]\n"
-    "      Start a simulated meter on a pseudo-terminal and print the path of its port\n"
-    "      on the first line. It plays the built-in demo, or the scenario FILE (see\n"
-    "      sim/SCENARIOS.md), until interrupted. --link makes a symbolic link to the\n"
-    "      port; --hangup-after closes the line after that many seconds.\n"
-    "\n"
-    "  record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
-    "         [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
-    "         [--reconnect-timeout SECONDS] [--high X] [--low Y]\n"
-    "      Find the meter as Start does (the named ports first, then every serial port),\n"
-    "      then log a reading every --interval seconds (1 to 120) until N readings, the\n"
-    "      duration or Ctrl+C. Prints one JSON line per reading; --out saves the log\n"
-    "      (also every minute); --trace shows the serial traffic on standard error.\n"
-    "      Every reading also goes into a session file as it is logged. A meter that\n"
-    "      goes away is waited for, at most --reconnect-timeout seconds (0: not at all).\n"
-    "      --high and --low (with a \".\") set limits for the function and unit of the\n"
-    "      first reading: a reading outside them gets \"alarm\":true and a line on\n"
-    "      standard error.\n"
-    "      Exit status: 0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
-    "      4 meter disconnected and not back in time.\n"
-    "\n"
-    "  sessions [--json]\n"
-    "      List the kept session files, newest first: start, readings, state\n"
-    "      (unfinished, stopped or saved) and path; --json prints one object a line.\n"
-    "\n"
-    "  convert IN OUT [--decimal-separator SEP]\n"
-    "      Read the text log or session file IN as File > Open does (numbers with SEP, by default the\n"
-    "      locale's) and write OUT by its extension: .txt, .xls, .xlsx or .csv.\n"
-    "      Exit status: 0 written, 1 IN refused or OUT not written, 2 bad arguments.\n"
-    "\n"
-    "  stats IN [--json] [--decimal-separator SEP]\n"
-    "      The figures of each run of the log IN (a stretch of one function and unit)\n"
-    "      and of the whole log: count, overloads, minimum and maximum with their\n"
-    "      times, mean and sample standard deviation. Exit status as for convert.\n"
-    "\n"
-    "  chart IN OUT [--decimal-separator SEP]\n"
-    "      Save the chart of the last page of the log IN: OUT.jpg or OUT.png the\n"
-    "      1910 x 1080 report picture, OUT.bmp the chart at 668 x 395. Draws offscreen\n"
-    "      unless QT_QPA_PLATFORM is set. Exit status as for convert.\n"
-    "\n"
-    "  --help    show this text\n";
+using tarvo::cli::command_usage;
+using tarvo::cli::tool_usage;
+
+// "-h" or "--help" anywhere after the command asks for its help, so a help
+// request never runs the command; a file named "-h" is given as "./-h".
+bool asks_for_help(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
 
 int run_command(std::vector<std::string> args) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    (args.empty() ? std::cerr : std::cout) << kUsage;
-    return args.empty() ? 2 : 0;
+  if (args.empty()) {
+    std::cerr << tool_usage();
+    return 2;
   }
   const std::string command = args[0];
   args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    const std::optional<std::string> usage = args.empty() ? tool_usage() : command_usage(args[0]);
+    if (usage) {
+      std::cout << *usage;
+      return 0;
+    }
+    std::cerr << "tarvo-cli: unknown command \"" << args[0] << "\"\n" << tool_usage();
+    return 2;
+  }
+  if (command == "--version") {
+    std::cout << tarvo::cli::tool_version();
+    return 0;
+  }
+  if (const std::optional<std::string> usage = command_usage(command);
+      usage && asks_for_help(args)) {
+    std::cout << *usage;
+    return 0;
+  }
   if (command == "decode") return tarvo::cli::run_decode(args, std::cin, std::cout, std::cerr);
   if (command == "simulate") return tarvo::cli::run_simulate(args, std::cout, std::cerr);
   if (command == "record") return tarvo::cli::run_record(args, std::cout, std::cerr);
   if (command == "stats") return tarvo::cli::run_stats(args, std::cout, std::cerr);
   if (command == "sessions") return tarvo::cli::run_sessions(args, std::cout, std::cerr);
+  if (command == "scan") return tarvo::cli::run_scan(args, std::cout, std::cerr);
   if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
-  std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << kUsage;
+  std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << tool_usage();
   return 2;
 }
 

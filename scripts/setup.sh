@@ -15,6 +15,10 @@ packages=(
   fonts-liberation                    # Liberation Sans Narrow, in which the data grid fits
   poppler-utils                       # pdftotext, to check the manual in the tests
   time                                # /usr/bin/time, for the whole-process benchmarks
+  x11-utils                           # xev, with which bench/window_start.sh sees the window shown
+  help2man                            # the manual pages, from the programs' help texts
+  dpkg-dev file                       # dpkg-shlibdeps (and file) for the package's dependencies
+  appstream desktop-file-utils        # validators of the package's metainfo and desktop file
 )
 
 missing=()

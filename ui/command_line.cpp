@@ -9,6 +9,7 @@ namespace tarvo {
 const std::string_view kProgramUsage =
     "Usage: tarvo [--port PATH]... [--demo [--family bench|compact]] [--start] [--debug]\n"
     "\n"
+    "Options:\n"
     "  --port PATH      try this serial device first when Start looks for the meter\n"
     "                   (may be given more than once; the order is kept)\n"
     "  --demo           run the built-in simulated meter on a pseudo-terminal and try it\n"
@@ -16,7 +17,8 @@ const std::string_view kProgramUsage =
     "  --family FAMILY  the demo meter's family: bench (the default) or compact\n"
     "  --start          press Start as soon as the window is shown\n"
     "  --debug          show the debug window, as a debug.txt file beside the program does\n"
-    "  --help           show this text\n";
+    "  --help, -h       show this text\n"
+    "  --version        show the version\n";
 
 namespace {
 
@@ -71,12 +73,13 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       o.demo_family = *family_named(*family);
       family_given = true;
     } else if (arg == "--demo" || arg == "--start" || arg == "--debug" || arg == "--help" ||
-               arg == "-h") {
+               arg == "-h" || arg == "--version") {
       walk.skip();
       if (arg == "--demo") o.demo = true;
       if (arg == "--start") o.start = true;
       if (arg == "--debug") o.debug = true;
       if (arg == "--help" || arg == "-h") o.help = true;
+      if (arg == "--version") o.version = true;
     } else {
       return {o, "unexpected argument \"" + arg + "\""};
     }

@@ -16,6 +16,7 @@ struct ProgramOptions {
   bool start = false;  // press Start once the window is shown
   bool debug = false;  // as if the marker file were beside the program
   bool help = false;
+  bool version = false;
 };
 
 // The parsed options, or the reason the command line cannot be used.

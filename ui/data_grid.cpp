@@ -17,9 +17,6 @@
 namespace tarvo {
 namespace {
 
-constexpr int kDesignPixels = 11;
-constexpr int kSmallestPixels = 8;
-
 // A digit in a text stands for any digit: the width is that of the widest.
 qreal text_width(const QFontMetricsF& metrics, const std::string& text) {
   const QString shape = QString::fromStdString(text);
@@ -37,10 +34,9 @@ qreal text_width(const QFontMetricsF& metrics, const std::string& text) {
   return widest;
 }
 
-std::array<int, kGridColumns.size()> needed_widths(const GridColumnTexts& texts, const QFont& font,
-                                                   int padding) {
+DataGrid::ColumnWidths needed_widths(const GridColumnTexts& texts, const QFont& font, int padding) {
   const QFontMetricsF metrics(font);
-  std::array<int, kGridColumns.size()> widths{};
+  DataGrid::ColumnWidths widths{};
   for (std::size_t c = 0; c < texts.size(); ++c) {
     qreal widest = 0;
     for (const std::string& text : texts[c]) widest = std::max(widest, text_width(metrics, text));
@@ -131,9 +127,14 @@ DataGrid::DataGrid(const ReadingLog& log, QScrollBar* scrollbar, QWidget* parent
 }
 
 void DataGrid::set_decimal_separator(std::string_view separator) {
+  if (texts_made_ && separator == separator_) return;
+  separator_ = separator;
   column_texts_ = grid_column_texts(separator, DecodeSettings{}.ohm_sign);
+  texts_made_ = true;
+  fitted_widths_ = {};
   fitted_room_ = -1;
-  fit_columns();
+  // Before the first layout the grid has no width of its own to fit.
+  if (laid_out_) fit_columns();
 }
 
 int DataGrid::column_room() const {
@@ -145,6 +146,16 @@ int DataGrid::column_room() const {
   return std::min(inside, scrollbar_->x() - x() - frameWidth());
 }
 
+// Measuring every text the cells can hold is the costly part of a layout;
+// the texts and the style stay, so each font size is measured once.
+const DataGrid::ColumnWidths& DataGrid::widths_at(int pixels, int padding) {
+  auto& fitted = fitted_widths_[static_cast<std::size_t>(pixels - kSmallestPixels)];
+  if (!fitted || fitted->padding != padding) {
+    fitted = FittedWidths{padding, needed_widths(column_texts_, narrow_font(pixels), padding)};
+  }
+  return fitted->widths;
+}
+
 void DataGrid::fit_columns() {
   const int room = column_room();
   if (room != fitted_room_) {
@@ -154,23 +165,20 @@ void DataGrid::fit_columns() {
     const int padding =
         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
         (showGrid() ? 1 : 0) + 1;
-    QFont font = narrow_font(kDesignPixels);
-    column_widths_ = needed_widths(column_texts_, font, padding);
-    const auto total = [this] {
-      return std::accumulate(column_widths_.begin(), column_widths_.end(), 0);
+    const auto total = [](const ColumnWidths& widths) {
+      return std::accumulate(widths.begin(), widths.end(), 0);
     };
-    for (int pixels = kDesignPixels - 1; pixels >= kSmallestPixels && total() > room; --pixels) {
-      font.setPixelSize(pixels);
-      column_widths_ = needed_widths(column_texts_, font, padding);
-    }
+    int pixels = kDesignPixels;
+    while (pixels > kSmallestPixels && total(widths_at(pixels, padding)) > room) --pixels;
+    column_widths_ = widths_at(pixels, padding);
     // What is left over is shared out, so the columns fill the visible width.
-    const int spare = std::max(room - total(), 0);
+    const int spare = std::max(room - total(column_widths_), 0);
     const int columns = static_cast<int>(column_widths_.size());
     for (int c = 0; c < columns; ++c) {
       column_widths_[static_cast<std::size_t>(c)] +=
           spare / columns + (c < spare % columns ? 1 : 0);
     }
-    setFont(font);
+    setFont(narrow_font(pixels));
   }
   // A reset of the model gives the columns their default widths again.
   for (std::size_t c = 0; c < column_widths_.size(); ++c) {
@@ -189,6 +197,7 @@ void DataGrid::set_scroll_params(const ScrollParams& params) {
 }
 
 void DataGrid::layout_grid() {
+  laid_out_ = true;
   row_count_ = grid_row_count(height());
   model_->show_window(tarvo::clear_grid_rows(row_count_));
   fit_columns();

@@ -2,8 +2,12 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "display/grid_texts.h"
 #include "display/grid_window.h"
@@ -46,6 +50,8 @@ class DataGrid : public QTableView {
   Q_OBJECT
 
  public:
+  using ColumnWidths = std::array<int, kGridColumns.size()>;
+
   DataGrid(const ReadingLog& log, QScrollBar* scrollbar, QWidget* parent);
 
   // Rows, header included, as the last layout_grid set them.
@@ -83,11 +89,24 @@ class DataGrid : public QTableView {
   void fit_columns();
   // The width of the cells left of the scrollbar that lies over the grid.
   int column_room() const;
+  const ColumnWidths& widths_at(int pixels, int padding);
+
+  struct FittedWidths {
+    int padding;
+    ColumnWidths widths;
+  };
+  static constexpr int kDesignPixels = 11;
+  static constexpr int kSmallestPixels = 8;
 
   const ReadingLog& log_;
+  std::string separator_;
+  bool texts_made_ = false;
+  bool laid_out_ = false;
   GridColumnTexts column_texts_;
+  // By font size, from kSmallestPixels to kDesignPixels.
+  std::array<std::optional<FittedWidths>, kDesignPixels - kSmallestPixels + 1> fitted_widths_;
   int fitted_room_ = -1;
-  std::array<int, kGridColumns.size()> column_widths_{};
+  ColumnWidths column_widths_{};
   QScrollBar* scrollbar_;
   GridModel* model_;
   std::int32_t row_count_ = 2;

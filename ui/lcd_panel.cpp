@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "artwork.h"
 #include "design_font.h"
@@ -23,12 +24,28 @@ QString qstring(std::string_view utf8) {
 // the faces most systems have: squeeze the face until the design caption fits
 // the label, so five digits and a point never run past the left edge.
 QFont digit_font(const LcdLabelLayout& layout) {
+  constexpr int kWidest = 100, kNarrowest = 52, kStep = 2;
   QFont font = design_font(kLcdDigitFont, layout.char_height, true);
   const QString widest = qstring(kLcdDesignCaption);
-  for (int stretch = 100; stretch > 50; stretch -= 2) {
+  const qreal room = layout.rect.width - 2;
+  const auto fits = [&font, &widest, room](int stretch) {
     font.setStretch(stretch);
-    if (QFontMetricsF(font).horizontalAdvance(widest) <= layout.rect.width - 2) break;
+    return QFontMetricsF(font).horizontalAdvance(widest) <= room;
+  };
+  // Each stretch tried loads a face of its own, so start from the stretch the
+  // width at 100 points to and step from there to the widest that fits.
+  font.setStretch(kWidest);
+  const qreal full = QFontMetricsF(font).horizontalAdvance(widest);
+  if (full <= room) return font;
+  int stretch = static_cast<int>(kWidest * room / full) / kStep * kStep;
+  stretch = std::clamp(stretch, kNarrowest, kWidest - kStep);
+  if (fits(stretch)) {
+    while (stretch + kStep < kWidest && fits(stretch + kStep)) stretch += kStep;
+  } else {
+    while (stretch > kNarrowest && !fits(stretch - kStep)) stretch -= kStep;
+    if (stretch > kNarrowest) stretch -= kStep;
   }
+  font.setStretch(stretch);
   return font;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <string_view>
 
 namespace tarvo {
@@ -200,25 +201,36 @@ const std::string kEmpty;
 
 }  // namespace
 
-LanguageTable::LanguageTable() : entries_(kMaxKey - kMinKey + 1) {
+LanguageTable::LanguageTable() : slots_(kMaxKey - kMinKey + 1, 0), texts_(1) {
   FillLanguageTable();
 }
 
 void LanguageTable::FillLanguageTable() {
+  texts_.reserve(1 + kLanguageCount * (1 + std::size(kTexts)));
   for (int number = 1; number <= kLanguageCount; ++number) {
-    entries_[number - kMinKey] = kLanguageNames[number - 1];
+    store(number, kLanguageNames[number - 1]);
   }
   for (const TextRow& row : kTexts) {
     const std::string_view texts[kLanguageCount] = {row.en, row.zh, row.fr, row.de, row.es};
     for (int language = 1; language <= kLanguageCount; ++language) {
-      entries_[language * kBaseStep + row.number - kMinKey] = texts[language - 1];
+      store(language * kBaseStep + row.number, texts[language - 1]);
     }
   }
 }
 
+void LanguageTable::store(int key, std::string_view text) {
+  std::uint16_t& slot = slots_[static_cast<std::size_t>(key - kMinKey)];
+  if (slot != 0) {
+    texts_[slot] = text;
+    return;
+  }
+  slot = static_cast<std::uint16_t>(texts_.size());
+  texts_.emplace_back(text);
+}
+
 const std::string& LanguageTable::at(int key) const {
   if (key < kMinKey || key > kMaxKey) return kEmpty;
-  return entries_[static_cast<std::size_t>(key - kMinKey)];
+  return texts_[slots_[static_cast<std::size_t>(key - kMinKey)]];
 }
 
 int language_for_locale(const std::string& locale) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -23,7 +24,8 @@ class LanguageTable {
 
   // A table holds every text and the five language names from the start;
   // entries the table does not name stay empty. The texts live on the heap,
-  // so a table (and a session holding one) is small enough for the stack.
+  // so a table (and a session holding one) is small enough for the stack;
+  // only the keys in use hold a text, the others share the empty one.
   LanguageTable();
 
   // The text at a key; the empty text for an unfilled or out-of-range key.
@@ -36,8 +38,11 @@ class LanguageTable {
  private:
   // Stores every text and the five language names.
   void FillLanguageTable();
+  void store(int key, std::string_view text);
 
-  std::vector<std::string> entries_;
+  // Per key, the index of its text in texts_; index 0 is the empty text.
+  std::vector<std::uint16_t> slots_;
+  std::vector<std::string> texts_;
 };
 
 // The language number (1 to 5) that suits a locale name such as "de_DE.UTF-8":

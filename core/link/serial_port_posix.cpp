@@ -37,6 +37,8 @@ OpenFailure failure_of(int error) {
     case ENXIO:
     case ENODEV:
       return OpenFailure::Missing;
+    case ENOTTY:  // a file or a device that is no terminal
+      return OpenFailure::Refused;
     default:
       return OpenFailure::Other;
   }

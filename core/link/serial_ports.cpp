@@ -36,6 +36,7 @@ void SerialPorts::assign(const PortMap& map) {
   for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
     const auto i = static_cast<std::size_t>(port - 1);
     links_[port].device = i < map.devices.size() ? map.devices[i] : std::string();
+    links_[port].refusal = OpenFailure::None;
     if (map.traced && !links_[port].device.empty()) trace_.mapped(port, links_[port].device);
   }
 }
@@ -50,6 +51,7 @@ bool SerialPorts::open_port(std::int32_t port) {
   if (entry.hSerialPort != 0) devices_->close(entry.hSerialPort);  // never leak a handle
   entry.hSerialPort = 0;
   links_[port].lost = false;
+  links_[port].refusal = OpenFailure::None;
 
   OpenedDevice opened;
   opened.failure = OpenFailure::Missing;
@@ -120,7 +122,12 @@ bool SerialPorts::lost(std::int32_t port) const {
   return valid_port(port) && links_[port].lost;
 }
 
+OpenFailure SerialPorts::open_failure(std::int32_t port) const {
+  return valid_port(port) ? links_[port].refusal : OpenFailure::None;
+}
+
 void SerialPorts::note_refusal(std::int32_t port, OpenFailure failure) {
+  links_[port].refusal = failure;
   if (failure == OpenFailure::PermissionDenied) permission_denied_ = true;
   const std::string& device = links_[port].device;
   if (failure == OpenFailure::Busy && !held_here(device)) busy_devices_.push_back(device);

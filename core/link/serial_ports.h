@@ -64,11 +64,14 @@ class SerialPorts final : public PortReader {
   // The devices that would not open since the last assign because another
   // program holds them, in port order.
   const std::vector<std::string>& busy_devices() const { return busy_devices_; }
+  // Why the last open of a port failed; None when it succeeded or was not tried.
+  OpenFailure open_failure(std::int32_t port) const;
 
  private:
   struct PortLink {
     std::string device;
     bool lost = false;
+    OpenFailure refusal = OpenFailure::None;
   };
   void mark_lost(std::int32_t port);
   void note_refusal(std::int32_t port, OpenFailure failure);
