@@ -14,6 +14,7 @@ struct TextRow {
 };
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
+// 60-64: the broker's state;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -88,6 +89,16 @@ constexpr TextRow kTexts[] = {
      "La commande a échoué et a été abandonnée. Le journal est conservé.",
      "Der Befehl ist fehlgeschlagen und wurde abgebrochen. Die Aufzeichnung bleibt erhalten.",
      "La orden falló y se abandonó. El registro se conserva."},
+    {60, "Broker: connecting", "MQTT 代理：正在连接", "Broker : connexion", "Broker: verbinde",
+     "Bróker: conectando"},
+    {61, "Broker: online", "MQTT 代理：在线", "Broker : en ligne", "Broker: online",
+     "Bróker: en línea"},
+    {62, "Broker: offline", "MQTT 代理：离线", "Broker : hors ligne", "Broker: offline",
+     "Bróker: sin conexión"},
+    {63, "Broker: login refused", "MQTT 代理：登录被拒绝", "Broker : connexion refusée",
+     "Broker: Anmeldung abgelehnt", "Bróker: acceso rechazado"},
+    {64, "%1 readings waiting", "%1 条读数待发送", "%1 mesures en attente", "%1 Messwerte warten",
+     "%1 lecturas en espera"},
     {101, "Start", "开始", "Démarrer", "Start", "comienzo"},
     {102, "Stop", "停止", "Arrêtez", "Stopp", "parada"},
     {103, "Reset", "重设", "Réinitialiser", "Zurücksetzen", "reajustar"},
