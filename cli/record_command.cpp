@@ -14,6 +14,7 @@
 #include "options.h"
 #include "reading_json.h"
 #include "record_options.h"
+#include "record_publish.h"
 #include "session.h"
 #include "stop_signal.h"
 
@@ -90,6 +91,7 @@ class Recorder final : private StartDriver {
   Exit run() {
     Exit exit = Exit::Done;
     try {
+      start_publishing();
       exit = find_meter();
       if (acquisition_.state() == AcquisitionState::Acquiring) exit = record();
     } catch (const std::exception& e) {
@@ -100,6 +102,7 @@ class Recorder final : private StartDriver {
     if (acquisition_.state() == AcquisitionState::Acquiring) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
+    if (!finish_publishing()) exit = Exit::Failed;
     return exit;
   }
 
@@ -143,6 +146,7 @@ class Recorder final : private StartDriver {
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
       report_new_readings();
+      report_broker();
       if (outcome == TickOutcome::MeterLost) {
         end_progress();
         err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
@@ -170,6 +174,7 @@ class Recorder final : private StartDriver {
     j["rx"] = hex_dump(s_->rx.held());
     j["Index"] = record.Index;
     j["Time"] = record.Time.str();
+    add_typed_keys(j, typed_reading(record, s_->DecimalSeparator).main);
     out_ << json_line(j) << '\n' << std::flush;
     if (out_) return;
     // The reader went away (a closed pipe, a closed terminal): the log still
@@ -195,6 +200,30 @@ class Recorder final : private StartDriver {
   void end_progress() {
     if (progress_width_ > 0) err_ << '\n';
     progress_width_ = 0;
+  }
+
+  void start_publishing() {
+    if (!o_.publish) return;
+    publishing_ =
+        std::make_unique<RecordPublishing>(*o_.publish, *s_, env_.publish_timing, o_.trace);
+  }
+
+  void report_broker() {
+    if (!publishing_) return;
+    for (const std::string& line : publishing_->take_lines()) {
+      end_progress();
+      err_ << kPrefix << line << '\n';
+    }
+  }
+
+  // False when readings were left that the broker never took.
+  bool finish_publishing() {
+    if (!publishing_) return true;
+    const std::size_t left = publishing_->finish();
+    report_broker();
+    if (left == 0) return true;
+    err_ << kPrefix << left << " readings were not delivered to the broker\n";
+    return false;
   }
 
   // Nothing to write before the first reading; a log of none cannot be read back.
@@ -225,6 +254,7 @@ class Recorder final : private StartDriver {
   PortTrace trace_;
   SerialPorts ports_;
   Acquisition acquisition_;
+  std::unique_ptr<RecordPublishing> publishing_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

@@ -8,6 +8,7 @@
 
 #include "link/polling_cycle.h"
 #include "link/port_discovery.h"
+#include "publish/mqtt_publisher.h"
 
 namespace tarvo::cli {
 
@@ -22,7 +23,8 @@ struct RecordEnvironment {
   std::function<void(Clock::time_point)> sleep_until;
   std::function<bool()> stop_requested;
   LocalClock local_now;
-  bool progress = false;  // a progress line on the error stream
+  bool progress = false;           // a progress line on the error stream
+  PublisherTiming publish_timing;  // the broker's reconnection pauses
 };
 
 // Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
@@ -32,9 +34,12 @@ RecordEnvironment system_record_environment();
 
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
+//                  [--publish mqtt://[user[:password]@]host[:port]/prefix]
 // Finds the meter as Start does, then records until the count or the duration
-// is reached or a stop is requested, and saves the log however it ends. Returns
-// the exit status: 0 done, 1 the log could not be saved or the recording failed,
+// is reached or a stop is requested, and saves the log however it ends. With
+// --publish every reading also goes to the broker. Returns the exit status:
+// 0 done, 1 the log could not be saved, the recording failed or readings were
+// left undelivered to the broker,
 // 2 bad arguments, 3 no meter found, 4 meter disconnected.
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

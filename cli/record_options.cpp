@@ -45,6 +45,10 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     } else if (auto sep = r.take("--decimal-separator")) {
       if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
       o.separator = *sep;
+    } else if (auto url = r.take("--publish")) {
+      std::string why;
+      o.publish = parse_publish_url(*url, why);
+      if (!o.publish) throw UsageError("--publish: " + why);
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "publish/publish_target.h"
+
 namespace tarvo::cli {
 
 struct RecordOptions {
@@ -16,7 +18,8 @@ struct RecordOptions {
   std::optional<std::filesystem::path> out;
   int language = 0;  // 0: from the environment
   std::string separator = ".";
-  bool trace = false;  // the serial traffic on standard error
+  bool trace = false;                    // the serial traffic on standard error
+  std::optional<PublishTarget> publish;  // --publish URL
 };
 
 // Throws UsageError for anything the command cannot run with.
