@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "broker_status.h"
 #include "command_line.h"
 #include "demo_meter.h"
 #include "guarded_application.h"
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
   });
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  std::unique_ptr<tarvo::WindowPublishing> publishing;
+  if (options.publish)
+    publishing = std::make_unique<tarvo::WindowPublishing>(window, *options.publish);
   window.show();
   if (options.start) QTimer::singleShot(0, &window, &tarvo::TForm1::Btn_StartClick);
   return QApplication::exec();
