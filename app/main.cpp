@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "broker_status.h"
 #include "command_line.h"
 #include "demo_meter.h"
 #include "file_commands.h"
@@ -87,6 +88,9 @@ int main(int argc, char** argv) {
   });
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  std::unique_ptr<tarvo::WindowPublishing> publishing;
+  if (options.publish)
+    publishing = std::make_unique<tarvo::WindowPublishing>(window, *options.publish);
   window.show();
   // A session that a crash or a kill cut short is offered before anything starts.
   QTimer::singleShot(0, &window, [&window, &options] {

@@ -28,9 +28,10 @@ bool is_text_log_name(const std::filesystem::path& file) {
   return lower_extension(file) == ".txt";
 }
 
-bool write_out(const ReadingLog& log, const std::filesystem::path& file, std::string& error) {
+bool write_out(const ReadingLog& log, const std::filesystem::path& file, std::string_view separator,
+               std::string& error) {
   if (is_text_log_name(file)) return SaveTextLog(log, file, &error);
-  return ExportSpreadsheet(log, file, *spreadsheet_format_of(file), {}, &error);
+  return ExportSpreadsheet(log, file, *spreadsheet_format_of(file), {}, &error, separator);
 }
 
 }  // namespace
@@ -99,7 +100,7 @@ int run_convert(const std::vector<std::string>& args, std::ostream& out, std::os
   ReadingLog log;
   log.replace(std::move(*records));
   std::string error;
-  if (!write_out(log, a.out, error)) {
+  if (!write_out(log, a.out, a.separator, error)) {
     err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
         << ")\n";
     return 1;

@@ -56,6 +56,9 @@ bool decode_chunk(Session& s, PanelViews& views, const std::string& chunk, std::
     j["lcd"] = lcd_json(views.lcd);
     j["readout"] = readout_json(views.readout, s.reading, s.DecimalSeparator);
   }
+  const CurrentReading& r = s.reading;
+  add_typed_keys(
+      j, typed_reading(r.Main_No, r.Main_Range, r.Sub_No, r.Sub_range, s.DecimalSeparator).main);
   out << json_line(j) << '\n' << std::flush;
   return true;
 }

@@ -23,6 +23,14 @@ nlohmann::ordered_json reading_json(bool decoded, const CurrentReading& r) {
   return j;
 }
 
+void add_typed_keys(nlohmann::ordered_json& j, const DisplayValue& main) {
+  using Json = nlohmann::ordered_json;
+  j["value"] = main.value ? Json(*main.value) : Json(nullptr);
+  j["unit"] = main.unit;
+  j["base_value"] = main.base_value ? Json(*main.base_value) : Json(nullptr);
+  j["base_unit"] = main.base_unit.empty() ? Json(nullptr) : Json(main.base_unit);
+}
+
 std::string json_line(const nlohmann::ordered_json& j) {
   return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

@@ -17,6 +17,7 @@
 #include "options.h"
 #include "reading_json.h"
 #include "record_options.h"
+#include "record_publish.h"
 #include "session.h"
 #include "stop_signal.h"
 
@@ -120,6 +121,7 @@ class Recorder final : private StartDriver {
   Exit run() {
     Exit exit = Exit::Done;
     try {
+      start_publishing();
       exit = find_meter();
       if (running()) exit = record();
     } catch (const std::exception& e) {
@@ -130,6 +132,7 @@ class Recorder final : private StartDriver {
     if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
+    if (!finish_publishing()) exit = Exit::Failed;
     return exit;
   }
 
@@ -173,6 +176,7 @@ class Recorder final : private StartDriver {
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
       report_new_readings();
+      report_broker();
       if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
         end_progress();
         err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
@@ -226,6 +230,7 @@ class Recorder final : private StartDriver {
     j["rx"] = hex_dump(s_->rx.held());
     j["Index"] = record.Index;
     j["Time"] = record.Time.str();
+    add_typed_keys(j, typed_reading(record, s_->DecimalSeparator).main);
     if (breach_of(limits_.limits(), record, s_->DecimalSeparator) != LimitBreach::None) {
       j["alarm"] = true;
     }
@@ -254,6 +259,30 @@ class Recorder final : private StartDriver {
   void end_progress() {
     if (progress_width_ > 0) err_ << '\n';
     progress_width_ = 0;
+  }
+
+  void start_publishing() {
+    if (!o_.publish) return;
+    publishing_ =
+        std::make_unique<RecordPublishing>(*o_.publish, *s_, env_.publish_timing, o_.trace);
+  }
+
+  void report_broker() {
+    if (!publishing_) return;
+    for (const std::string& line : publishing_->take_lines()) {
+      end_progress();
+      err_ << kPrefix << line << '\n';
+    }
+  }
+
+  // False when readings were left that the broker never took.
+  bool finish_publishing() {
+    if (!publishing_) return true;
+    const std::size_t left = publishing_->finish();
+    report_broker();
+    if (left == 0) return true;
+    err_ << kPrefix << left << " readings were not delivered to the broker\n";
+    return false;
   }
 
   // Nothing to write before the first reading; a log of none cannot be read back.
@@ -288,6 +317,7 @@ class Recorder final : private StartDriver {
   SessionKeeper sessions_;
   LimitWatch limits_;
   Clock::time_point lost_at_{};
+  std::unique_ptr<RecordPublishing> publishing_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

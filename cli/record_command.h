@@ -9,6 +9,7 @@
 
 #include "link/polling_cycle.h"
 #include "link/port_discovery.h"
+#include "publish/mqtt_publisher.h"
 
 namespace tarvo::cli {
 
@@ -25,6 +26,7 @@ struct RecordEnvironment {
   LocalClock local_now;
   bool progress = false;                 // a progress line on the error stream
   std::filesystem::path session_folder;  // where the session file is written
+  PublisherTiming publish_timing;        // the broker's reconnection pauses
 };
 
 // Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
@@ -34,13 +36,16 @@ RecordEnvironment system_record_environment();
 
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
-//                  [--reconnect-timeout SECONDS]
+//                  [--reconnect-timeout SECONDS] [--high X] [--low Y]
+//                  [--publish mqtt://[user[:password]@]host[:port]/prefix]
 // Finds the meter as Start does, then records until the count or the duration
 // is reached or a stop is requested, and saves the log however it ends. Every
-// reading is in a session file as it is logged. A meter that goes away is
-// waited for (at most the reconnect timeout). Returns the exit status: 0 done,
-// 1 the log could not be saved or the recording failed, 2 bad arguments, 3 no
-// meter found, 4 meter disconnected and not back in time.
+// reading is in a session file as it is logged, and with --publish it also
+// goes to the broker. A meter that goes away is waited for (at most the
+// reconnect timeout). Returns the exit status: 0 done, 1 the log could not be
+// saved, the recording failed or readings were left undelivered to the
+// broker, 2 bad arguments, 3 no meter found, 4 meter disconnected and not
+// back in time.
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env);

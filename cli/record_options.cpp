@@ -60,6 +60,10 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
       o.low = parse_limit(*low, "--low");
     } else if (auto timeout = r.take("--reconnect-timeout")) {
       o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
+    } else if (auto url = r.take("--publish")) {
+      std::string why;
+      o.publish = parse_publish_url(*url, why);
+      if (!o.publish) throw UsageError("--publish: " + why);
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {

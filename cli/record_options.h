@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "publish/publish_target.h"
+
 namespace tarvo::cli {
 
 struct RecordOptions {
@@ -22,6 +24,7 @@ struct RecordOptions {
   std::optional<std::int64_t> reconnect_timeout;
   // Limits for the function and unit of the first reading.
   std::optional<double> high, low;
+  std::optional<PublishTarget> publish;  // --publish URL
 };
 
 // Throws UsageError for anything the command cannot run with.

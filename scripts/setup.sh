@@ -11,6 +11,8 @@ packages=(
   qt6-multimedia-dev                  # the alarm's sound (Qt Multimedia)
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libmosquitto-dev                    # publishing readings to an MQTT broker
+  mosquitto mosquitto-clients         # a broker of the tests' own; mosquitto_sub for trying it
   xvfb xauth fonts-wqy-microhei fonts-dejavu
   fonts-liberation                    # Liberation Sans Narrow, in which the data grid fits
   poppler-utils                       # pdftotext, to check the manual in the tests

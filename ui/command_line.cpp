@@ -8,6 +8,7 @@ namespace tarvo {
 
 const std::string_view kProgramUsage =
     "Usage: tarvo [--port PATH]... [--demo [--family bench|compact]] [--start] [--debug]\n"
+    "             [--publish mqtt://[user[:password]@]host[:port]/topic/prefix]\n"
     "\n"
     "Options:\n"
     "  --port PATH      try this serial device first when Start looks for the meter\n"
@@ -17,6 +18,7 @@ const std::string_view kProgramUsage =
     "  --family FAMILY  the demo meter's family: bench (the default) or compact\n"
     "  --start          press Start as soon as the window is shown\n"
     "  --debug          show the debug window, as a debug.txt file beside the program does\n"
+    "  --publish URL    publish every reading to an MQTT broker (mqtts:// for TLS)\n"
     "  --help, -h       show this text\n"
     "  --version        show the version\n";
 
@@ -72,6 +74,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       if (const std::optional<std::string> error = family_option_error(*family)) return {o, *error};
       o.demo_family = *family_named(*family);
       family_given = true;
+    } else if (auto url = walk.take("--publish", missing)) {
+      std::string why;
+      if (missing) return {o, "--publish needs a broker address"};
+      o.publish = parse_publish_url(*url, why);
+      if (!o.publish) return {o, "--publish: " + why};
     } else if (arg == "--demo" || arg == "--start" || arg == "--debug" || arg == "--help" ||
                arg == "-h" || arg == "--version") {
       walk.skip();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "decode/meter_model.h"
+#include "publish/publish_target.h"
 
 namespace tarvo {
 
@@ -17,6 +19,7 @@ struct ProgramOptions {
   bool debug = false;  // as if the marker file were beside the program
   bool help = false;
   bool version = false;
+  std::optional<PublishTarget> publish;  // --publish URL: every committed reading to a broker
 };
 
 // The parsed options, or the reason the command line cannot be used.

@@ -58,8 +58,9 @@ Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCo
 
 Branch export_sheet(TForm1& window, const std::filesystem::path& file, SpreadsheetFormat format) {
   WorkProgress progress(&window, work_label(file), window.tick_timer());
+  const Session& s = window.program().session();
   const bool saved =
-      ExportSpreadsheet(window.program().session().log, file, format, progress.callback());
+      ExportSpreadsheet(s.log, file, format, progress.callback(), nullptr, s.DecimalSeparator);
   return saved ? Branch::Saved : Branch::Failed;
 }
 

@@ -13,14 +13,27 @@ void append_title_line(std::string& out) {
     if (c > 0) out += ',';
     append_csv_field(out, column_title(c));
   }
+  for (std::size_t c = 0; c < kTypedColumns; ++c) {
+    out += ',';
+    append_csv_field(out, typed_column_title(c));
+  }
   out += "\r\n";
 }
 
-void append_record_line(std::string& out, const real_Record& record) {
+void append_record_line(std::string& out, const real_Record& record,
+                        std::string_view decimal_separator) {
   out += std::to_string(record.Index);
   for (std::size_t c = 1; c < kSheetColumns; ++c) {
     out += ',';
     append_csv_field(out, text_cell(record, c));
+  }
+  const TypedCells cells = typed_cells(record, decimal_separator);
+  for (const std::string_view field :
+       {std::string_view(cells.date_time), std::string_view(cells.value_text),
+        std::string_view(cells.unit), std::string_view(cells.overload ? "1" : "0"),
+        std::string_view(cells.sub_value_text), std::string_view(cells.sub_unit)}) {
+    out += ',';
+    append_csv_field(out, field);
   }
   out += "\r\n";
 }
@@ -42,13 +55,13 @@ void append_csv_field(std::string& line, std::string_view text) {
 }
 
 bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& progress,
-               std::string& error) {
+               std::string& error, std::string_view decimal_separator) {
   ProgressTicker ticker(progress, log.count());
   bool go_on = ticker.start();
   std::string buffer = "\xEF\xBB\xBF";
   append_title_line(buffer);
   for (std::int64_t n = 1; go_on && out && n <= log.count(); ++n) {
-    append_record_line(buffer, log[n]);
+    append_record_line(buffer, log[n], decimal_separator);
     if (buffer.size() >= kFlushBytes) {
       out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
       buffer.clear();

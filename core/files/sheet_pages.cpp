@@ -3,12 +3,16 @@
 #include <algorithm>
 
 #include "display/grid_window.h"
+#include "log/typed_reading.h"
 
 namespace tarvo {
 
 namespace {
 
 static_assert(kGridColumns.size() == kSheetColumns);
+
+constexpr std::string_view kTypedTitles[kTypedColumns] = {"DateTime", "Value",     "Unit",
+                                                          "Overload", "Sub Value", "Sub Unit"};
 
 }  // namespace
 
@@ -44,6 +48,26 @@ std::string_view text_cell(const real_Record& record, std::size_t column) {
     default:
       return {};
   }
+}
+
+std::string_view typed_column_title(std::size_t column) {
+  return column < kTypedColumns ? kTypedTitles[column] : std::string_view{};
+}
+
+TypedCells typed_cells(const real_Record& record, std::string_view decimal_separator) {
+  const TypedReading typed = typed_reading(record, decimal_separator);
+  TypedCells cells;
+  if (record.Dated) cells.date_time = format_iso_local(record.DateTime);
+  cells.value = typed.main.base_value;
+  cells.value_text = typed.main.base_text;
+  cells.unit = typed.main.base_unit;
+  cells.overload = typed.main.overload;
+  if (typed.sub) {
+    cells.sub_value = typed.sub->base_value;
+    cells.sub_value_text = typed.sub->base_text;
+    cells.sub_unit = typed.sub->base_unit;
+  }
+  return cells;
 }
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,9 +27,31 @@ struct PageRecords {
 };
 PageRecords page_records(std::int64_t page, std::int64_t records);
 
+// Columns that .csv and .xlsx add after the grid's six, for charting and
+// filtering: the date-time, the main number and the sub number in base units.
+inline constexpr std::size_t kTypedColumns = 6;
+
 // The grid's title of a column (0-based).
 std::string_view column_title(std::size_t column);
 // The text of columns 1 to 5 (0-based), as the record stores it.
 std::string_view text_cell(const real_Record& record, std::size_t column);
+
+// "DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit" (0-based).
+std::string_view typed_column_title(std::size_t column);
+
+// The added columns of one record. A number is absent for OL or a text that
+// is no number; its text is exact, with "." whatever the locale.
+struct TypedCells {
+  std::string date_time;  // ISO 8601 local date-time; empty for a record without a date
+  std::optional<double> value;
+  std::string value_text;
+  std::string unit;
+  bool overload = false;
+  std::optional<double> sub_value;
+  std::string sub_value_text;
+  std::string sub_unit;
+};
+// The record's numbers carry decimal_separator.
+TypedCells typed_cells(const real_Record& record, std::string_view decimal_separator);
 
 }  // namespace tarvo

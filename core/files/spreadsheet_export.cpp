@@ -14,19 +14,24 @@ namespace {
 // .xls and .csv stream into the file itself, so that a refused write
 // keeps the system's reason.
 bool write_stream_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
-                       const ExportProgress& progress, std::string& error) {
+                       const ExportProgress& progress, std::string& error,
+                       std::string_view decimal_separator) {
   AtomicFileStream out(file);
-  const bool written = format == SpreadsheetFormat::Xls ? write_xls(log, out, progress, error)
-                                                        : write_csv(log, out, progress, error);
+  const bool written = format == SpreadsheetFormat::Xls
+                           ? write_xls(log, out, progress, error)
+                           : write_csv(log, out, progress, error, decimal_separator);
   out.flush();
   if (!file.ok()) error = file.error();
   return written && file.ok();
 }
 
 bool write_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
-                const ExportProgress& progress, std::string& error) {
-  if (format == SpreadsheetFormat::Xlsx) return write_xlsx(log, file.temp_path(), progress, error);
-  return write_stream_file(log, file, format, progress, error);
+                const ExportProgress& progress, std::string& error,
+                std::string_view decimal_separator) {
+  if (format == SpreadsheetFormat::Xlsx) {
+    return write_xlsx(log, file.temp_path(), progress, error, decimal_separator);
+  }
+  return write_stream_file(log, file, format, progress, error, decimal_separator);
 }
 
 }  // namespace
@@ -40,11 +45,11 @@ std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::pa
 }
 
 bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
-                       SpreadsheetFormat format, const ExportProgress& progress,
-                       std::string* error) {
+                       SpreadsheetFormat format, const ExportProgress& progress, std::string* error,
+                       std::string_view decimal_separator) {
   std::string failure;
   AtomicFile out(file);
-  bool saved = out.ok() && write_file(log, out, format, progress, failure);
+  bool saved = out.ok() && write_file(log, out, format, progress, failure, decimal_separator);
   if (saved && !out.commit()) {
     failure = out.error();
     saved = false;

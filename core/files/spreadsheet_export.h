@@ -20,9 +20,11 @@ std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::pa
 // one table (.csv). The file is replaced only once the new one is complete, so
 // a failed or cancelled export leaves an earlier file as it was. progress, when
 // given, hears of the records written and may cancel. On failure returns false
-// and, when error is given, says why in plain words.
+// and, when error is given, says why in plain words. .csv and .xlsx add the
+// numbers in base units after the grid's columns; decimal_separator is the
+// one the record's numbers carry.
 bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
                        SpreadsheetFormat format, const ExportProgress& progress = {},
-                       std::string* error = nullptr);
+                       std::string* error = nullptr, std::string_view decimal_separator = ".");
 
 }  // namespace tarvo

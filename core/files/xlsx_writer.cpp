@@ -61,9 +61,17 @@ std::string reason_of(lxw_error result, int system_error) {
   return lxw_strerror(result);
 }
 
+// The date-time cells' format: the date and the time to the second.
+constexpr const char* kDateTimeFormat = "yyyy-mm-dd hh:mm:ss";
+
+lxw_datetime excel_datetime(const LocalTime& t) {
+  return {t.year, t.month, t.day, t.hour, t.minute, static_cast<double>(t.second)};
+}
+
 class SheetWriter {
  public:
-  SheetWriter(lxw_worksheet* sheet, std::string& error) : sheet_(sheet), error_(error) {}
+  SheetWriter(lxw_worksheet* sheet, lxw_format* date_time, std::string& error)
+      : sheet_(sheet), date_time_(date_time), error_(error) {}
 
   bool text(lxw_row_t row, lxw_col_t column, std::string_view text) {
     if (text.empty()) return true;
@@ -76,6 +84,15 @@ class SheetWriter {
     return check(worksheet_write_number(sheet_, row, column, value, nullptr));
   }
 
+  bool number(lxw_row_t row, lxw_col_t column, const std::optional<double>& value) {
+    return !value || number(row, column, *value);
+  }
+
+  bool date_time(lxw_row_t row, lxw_col_t column, const LocalTime& t) {
+    lxw_datetime moment = excel_datetime(t);
+    return check(worksheet_write_datetime(sheet_, row, column, &moment, date_time_));
+  }
+
  private:
   bool check(lxw_error result) {
     if (result == LXW_NO_ERROR) return true;
@@ -84,32 +101,61 @@ class SheetWriter {
   }
 
   lxw_worksheet* sheet_;
+  lxw_format* date_time_;
   std::string& error_;
   std::string cell_;
 };
 
-bool write_record_row(SheetWriter& out, const real_Record& record, lxw_row_t row) {
+bool write_typed_cells(SheetWriter& out, const real_Record& record, lxw_row_t row,
+                       std::string_view decimal_separator) {
+  constexpr auto first = static_cast<lxw_col_t>(kSheetColumns);
+  const TypedCells cells = typed_cells(record, decimal_separator);
+  return (!record.Dated || out.date_time(row, first, record.DateTime)) &&
+         out.number(row, first + 1, cells.value) && out.text(row, first + 2, cells.unit) &&
+         out.number(row, first + 3, cells.overload ? 1.0 : 0.0) &&
+         out.number(row, first + 4, cells.sub_value) && out.text(row, first + 5, cells.sub_unit);
+}
+
+bool write_record_row(SheetWriter& out, const real_Record& record, lxw_row_t row,
+                      std::string_view decimal_separator) {
   if (!out.number(row, 0, static_cast<double>(record.Index))) return false;
   for (std::size_t c = 1; c < kSheetColumns; ++c) {
     if (!out.text(row, static_cast<lxw_col_t>(c), text_cell(record, c))) return false;
   }
+  return write_typed_cells(out, record, row, decimal_separator);
+}
+
+bool write_titles(SheetWriter& out) {
+  for (std::size_t c = 0; c < kSheetColumns; ++c) {
+    if (!out.text(0, static_cast<lxw_col_t>(c), column_title(c))) return false;
+  }
+  for (std::size_t c = 0; c < kTypedColumns; ++c) {
+    if (!out.text(0, static_cast<lxw_col_t>(kSheetColumns + c), typed_column_title(c))) {
+      return false;
+    }
+  }
   return true;
 }
 
-SheetResult write_sheet(lxw_workbook* workbook, const ReadingLog& log, std::int64_t page,
+struct SheetJob {
+  const ReadingLog& log;
+  lxw_format* date_time;
+  std::string_view decimal_separator;
+};
+
+SheetResult write_sheet(lxw_workbook* workbook, const SheetJob& job, std::int64_t page,
                         ProgressTicker& ticker, std::string& error) {
   lxw_worksheet* sheet = workbook_add_worksheet(workbook, page_name(page).c_str());
   if (sheet == nullptr) {
     error = "the worksheet could not be added";
     return SheetResult::Failed;
   }
-  SheetWriter out(sheet, error);
-  for (std::size_t c = 0; c < kSheetColumns; ++c) {
-    if (!out.text(0, static_cast<lxw_col_t>(c), column_title(c))) return SheetResult::Failed;
-  }
-  const PageRecords records = page_records(page, log.count());
+  SheetWriter out(sheet, job.date_time, error);
+  if (!write_titles(out)) return SheetResult::Failed;
+  const PageRecords records = page_records(page, job.log.count());
   for (std::int64_t n = records.first; n <= records.last; ++n) {
-    if (!write_record_row(out, log[n], static_cast<lxw_row_t>(n - records.first + 1))) {
+    if (!write_record_row(out, job.log[n], static_cast<lxw_row_t>(n - records.first + 1),
+                          job.decimal_separator)) {
       return SheetResult::Failed;
     }
     if (!ticker.record_done()) return SheetResult::Cancelled;
@@ -117,11 +163,11 @@ SheetResult write_sheet(lxw_workbook* workbook, const ReadingLog& log, std::int6
   return SheetResult::Written;
 }
 
-SheetResult write_sheets(lxw_workbook* workbook, const ReadingLog& log, ProgressTicker& ticker,
+SheetResult write_sheets(lxw_workbook* workbook, const SheetJob& job, ProgressTicker& ticker,
                          std::string& error) {
   if (!ticker.start()) return SheetResult::Cancelled;
-  for (std::int64_t page = 1; page <= page_count(log.count()); ++page) {
-    const SheetResult result = write_sheet(workbook, log, page, ticker, error);
+  for (std::int64_t page = 1; page <= page_count(job.log.count()); ++page) {
+    const SheetResult result = write_sheet(workbook, job, page, ticker, error);
     if (result != SheetResult::Written) return result;
   }
   return ticker.finish() ? SheetResult::Written : SheetResult::Cancelled;
@@ -130,7 +176,8 @@ SheetResult write_sheets(lxw_workbook* workbook, const ReadingLog& log, Progress
 }  // namespace
 
 bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
-                const ExportProgress& progress, std::string& error) {
+                const ExportProgress& progress, std::string& error,
+                std::string_view decimal_separator) {
   const QuietStandardError quiet;
   errno = 0;
   lxw_workbook_options options{};
@@ -140,8 +187,11 @@ bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
     error = errno != 0 ? std::strerror(errno) : "the workbook could not be created";
     return false;
   }
+  lxw_format* date_time = workbook_add_format(workbook);
+  if (date_time != nullptr) format_set_num_format(date_time, kDateTimeFormat);
   ProgressTicker ticker(progress, log.count());
-  const SheetResult result = write_sheets(workbook, log, ticker, error);
+  const SheetResult result =
+      write_sheets(workbook, {log, date_time, decimal_separator}, ticker, error);
   if (result != SheetResult::Written) {
     // Frees without writing anything.
     lxw_workbook_free(workbook);

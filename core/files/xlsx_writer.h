@@ -2,9 +2,12 @@
 
 // Office Open XML workbook (.xlsx) of a reading log, made by libxlsxwriter in
 // constant-memory mode: rows go to disk as they are written, so memory stays
-// flat however long the log. Same sheets and cells as the .xls file: one
-// worksheet per page, the titles in row 1, the index as a number, the texts as
-// inline strings, no cell for an empty text.
+// flat however long the log. The sheets and the first six columns are those of
+// the .xls file: one worksheet per page, the titles in row 1, the index as a
+// number, the texts as inline strings, no cell for an empty text. Six columns
+// follow for charting: DateTime as a date-time cell shown with seconds, Value
+// and Sub Value as number cells in base units (no cell when the display shows
+// no number), Unit and Sub Unit as texts, Overload as the number 0 or 1.
 
 #include <filesystem>
 #include <string>
@@ -17,7 +20,9 @@ namespace tarvo {
 // Creates file (replacing it). False when cancelled through progress or when
 // the library reports an error; error says which. A cancelled or failed
 // export may leave a partial file for the caller to remove.
+// decimal_separator is the one the record's numbers carry.
 bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
-                const ExportProgress& progress, std::string& error);
+                const ExportProgress& progress, std::string& error,
+                std::string_view decimal_separator = ".");
 
 }  // namespace tarvo

@@ -15,6 +15,7 @@ struct TextRow {
 };
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
+// 60-64: the broker's state;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -118,6 +119,16 @@ constexpr TextRow kTexts[] = {
      "Es sind noch keine Sitzungen aufbewahrt.", "Todavía no hay sesiones guardadas."},
     {56, "Last reading", "最后读数", "Dernière mesure", "Letzter Messwert", "Última lectura"},
     {57, "Open", "打开", "Ouvrir", "Öffnen", "Abrir"},
+    {60, "Broker: connecting", "MQTT 代理：正在连接", "Broker : connexion", "Broker: verbinde",
+     "Bróker: conectando"},
+    {61, "Broker: online", "MQTT 代理：在线", "Broker : en ligne", "Broker: online",
+     "Bróker: en línea"},
+    {62, "Broker: offline", "MQTT 代理：离线", "Broker : hors ligne", "Broker: offline",
+     "Bróker: sin conexión"},
+    {63, "Broker: login refused", "MQTT 代理：登录被拒绝", "Broker : connexion refusée",
+     "Broker: Anmeldung abgelehnt", "Bróker: acceso rechazado"},
+    {64, "%1 readings waiting", "%1 条读数待发送", "%1 mesures en attente", "%1 Messwerte warten",
+     "%1 lecturas en espera"},
     {70, "View", "视图", "Affichage", "Ansicht", "Ver"},
     {71, "Statistics...", "统计...", "Statistiques...", "Statistik...", "Estadísticas..."},
     {72, "Limits...", "限值...", "Limites...", "Grenzwerte...", "Límites..."},

@@ -30,7 +30,8 @@ constexpr const char* kTestFrameLine =
     R"("is_Sub_DUT":false,"Stat_Mode":0,"rx":"",)"
     R"("lcd":{"lit":[1,8,20,29,55],"LBL_MAIN_NO":"0.4254","LBL_SUB_NO":"",)"
     R"("LBL_SUB_NO_visible":false,"LBL_Range":null},)"
-    R"("readout":{"mainno":"0.4254","scale":5,"NeedleAngle":794,"tip":[181,16],"foot":[171,145]}})"
+    R"("readout":{"mainno":"0.4254","scale":5,"NeedleAngle":794,"tip":[181,16],"foot":[171,145]},)"
+    R"("value":0.4254,"unit":"V","base_value":0.4254,"base_unit":"V"})"
     "\n";
 
 TEST(DecodeCommand, PrintsTheReadingAsOneJsonLine) {
@@ -50,7 +51,9 @@ TEST(DecodeCommand, BufferAndReadingCarryOverBetweenChunks) {
   std::getline(lines, second);
   EXPECT_NE(first.find(R"("decoded":false)"), std::string::npos);
   EXPECT_NE(first.find(R"("Main_Range":"")"), std::string::npos);
-  EXPECT_NE(first.find(R"("rx":"A1 01 31 20 01 02 03"})"), std::string::npos);
+  EXPECT_NE(first.find(R"("rx":"A1 01 31 20 01 02 03","value":null,"unit":"",)"
+                       R"("base_value":null,"base_unit":null})"),
+            std::string::npos);
   EXPECT_NE(second.find(R"("Main_Range":"DCV AUTO 50.000 V","Sub_range":"FRE 9.9999 KHz")"),
             std::string::npos);
   EXPECT_NE(second.find(R"("Main_No":"-12.345")"), std::string::npos);
@@ -102,27 +105,28 @@ TEST(DecodeCommand, DecodedChunksTellWhatTheLowerPanelShows) {
        {R"("lcd":{"lit":[1,9,20,29,55],"LBL_MAIN_NO":"0.4254","LBL_SUB_NO":"",)"
         R"("LBL_SUB_NO_visible":false,"LBL_Range":"5.0000"},)"
         R"("readout":{"mainno":"0.4254","scale":5,"NeedleAngle":794,"tip":[181,16],)"
-        R"("foot":[171,145]})",
-        "",
+        R"("foot":[171,145]},"value":0.4254,"unit":"V","base_value":0.4254,"base_unit":"V")",
+        R"("value":null,"unit":"","base_value":null,"base_unit":null)",
         R"("lcd":{"lit":[1,8,20,24,29,55],"LBL_MAIN_NO":"4254","LBL_SUB_NO":"",)"
         R"("LBL_SUB_NO_visible":false,"LBL_Range":null},)"
         R"("readout":{"mainno":"4254","scale":0,"NeedleAngle":null,"tip":[181,16],)"
-        R"("foot":[171,145]})"}},
+        R"("foot":[171,145]},"value":4254.0,"unit":"V","base_value":4254.0,"base_unit":"V")"}},
       {{"--language", "1", "A7 00 30 00 00 04 02 05 04 00 00 00 5B 00"},
        {R"("lcd":{"lit":[1,8,20,24,29,55],"LBL_MAIN_NO":"4254","LBL_SUB_NO":"",)"
         R"("LBL_SUB_NO_visible":false,"LBL_Range":null},)"
-        R"("readout":{"mainno":"4254","scale":0,"NeedleAngle":null,"tip":null,"foot":null})"}},
+        R"("readout":{"mainno":"4254","scale":0,"NeedleAngle":null,"tip":null,"foot":null},)"
+        R"("value":4254.0,"unit":"V","base_value":4254.0,"base_unit":"V")"}},
       {{"--language", "1", "A1 01 31 20 01 02 03 04 05 00 00 00 06 00"},
        {R"("lcd":{"lit":[1,8,22,23,29,55,59,60],"LBL_MAIN_NO":"12.345","LBL_SUB_NO":"0.0060",)"
         R"("LBL_SUB_NO_visible":true,"LBL_Range":null},)"
         R"("readout":{"mainno":"-12.345","scale":5,"NeedleAngle":-2305,"tip":[120,20],)"
-        R"("foot":[146,145]})"}},
+        R"("foot":[146,145]},"value":-12.345,"unit":"V","base_value":-12.345,"base_unit":"V")"}},
       {{"--family", "compact", "--decimal-separator", ",", "--language", "1",
         "A0 01 30 00 00 04 07 07"},
        {R"("lcd":{"lit":[8,23,55,63,64],"LBL_MAIN_NO":"4,77","LBL_SUB_NO":"",)"
         R"("LBL_SUB_NO_visible":false,"LBL_Range":null},)"
         R"("readout":{"mainno":"-4,77","scale":10,"NeedleAngle":-445,"tip":[157,15],)"
-        R"("foot":[161,145]})"}},
+        R"("foot":[161,145]},"value":-4.77,"unit":"dBm","base_value":-4.77,"base_unit":"dBm")"}},
   };
   for (const Case& c : cases) {
     const Outcome r = run(c.args);

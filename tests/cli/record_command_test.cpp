@@ -42,7 +42,9 @@ std::string reading_line(int index, int digit, const std::string& time) {
          R"(","Sub_No":"","is_Main_OL":false,"is_Sub_OL":false,"is_HOLD":false,"is_AUTO":true,)"
          R"("is_REL":false,"is_Sub_dBm":false,"is_Sub_FRE":false,"is_Sub_DUT":false,"Stat_Mode":0,)"
          R"("rx":"","Index":)" +
-         std::to_string(index) + R"(,"Time":")" + time + "\"}\n";
+         std::to_string(index) + R"(,"Time":")" + time + R"(","value":0.425)" +
+         std::to_string(digit) + R"(,"unit":"V","base_value":0.425)" + std::to_string(digit) +
+         R"(,"base_unit":"V"})" + "\n";
 }
 
 class Recording : public ::testing::Test {

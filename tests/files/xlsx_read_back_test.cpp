@@ -69,11 +69,13 @@ std::vector<std::string> sheet_names(std::string_view workbook) {
   return names;
 }
 
-std::map<std::string, std::string> exported(const ReadingLog& log) {
+std::map<std::string, std::string> exported(const ReadingLog& log,
+                                            std::string_view separator = ".") {
   const TempFolder folder;
   const auto file = folder / "log.xlsx";
   std::string error;
-  EXPECT_TRUE(ExportSpreadsheet(log, file, SpreadsheetFormat::Xlsx, {}, &error)) << error;
+  EXPECT_TRUE(ExportSpreadsheet(log, file, SpreadsheetFormat::Xlsx, {}, &error, separator))
+      << error;
   return zip_test::zip_members(read_bytes(file));
 }
 
@@ -119,6 +121,56 @@ TEST(XlsxReadBack, TheRecordAfter65500StartsPageTwoBelowItsTitles) {
   EXPECT_EQ(cell(second, "A2"), (Cell{"n", "65501"}));
   EXPECT_EQ(cell(second, "C2"), (Cell{"inlineStr", numbered_record(65501).Main_No.str()}));
   EXPECT_EQ(cell(second, "A3"), Cell{});
+}
+
+// The number format of a cell's style: the style's index in cellXfs names
+// an xf, whose numFmtId names the format.
+std::string format_code(const std::map<std::string, std::string>& members, std::string_view sheet,
+                        const std::string& ref) {
+  const std::size_t start = sheet.find("<c r=\"" + ref + "\"");
+  const std::string_view xml = sheet.substr(start, sheet.find('>', start) - start);
+  const std::size_t s = xml.find(" s=\"");
+  if (s == std::string_view::npos) return {};
+  const int style = std::stoi(std::string(xml.substr(s + 4)));
+  const std::string& styles = members.at("xl/styles.xml");
+  std::size_t xf = styles.find("<xf ", styles.find("<cellXfs"));
+  for (int i = 0; i < style; ++i) xf = styles.find("<xf ", xf + 1);
+  const std::size_t id_at = styles.find("numFmtId=\"", xf) + 10;
+  const std::string id = styles.substr(id_at, styles.find('"', id_at) - id_at);
+  const std::size_t fmt = styles.find("<numFmt numFmtId=\"" + id + "\"");
+  const std::size_t code_at = styles.find("formatCode=\"", fmt) + 12;
+  return styles.substr(code_at, styles.find('"', code_at) - code_at);
+}
+
+TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
+  real_Record dated =
+      record(1, "14:03:27", "-12,345", "DCV AUTO 50,000 mV", "0,0060", "FRE 9,9999 KHz");
+  dated.DateTime = {2026, 12, 9, 14, 3, 27, 0, 60};
+  dated.Dated = true;
+  const auto members =
+      exported(log_of({dated, record(2, "14:03:28", "-OL", "OHM MANU 500,00 \u03A9")}), ",");
+  const std::string& sheet = members.at("xl/worksheets/sheet1.xml");
+  const char* const titles[] = {"DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit"};
+  const char* const added[] = {"G", "H", "I", "J", "K", "L"};
+  for (std::size_t c = 0; c < 6; ++c) {
+    EXPECT_EQ(cell(sheet, std::string(added[c]) + "1"), (Cell{"inlineStr", titles[c]}));
+  }
+  const Cell when = cell(sheet, "G2");
+  EXPECT_EQ(when.kind, "n");
+  EXPECT_NEAR(std::stod(when.value), 46365.58572916667, 1e-9);  // days since 1899-12-30
+  EXPECT_EQ(format_code(members, sheet, "G2"), "yyyy-mm-dd hh:mm:ss");
+  EXPECT_EQ(cell(sheet, "H2"), (Cell{"n", "-0.012345"}));
+  EXPECT_EQ(cell(sheet, "I2"), (Cell{"inlineStr", "V"}));
+  EXPECT_EQ(cell(sheet, "J2"), (Cell{"n", "0"}));
+  EXPECT_EQ(cell(sheet, "K2"), (Cell{"n", "6"}));
+  EXPECT_EQ(cell(sheet, "L2"), (Cell{"inlineStr", "Hz"}));
+  // Undated, overloaded, no sub display: only the unit and the overload.
+  EXPECT_EQ(cell(sheet, "G3"), Cell{});
+  EXPECT_EQ(cell(sheet, "H3"), Cell{});
+  EXPECT_EQ(cell(sheet, "I3"), (Cell{"inlineStr", "\u03A9"}));
+  EXPECT_EQ(cell(sheet, "J3"), (Cell{"n", "1"}));
+  EXPECT_EQ(cell(sheet, "K3"), Cell{});
+  EXPECT_EQ(cell(sheet, "L3"), Cell{});
 }
 
 }  // namespace

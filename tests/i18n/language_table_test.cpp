@@ -117,7 +117,7 @@ TEST(LanguageTable, StoresNothingBesideTheTable) {
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, (53 + 16 + 30) * 5 - 8 + 5);
+  EXPECT_EQ(filled, (53 + 16 + 30 + 5) * 5 - 8 + 5);
 }
 
 TEST(LanguageForLocale, PicksTheLanguageOfTheLocaleCode) {

@@ -1,0 +1,42 @@
+#include "record_publish.h"
+
+#include <algorithm>
+
+#include "publish/broker_texts.h"
+
+namespace tarvo::cli {
+
+RecordPublishing::RecordPublishing(const PublishTarget& target, Session& session,
+                                   const PublisherTiming& timing, bool every_change)
+    : session_(session), publisher_(target, session, timing), every_change_(every_change) {
+  session_.commit_listeners.push_back(&publisher_);
+}
+
+RecordPublishing::~RecordPublishing() {
+  auto& listeners = session_.commit_listeners;
+  listeners.erase(std::remove(listeners.begin(), listeners.end(), &publisher_), listeners.end());
+}
+
+std::vector<std::string> RecordPublishing::take_lines() {
+  std::vector<std::string> lines;
+  for (const BrokerEvent& event : publisher_.take_events()) {
+    if (event.state == BrokerState::Stopped) continue;
+    if (!every_change_) {
+      // Between two failed tries it says "connecting" again; once is enough.
+      const bool retrying = last_told_ && *last_told_ != BrokerState::Online;
+      if (event.state == BrokerState::Connecting && retrying) continue;
+      if (last_told_ == event.state) continue;
+    }
+    last_told_ = event.state;
+    std::string line = session_.text(broker_state_text(event.state));
+    if (!event.detail.empty()) line += " (" + event.detail + ")";
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::size_t RecordPublishing::finish() {
+  return publisher_.finish(kFinishGrace);
+}
+
+}  // namespace tarvo::cli

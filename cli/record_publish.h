@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "publish/mqtt_publisher.h"
+#include "session.h"
+
+namespace tarvo::cli {
+
+// The broker side of tarvo-cli record: the publisher follows the session's
+// commits from construction to destruction, and the broker's state changes
+// come back as lines for the error stream.
+class RecordPublishing {
+ public:
+  // How long the end of a recording waits for the broker to take what is left.
+  static constexpr std::chrono::seconds kFinishGrace{5};
+
+  RecordPublishing(const PublishTarget& target, Session& session, const PublisherTiming& timing,
+                   bool every_change);
+  ~RecordPublishing();
+  RecordPublishing(const RecordPublishing&) = delete;
+  RecordPublishing& operator=(const RecordPublishing&) = delete;
+
+  // The state changes since the last call, as lines without a prefix. Unless
+  // every change was asked for, a broker that stays away is told once.
+  std::vector<std::string> take_lines();
+
+  // Delivers what waits, then disconnects. Returns the readings left undelivered.
+  std::size_t finish();
+
+ private:
+  Session& session_;
+  MqttPublisher publisher_;
+  bool every_change_;
+  std::optional<BrokerState> last_told_;
+};
+
+}  // namespace tarvo::cli

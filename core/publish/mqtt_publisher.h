@@ -1,0 +1,121 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "log/commit_listener.h"
+#include "publish/outbox.h"
+#include "publish/publish_target.h"
+#include "session.h"
+
+struct mosquitto;
+
+namespace tarvo {
+
+enum class BrokerState {
+  Connecting,  // the connection is being made
+  Online,      // connected: readings go out as they come
+  Offline,     // no connection; tried again after a pause
+  Refused,     // the broker turned the login down; tried again after a pause
+  Stopped,     // finish() ended the publishing
+};
+
+struct BrokerStatus {
+  BrokerState state = BrokerState::Connecting;
+  std::size_t waiting = 0;      // readings not yet acknowledged by the broker
+  std::uint64_t dropped = 0;    // readings lost because the queue was full
+  std::uint64_t delivered = 0;  // readings the broker acknowledged
+};
+
+// A change of state, in the order they happened. detail is plain English for
+// the trace: the broker's address, the reason of a failure, the next try.
+struct BrokerEvent {
+  BrokerState state;
+  std::string detail;
+};
+
+struct PublisherTiming {
+  std::chrono::milliseconds first_retry{1000};
+  std::chrono::milliseconds longest_retry{60000};
+  int keepalive_seconds = 30;  // also how long a silent broker is waited for
+};
+
+// Publishes every committed reading once, at QoS 1, on the target's reading
+// topic, and keeps the status topic at "online" (retained; "offline" is the
+// last will and the goodbye). The committing thread only queues a copy of the
+// record; a thread of the publisher's own talks to the broker, reconnects
+// with doubling pauses and sends what waited, in order. Nothing it does ever
+// waits on the network in the committing thread.
+class MqttPublisher final : public CommitListener {
+ public:
+  // A day of readings at one a second.
+  static constexpr std::size_t kQueueCapacity = 86400;
+
+  // session is read on the committing thread only, in reading_committed.
+  MqttPublisher(PublishTarget target, const Session& session, PublisherTiming timing = {},
+                std::size_t capacity = kQueueCapacity);
+  ~MqttPublisher() override;
+  MqttPublisher(const MqttPublisher&) = delete;
+  MqttPublisher& operator=(const MqttPublisher&) = delete;
+
+  void reading_committed(const real_Record& record) override;
+
+  BrokerStatus status() const;
+  // The state changes since the last call; the oldest are dropped past 256.
+  std::vector<BrokerEvent> take_events();
+
+  // Goes on delivering what waits for at most grace while the broker takes
+  // it, says "offline" and disconnects. Returns the readings left undelivered.
+  // Readings committed afterwards are not published.
+  std::size_t finish(std::chrono::milliseconds grace);
+
+  const PublishTarget& target() const { return target_; }
+
+ private:
+  void run();
+  bool serve_connection();  // true when it was online
+  bool configure(mosquitto* m);
+  void send_waiting(mosquitto* m);
+  void say_goodbye(mosquitto* m);
+  bool finishing_done() const;
+  void post(BrokerState state, std::string detail);
+  void wait_before_retry(std::chrono::milliseconds pause);
+
+  static void on_connect(mosquitto* m, void* self, int rc);
+  static void on_disconnect(mosquitto* m, void* self, int rc);
+  static void on_publish(mosquitto* m, void* self, int message_id);
+
+  const PublishTarget target_;
+  const std::string reading_topic_;
+  const std::string status_topic_;
+  const Session& session_;
+  const PublisherTiming timing_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  Outbox outbox_;
+  BrokerState state_ = BrokerState::Connecting;
+  std::vector<BrokerEvent> events_;
+  bool finishing_ = false;
+  bool accepting_ = true;
+  std::chrono::steady_clock::time_point finish_deadline_;
+
+  // Touched by the publisher's thread only.
+  bool online_ = false;
+  bool reached_online_ = false;
+  bool refused_ = false;
+  bool connection_over_ = false;
+  std::string failure_;
+  int goodbye_id_ = -1;
+  bool goodbye_acknowledged_ = false;
+
+  std::thread thread_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,89 @@
+// The publisher against a real broker on 127.0.0.1, read by a subscriber of
+// the test's own.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "publish/mqtt_publisher.h"
+#include "test_broker.h"
+
+namespace tarvo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ReceivedMessage;
+using testing::TestBroker;
+using testing::TestSubscriber;
+
+real_Record record(std::int64_t index) {
+  real_Record r;
+  r.Index = index;
+  r.Main_No.assign("1.5");
+  r.Main_Range.assign("DCV AUTO 5.0000 V");
+  r.Dated = true;
+  return r;
+}
+
+std::vector<std::string> payloads(const std::vector<ReceivedMessage>& all,
+                                  const std::string& topic) {
+  std::vector<std::string> on_topic;
+  for (const auto& m : all) {
+    if (m.topic == topic) on_topic.push_back(m.payload);
+  }
+  return on_topic;
+}
+
+TEST(Publisher, PublishesReadingsAndKeepsTheStatusRetained) {
+  if (!TestBroker::available()) GTEST_SKIP() << "no mosquitto broker installed";
+  TestBroker broker;
+  TestSubscriber subscriber(broker.port(), "lab/b1/#");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+
+  Session session;
+  session.model = MeterModel::ModelTarvo;
+  std::string why;
+  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b1"), why), session);
+  for (int i = 1; i <= 3; ++i) publisher.reading_committed(record(i));
+  const auto readings = payloads(subscriber.wait_for("lab/b1/reading", 3, 5s), "lab/b1/reading");
+  ASSERT_EQ(readings.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const auto j = nlohmann::json::parse(readings[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(j["index"], i + 1);
+    EXPECT_EQ(j["value"], 1.5);
+  }
+  EXPECT_EQ(publisher.status().state, BrokerState::Online);
+  EXPECT_EQ(publisher.finish(2s), 0u);
+
+  const auto status = payloads(subscriber.wait_for("lab/b1/status", 2, 3s), "lab/b1/status");
+  EXPECT_EQ(status, (std::vector<std::string>{"online", "offline"}));
+  // A newcomer sees the last word.
+  TestSubscriber late(broker.port(), "lab/b1/status");
+  const auto retained = late.wait_for("lab/b1/status", 1, 3s);
+  ASSERT_EQ(retained.size(), 1u);
+  EXPECT_EQ(retained[0].payload, "offline");
+  EXPECT_TRUE(retained[0].retained);
+}
+
+TEST(Publisher, NoBrokerMeansOfflineWithEveryReadingKept) {
+  Session session;
+  std::string why;
+  // Every try is refused at once.
+  const std::string url =
+      "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab";
+  MqttPublisher publisher(*parse_publish_url(url, why), session, {100ms, 200ms, 30});
+  for (int i = 1; i <= 5; ++i) publisher.reading_committed(record(i));
+  std::this_thread::sleep_for(300ms);
+  const BrokerStatus status = publisher.status();
+  EXPECT_EQ(status.waiting, 5u);
+  bool offline = false;
+  for (const BrokerEvent& e : publisher.take_events()) {
+    offline = offline || (e.state == BrokerState::Offline &&
+                          e.detail.find("next try in") != std::string::npos);
+  }
+  EXPECT_TRUE(offline);
+  EXPECT_EQ(publisher.finish(0ms), 5u);
+}
+
+}  // namespace
+}  // namespace tarvo

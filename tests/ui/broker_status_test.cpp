@@ -1,0 +1,62 @@
+#include "broker_status.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "debug_window.h"
+#include "main_window.h"
+#include "publish/broker_texts.h"
+#include "test_broker.h"
+
+namespace tarvo {
+namespace {
+
+// A broker that takes the connection and never answers: the window goes on
+// as if there were none, the readings wait, and closing does not hang.
+TEST(BrokerStatus, AHangingBrokerLeavesTheWindowResponsive) {
+  testing::SilentListener silent;
+  Program program;
+  TForm1 window(program);
+  window.show();
+  std::string why;
+  const auto target =
+      parse_publish_url("mqtt://127.0.0.1:" + std::to_string(silent.port()) + "/lab/b1", why);
+  auto publishing = std::make_unique<WindowPublishing>(window, *target);
+
+  int ticks = 0;
+  QTimer ticker;
+  ticker.setInterval(20);
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start();
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 1000) {
+    window.btn_testClick();  // commits a reading
+    QTest::qWait(50);
+  }
+  const qint64 elapsed = clock.elapsed();
+  EXPECT_GE(ticks, elapsed / 20 * 3 / 4);
+  const Session& s = program.session();
+  EXPECT_GE(s.log.count(), 15);
+
+  QTest::qWait(BrokerStatusPanel::kPollMs * 2);
+  const BrokerStatus status = publishing->publisher().status();
+  EXPECT_EQ(status.state, BrokerState::Connecting);
+  EXPECT_EQ(status.waiting, static_cast<std::size_t>(s.log.count()));
+  EXPECT_EQ(publishing->panel()->label()->text().toStdString(),
+            broker_status_line(status, s.languages, s.LanguageBase));
+  EXPECT_TRUE(window.debug_window()->memo()->toPlainText().contains(QString::fromStdString(
+      s.text(kTextBrokerConnecting) + " (127.0.0.1:" + std::to_string(silent.port()) + ")")));
+
+  clock.restart();
+  publishing.reset();
+  EXPECT_LE(clock.elapsed(), 1000 * (WindowPublishing::kCloseGrace.count() + 1));
+}
+
+}  // namespace
+}  // namespace tarvo

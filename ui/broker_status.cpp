@@ -1,0 +1,63 @@
+#include "broker_status.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <algorithm>
+
+#include "debug_window.h"
+#include "main_window.h"
+#include "publish/broker_texts.h"
+#include "status_bar.h"
+
+namespace tarvo {
+
+BrokerStatusPanel::BrokerStatusPanel(TForm1& window, MqttPublisher& publisher)
+    : QObject(&window),
+      window_(window),
+      publisher_(publisher),
+      label_(new QLabel),
+      timer_(new QTimer(this)) {
+  label_->setObjectName(QStringLiteral("StatusBar1_broker"));
+  label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label_->setContentsMargins(2, 0, 2, 0);
+  window.status_bar()->addWidget(label_);
+  timer_->setInterval(kPollMs);
+  connect(timer_, &QTimer::timeout, this, &BrokerStatusPanel::refresh);
+  timer_->start();
+  refresh();
+}
+
+BrokerStatusPanel::~BrokerStatusPanel() {
+  delete label_.data();
+}
+
+// Read again on every poll, so a language switch shows at once.
+void BrokerStatusPanel::refresh() {
+  const Session& s = window_.program().session();
+  for (const BrokerEvent& event : publisher_.take_events()) {
+    if (event.state == BrokerState::Stopped) continue;
+    std::string line = format_hhmmss_z(now_local()) + "  " + s.text(broker_state_text(event.state));
+    if (!event.detail.empty()) line += " (" + event.detail + ")";
+    window_.debug_window()->add_line(std::move(line));
+  }
+  if (label_ != nullptr) {
+    label_->setText(QString::fromStdString(
+        broker_status_line(publisher_.status(), s.languages, s.LanguageBase)));
+  }
+}
+
+WindowPublishing::WindowPublishing(TForm1& window, const PublishTarget& target,
+                                   PublisherTiming timing)
+    : window_(window), publisher_(target, window.program().session(), timing) {
+  window_.program().session().commit_listeners.push_back(&publisher_);
+  panel_ = new BrokerStatusPanel(window_, publisher_);
+}
+
+WindowPublishing::~WindowPublishing() {
+  auto& listeners = window_.program().session().commit_listeners;
+  listeners.erase(std::remove(listeners.begin(), listeners.end(), &publisher_), listeners.end());
+  delete panel_.data();
+  publisher_.finish(kCloseGrace);
+}
+
+}  // namespace tarvo

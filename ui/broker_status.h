@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QLabel>
+#include <QObject>
+#include <QPointer>
+#include <chrono>
+
+#include "publish/mqtt_publisher.h"
+
+class QTimer;
+
+namespace tarvo {
+
+class TForm1;
+
+// The broker's state in a panel of its own at the end of the main window's
+// status bar, and each change of it as a line of the debug trace, in the
+// current language. The publisher works on its own thread; this polls it.
+class BrokerStatusPanel : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kPollMs = 250;
+
+  BrokerStatusPanel(TForm1& window, MqttPublisher& publisher);
+  ~BrokerStatusPanel() override;
+
+  QLabel* label() const { return label_; }
+  void refresh();
+
+ private:
+  TForm1& window_;
+  MqttPublisher& publisher_;
+  QPointer<QLabel> label_;
+  QTimer* timer_;
+};
+
+// Publishing for as long as the window runs: the publisher follows the
+// session's commits and the panel shows its state.
+class WindowPublishing {
+ public:
+  // How long closing the program waits for the broker to take what is left.
+  static constexpr std::chrono::seconds kCloseGrace{2};
+
+  WindowPublishing(TForm1& window, const PublishTarget& target, PublisherTiming timing = {});
+  // Stops following the commits and delivers what waits, for at most kCloseGrace.
+  ~WindowPublishing();
+  WindowPublishing(const WindowPublishing&) = delete;
+  WindowPublishing& operator=(const WindowPublishing&) = delete;
+
+  MqttPublisher& publisher() { return publisher_; }
+  BrokerStatusPanel* panel() const { return panel_; }
+
+ private:
+  TForm1& window_;
+  MqttPublisher publisher_;
+  QPointer<BrokerStatusPanel> panel_;
+};
+
+}  // namespace tarvo
