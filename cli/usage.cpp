@@ -41,7 +41,8 @@ constexpr CommandHelp kCommands[] = {
     {"record",
      "record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
      "       [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
-     "       [--reconnect-timeout SECONDS] [--high X] [--low Y]",
+     "       [--reconnect-timeout SECONDS] [--high X] [--low Y]\n"
+     "       [--publish mqtt://[user[:password]@]host[:port]/topic/prefix]",
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
@@ -59,8 +60,10 @@ constexpr CommandHelp kCommands[] = {
      "                           (0: at once; default: wait as long as the recording runs)\n"
      "  --high X, --low Y        limits (with a \".\") for the function and unit of the\n"
      "                           first reading: a reading outside them gets\n"
-     "                           \"alarm\":true and a line on standard error\n",
-     "0 done, 1 log not saved, 2 bad arguments, 3 no meter found,\n"
+     "                           \"alarm\":true and a line on standard error\n"
+     "  --publish URL            also send every reading to an MQTT broker (mqtts:// for TLS)\n",
+     "0 done, 1 log not saved or readings left undelivered to the broker,\n"
+     "2 bad arguments, 3 no meter found,\n"
      "4 meter disconnected and not back in time"},
     {"sessions", "sessions [--json]",
      "List the kept session files, newest first: start, readings, state\n"
