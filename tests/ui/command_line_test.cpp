@@ -48,11 +48,23 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
       {"--demo", "--family"},
       {"--stat"},
       {"/dev/ttyUSB0"},
+      {"--publish"},
+      {"--publish", "mqtt://broker"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.back());
     EXPECT_NE(parse_command_line(args).error, "");
   }
+}
+
+TEST(CommandLine, PublishTakesABrokerAddressOrSaysWhatIsWrongWithIt) {
+  const ParsedCommandLine good = parse_command_line({"--publish=mqtts://broker/lab/b1"});
+  ASSERT_EQ(good.error, "");
+  ASSERT_TRUE(good.options.publish.has_value());
+  EXPECT_EQ(good.options.publish->port, 8883);
+  EXPECT_EQ(good.options.publish->prefix, "lab/b1");
+  EXPECT_EQ(parse_command_line({"--publish", "mqtt://broker:99999/lab"}).error,
+            "--publish: the port must be a number from 1 to 65535");
 }
 
 }  // namespace
