@@ -70,22 +70,23 @@ class ReportLook {
   TrendChart& chart_;
 };
 
+void draw_title_line(QPainter& painter, const std::string& text, const QRect& room, int pixels,
+                     bool bold) {
+  QFont font = painter.font();
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  painter.setFont(font);
+  painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text));
+}
+
 void draw_title(QPainter& painter, const ReportTitle& title, const QRect& block) {
   painter.setPen(Qt::black);
-  QFont heading = painter.font();
-  heading.setPixelSize(30);
-  heading.setBold(true);
-  painter.setFont(heading);
-  const QRect top(block.left() + 20, block.top() + 12, block.width() - 40, 40);
-  painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(title.heading));
-  QFont figures = painter.font();
-  figures.setPixelSize(24);
-  figures.setBold(false);
-  painter.setFont(figures);
-  const QRect bottom(block.left() + 20, block.top() + 54, block.width() - 40, 36);
-  painter.drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(title.figures));
+  const int left = block.left() + 20;
+  const int width = block.width() - 40;
+  draw_title_line(painter, title.heading, QRect(left, block.top() + 12, width, 40), 30, true);
+  draw_title_line(painter, title.figures, QRect(left, block.top() + 54, width, 36), 24, false);
   painter.setPen(QColor(160, 160, 160));
-  painter.drawLine(block.left() + 20, block.bottom(), block.right() - 20, block.bottom());
+  painter.drawLine(left, block.bottom(), block.right() - 20, block.bottom());
 }
 
 QImage white_picture(QSize size) {
