@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/range_fields.h"
+
 namespace tarvo {
 
 namespace {
@@ -47,6 +49,19 @@ void paint_value_axis(QPainter& painter, const Plot& plot, const std::string& se
     painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
                      value_text(v, plot.axis.step, separator));
   }
+}
+
+// The unit above the value labels, when the records on display share one.
+void paint_unit(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const IndexSpan& view = source.overview.view();
+  const std::string_view first =
+      split_main_range(source.log[view.first].Main_Range.view()).unit_text;
+  const std::string_view last = split_main_range(source.log[view.last].Main_Range.view()).unit_text;
+  if (first != last || first.empty()) return;
+  painter.setPen(kAxisText);
+  const QRect room(0, 0, plot.area.left() - kTickLength - 2, plot.area.top());
+  painter.drawText(room, Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromUtf8(first.data(), static_cast<qsizetype>(first.size())));
 }
 
 void paint_time_axis(QPainter& painter, const Plot& plot, const OverviewSource& source) {
@@ -138,7 +153,7 @@ void paint_line(QPainter& painter, const Plot& plot, const OverviewSource& sourc
 QRect overview_plot_area(const QRect& picture, const QFontMetrics& metrics) {
   const int left = metrics.horizontalAdvance(QStringLiteral("-0000.000")) + kTickLength + 6;
   const int bottom = 2 * metrics.height() + kTickLength + 6;
-  const int top = metrics.height() / 2 + 2;
+  const int top = metrics.height() + 4;  // room for the unit
   const int right = metrics.horizontalAdvance(QStringLiteral("00:00")) / 2 + 4;
   return picture.adjusted(left, top, -right, -bottom);
 }
@@ -157,6 +172,7 @@ void paint_overview(QPainter& painter, const QRect& picture, const OverviewSourc
   const Plot scaled{plot.area,
                     value_axis(envelope, std::max(plot.area.height() / kValueLabelPixels, 2))};
   paint_value_axis(painter, scaled, source.decimal_separator);
+  paint_unit(painter, scaled, source);
   paint_time_axis(painter, scaled, source);
   painter.setClipRect(plot.area.adjusted(0, 0, 1, 1));
   if (view.count() >= plot.area.width()) {

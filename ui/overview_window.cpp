@@ -117,6 +117,7 @@ OverviewWindow::OverviewWindow(Session& s, QWidget* parent)
   scope_box_ = new QComboBox(this);
   scope_box_->setObjectName(QStringLiteral("OverviewScope"));
   scope_box_->addItems({QString(), QString()});
+  scope_box_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   show_all_ = new QPushButton(this);
   show_all_->setObjectName(QStringLiteral("OverviewShowAll"));
   controls->addWidget(scope_box_);
