@@ -58,6 +58,36 @@ class SizeKeeper {
   QSize size_;
 };
 
+// The chart wears its report look only while it is captured.
+class ReportLook {
+ public:
+  explicit ReportLook(TrendChart& chart) : chart_(chart) { chart_.set_report_look(true); }
+  ~ReportLook() { chart_.set_report_look(false); }
+  ReportLook(const ReportLook&) = delete;
+  ReportLook& operator=(const ReportLook&) = delete;
+
+ private:
+  TrendChart& chart_;
+};
+
+void draw_title(QPainter& painter, const ReportTitle& title, const QRect& block) {
+  painter.setPen(Qt::black);
+  QFont heading = painter.font();
+  heading.setPixelSize(30);
+  heading.setBold(true);
+  painter.setFont(heading);
+  const QRect top(block.left() + 20, block.top() + 12, block.width() - 40, 40);
+  painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(title.heading));
+  QFont figures = painter.font();
+  figures.setPixelSize(24);
+  figures.setBold(false);
+  painter.setFont(figures);
+  const QRect bottom(block.left() + 20, block.top() + 54, block.width() - 40, 36);
+  painter.drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(title.figures));
+  painter.setPen(QColor(160, 160, 160));
+  painter.drawLine(block.left() + 20, block.bottom(), block.right() - 20, block.bottom());
+}
+
 QImage white_picture(QSize size) {
   QImage picture(size, QImage::Format_RGB32);
   if (!picture.isNull()) picture.fill(Qt::white);
@@ -113,12 +143,16 @@ QImage chart_bitmap(TrendChart& chart) {
 
 QImage chart_capture(TrendChart& chart) {
   const SizeKeeper keeper(chart);
-  chart.resize(kCaptureChartSize);
+  const ReportLook look(chart);
+  chart.resize(kCaptureChartSize - QSize(0, kReportTitleHeight));
   lay_out_now();
   QImage picture = white_picture(kCaptureChartSize + QSize(2 * kCaptureMargin, 2 * kCaptureMargin));
   if (picture.isNull()) return picture;
   QPainter painter(&picture);
-  chart.QWidget::render(&painter, QPoint(kCaptureMargin, kCaptureMargin));
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  draw_title(painter, chart.report_title(),
+             QRect(kCaptureMargin, kCaptureMargin, kCaptureChartSize.width(), kReportTitleHeight));
+  chart.QWidget::render(&painter, QPoint(kCaptureMargin, kCaptureMargin + kReportTitleHeight));
   return picture;
 }
 

@@ -1,13 +1,17 @@
 #include "data_grid.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QWheelEvent>
 #include <cmath>
 #include <numeric>
 
@@ -97,7 +101,8 @@ DataGrid::DataGrid(const ReadingLog& log, QScrollBar* scrollbar, QWidget* parent
     : QTableView(parent), log_(log), scrollbar_(scrollbar), model_(new GridModel(log, this)) {
   setObjectName(QStringLiteral("StringGrid1"));
   setModel(model_);
-  setFocusPolicy(Qt::NoFocus);
+  // Not a tab stop; a click gives it the keys for Page Up and Page Down.
+  setFocusPolicy(Qt::ClickFocus);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -224,6 +229,42 @@ void DataGrid::clear_grid_rows() {
 void DataGrid::reset_grid() {
   set_scroll_params(reset_grid_scrollbar(row_count_));
   clear_grid_rows();
+}
+
+void DataGrid::scroll_rows(int rows) {
+  if (!scrollbar_->isEnabled() || rows == 0) return;
+  // The scrollbar holds the position within its range and fills the rows
+  // through its change event only when the position moves.
+  const auto target = static_cast<qint64>(scrollbar_->value()) + rows;
+  scrollbar_->setValue(
+      static_cast<int>(std::clamp<qint64>(target, scrollbar_->minimum(), scrollbar_->maximum())));
+}
+
+void DataGrid::wheelEvent(QWheelEvent* event) {
+  wheel_angle_ += event->angleDelta().y();
+  constexpr int kNotch = 120;
+  const int notches = wheel_angle_ / kNotch;
+  wheel_angle_ -= notches * kNotch;
+  scroll_rows(-notches * QApplication::wheelScrollLines());
+  event->accept();
+}
+
+// A page is the data rows less one, so the row at the edge stays in sight.
+void DataGrid::keyPressEvent(QKeyEvent* event) {
+  const int page = std::max(row_count_ - 2, 1);
+  if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+    scroll_rows(event->key() == Qt::Key_PageUp ? -page : page);
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  const int row = rowAt(event->position().toPoint().y());
+  const std::int64_t n = row > 0 ? record_in_row(row) : 0;
+  event->accept();
+  if (n > 0 && n <= log_.count()) emit record_chosen(n);
 }
 
 void DataGrid::scrlbr_Grid1Change() {

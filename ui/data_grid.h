@@ -80,6 +80,18 @@ class DataGrid : public QTableView {
   void clear_grid_rows();
   // Reset: the scrollbar at the row count and every row empty.
   void reset_grid();
+  // Moves the window by this many records (negative: back in time) through
+  // the scrollbar, as a drag of its thumb would.
+  void scroll_rows(int rows);
+
+ signals:
+  // A data row holding a record was double-clicked.
+  void record_chosen(std::int64_t n);
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private slots:
   void scrlbr_Grid1Change();
@@ -110,6 +122,7 @@ class DataGrid : public QTableView {
   QScrollBar* scrollbar_;
   GridModel* model_;
   std::int32_t row_count_ = 2;
+  int wheel_angle_ = 0;  // eighths of a degree not yet turned into rows
 };
 
 }  // namespace tarvo

@@ -143,6 +143,7 @@ void TForm1::build_panel_chart(QWidget* client) {
   const ExtremeBoxes boxes{value_boxes_[0], value_boxes_[1], value_boxes_[2], value_boxes_[3]};
   chart_ = new TrendChart(program_.session(), chart_bar, boxes, panel_chart);
   grid_ = new DataGrid(program_.session().log, grid_bar, panel_chart);
+  connect(grid_, &DataGrid::record_chosen, this, &TForm1::show_reading);
   status_bar_ = new PanelStatusBar(panel_chart);
   status_bar_->setObjectName(QStringLiteral("StatusBar1"));
   // The panel, then the scrollbars lie in front of the grid and the bottom of
@@ -312,6 +313,16 @@ void TForm1::mni_statisticsClick() {
   }
   statistics_window_->show();
   statistics_window_->raise();
+}
+
+void TForm1::show_reading(std::int64_t n) {
+  if (n < 1 || n > program_.session().log.count()) return;
+  chart_->show_reading(n);
+  const GridWindow& rows = grid_->window();
+  if (n < rows.first || n > rows.last) {
+    // The record comes to the middle of the rows.
+    grid_->scroll_rows(static_cast<int>(n + rows.data_rows / 2 - rows.last));
+  }
 }
 
 void TForm1::mni_limitsClick() {

@@ -142,6 +142,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_statisticsClick();
   void mni_limitsClick();
   void mni_overviewClick();
+  // Record n on a page of its own in the chart with the cursor on it, and in
+  // the grid's rows (a double-clicked grid row, a moment of the overview).
+  void show_reading(std::int64_t n);
   void refresh_statistics();
   void limit_breached(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.

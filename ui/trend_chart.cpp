@@ -3,6 +3,7 @@
 #include <QCategoryAxis>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -12,12 +13,15 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <algorithm>
 #include <chrono>
 
 #include "design_font.h"
 #include "display/bottom_axis.h"
 #include "display/number_text.h"
+#include "i18n/text_numbers.h"
+#include "log/statistics.h"
 
 namespace tarvo {
 namespace {
@@ -28,6 +32,13 @@ constexpr int kPlotLeft = 40;
 constexpr int kPlotTop = 34;
 constexpr int kPlotRightMargin = 20;
 constexpr int kPlotBottomMargin = 40;
+
+// The report picture's axis texts are larger and need more room.
+constexpr int kReportPlotLeft = 130;
+constexpr int kReportPlotTop = 24;
+constexpr int kReportPlotRightMargin = 40;
+constexpr int kReportPlotBottomMargin = 64;
+constexpr int kReportAxisPixels = 20;
 
 // The line runs from this far below the top to this far above the bottom.
 constexpr int kLineTop = 16;
@@ -246,6 +257,70 @@ void TrendChart::scrlbr_chart1Scroll(int /*action*/) {
   scrollbar_->setSliderPosition(position);
 }
 
+void TrendChart::show_page(const ChartRequest& request) {
+  update_chart(request.n, request.direction);
+  const QSignalBlocker quiet(scrollbar_);
+  scrollbar_->setValue(chart_thumb_for(page_.bounds, session_.log.count()));
+}
+
+bool TrendChart::step_page(PageStep step) {
+  const std::optional<ChartRequest> request =
+      neighbour_page(page_.bounds, session_.log.count(), step);
+  if (!request) return false;
+  show_page(*request);
+  return true;
+}
+
+void TrendChart::show_reading(std::int64_t n) {
+  if (n < 1 || n > session_.log.count()) return;
+  show_page(page_around(session_.log, n));
+  cursor_.on = true;
+  point_cursor_at(n);
+}
+
+// The cursor is moved as if the pointer stood on the reading's point, so the
+// labels read exactly what a user pointing there would see.
+void TrendChart::point_cursor_at(std::int64_t n) {
+  const auto x = static_cast<std::int32_t>(n - page_.bounds.first);
+  const ChartPoint* point = page_.point_at(x);
+  const double value = point != nullptr ? static_cast<double>(point->value) / kScale : 0.0;
+  const QPointF in_chart = chart()->mapToPosition(QPointF(x, value), series_);
+  const QPoint in_view = mapFromScene(chart()->mapToScene(in_chart));
+  const int left =
+      std::clamp(in_view.x(), kPlotLeft, std::max(kPlotLeft, width() - kPlotRightMargin));
+  const int top =
+      std::clamp(in_view.y(), kPlotTop, std::max(kPlotTop, height() - kPlotBottomMargin));
+  const CursorPointer pointer{left, top, width(), height(), static_cast<double>(x)};
+  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  show_cursor();
+}
+
+// A notch of the wheel is a page: away from the user goes back in time, as the
+// grid beside the chart scrolls up.
+void TrendChart::wheelEvent(QWheelEvent* event) {
+  const QPoint angle = event->angleDelta();
+  wheel_angle_ += angle.y() != 0 ? angle.y() : angle.x();
+  constexpr int kNotch = 120;
+  while (wheel_angle_ >= kNotch) {
+    wheel_angle_ -= kNotch;
+    step_page(PageStep::Earlier);
+  }
+  while (wheel_angle_ <= -kNotch) {
+    wheel_angle_ += kNotch;
+    step_page(PageStep::Later);
+  }
+  event->accept();
+}
+
+void TrendChart::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+    step_page(event->key() == Qt::Key_PageUp ? PageStep::Earlier : PageStep::Later);
+    event->accept();
+    return;
+  }
+  QChartView::keyPressEvent(event);
+}
+
 void TrendChart::mouseMoveEvent(QMouseEvent* event) {
   Chart1MouseMove(event->position().toPoint());
   QChartView::mouseMoveEvent(event);
@@ -300,10 +375,39 @@ void TrendChart::paintEvent(QPaintEvent* event) {
   QChartView::paintEvent(event);
 }
 
+void TrendChart::set_report_look(bool report) {
+  report_look_ = report;
+  QFont font = design_font("Tahoma", 10);
+  if (report) font.setPixelSize(kReportAxisPixels);
+  axis_x_->setLabelsFont(font);
+  axis_y_->setLabelsFont(font);
+  axis_y_->setTitleFont(font);
+  const bool has_page = page_.bounds.first <= page_.bounds.last && page_.bounds.first >= 1 &&
+                        page_.bounds.last <= session_.log.count();
+  const std::string unit = has_page ? run_key_of(session_.log[page_.bounds.last]).unit : "";
+  axis_y_->setTitleText(report ? qt_text(unit) : QString());
+  // A one-pixel line is a hairline in a picture that wide.
+  QPen pen = series_->pen();
+  pen.setWidth(report ? 2 : 1);
+  series_->setPen(pen);
+  QResizeEvent again(size(), size());
+  resizeEvent(&again);
+}
+
+ReportTitle TrendChart::report_title() const {
+  const ReportWords words{session_.text(kTextStatsCount), session_.text(kTextStatsMin),
+                          session_.text(kTextStatsMax), session_.text(kTextStatsMean)};
+  return tarvo::report_title(session_.log, page_.bounds, session_.DecimalSeparator, words);
+}
+
 void TrendChart::resizeEvent(QResizeEvent* event) {
   QChartView::resizeEvent(event);
-  chart()->setPlotArea(QRectF(QPointF(kPlotLeft, kPlotTop),
-                              QPointF(width() - kPlotRightMargin, height() - kPlotBottomMargin)));
+  const QMargins room = report_look_
+                            ? QMargins(kReportPlotLeft, kReportPlotTop, kReportPlotRightMargin,
+                                       kReportPlotBottomMargin)
+                            : QMargins(kPlotLeft, kPlotTop, kPlotRightMargin, kPlotBottomMargin);
+  chart()->setPlotArea(QRectF(QPointF(room.left(), room.top()),
+                              QPointF(width() - room.right(), height() - room.bottom())));
   shp1_->resize(1, std::max(height() - kLineBottomMargin, 0));
   label_bottom_axis();
 }

@@ -6,6 +6,8 @@
 
 #include "display/chart_cursor.h"
 #include "display/chart_page.h"
+#include "display/chart_paging.h"
+#include "display/report_title.h"
 #include "display/scroll_params.h"
 #include "session.h"
 
@@ -73,11 +75,27 @@ class TrendChart : public QChartView {
   // The cursor readout switched on or off (Chart1DblClick).
   void Chart1DblClick();
 
+  // The page before or after the one shown, as the wheel and Page Up or Page
+  // Down move; false at either end of the log.
+  bool step_page(PageStep step);
+  // The report picture's look: axis texts that read in a picture 1900 pixels
+  // wide, the unit beside the value axis, and the room they take; off again
+  // gives the chart its look on screen.
+  void set_report_look(bool report);
+  // The lines above the chart in the report picture, for the page shown.
+  ReportTitle report_title() const;
+
+  // Record n on a page of its run, with the cursor switched on and standing on
+  // it. The next reading shows the newest page again, as a scroll does.
+  void show_reading(std::int64_t n);
+
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private slots:
   void scrlbr_chart1Scroll(int action);
@@ -90,6 +108,8 @@ class TrendChart : public QChartView {
   void set_scroll_params(const ScrollParams& params);
   void Chart1MouseMove(QPoint position);
   void show_cursor();
+  void show_page(const ChartRequest& request);
+  void point_cursor_at(std::int64_t n);
 
   const Session& session_;
   QScrollBar* scrollbar_;
@@ -102,6 +122,8 @@ class TrendChart : public QChartView {
   QLabel* lbl_chn1_;
   ChartPage page_;
   ChartCursor cursor_;
+  int wheel_angle_ = 0;  // eighths of a degree not yet turned into a page
+  bool report_look_ = false;
 };
 
 }  // namespace tarvo

@@ -3,7 +3,8 @@
 // Comma-separated values of a reading log (RFC 4180), for any spreadsheet.
 //
 //   EF BB BF                                   UTF-8 byte-order mark
-//   Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,Sub Unit
+//   Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,Sub Unit,
+//   Frames,Frame Min,Frame Max,Frame Mean
 //   1,09:05:03,-12.345,DCV AUTO 50.000 V,,,2026-12-09T09:05:03,-12.345,V,0,,
 // The grid's six columns hold the record's texts as they are; the six after
 // them hold the numbers in base units, always with "." as the decimal point,

@@ -11,8 +11,22 @@ namespace {
 
 static_assert(kGridColumns.size() == kSheetColumns);
 
-constexpr std::string_view kTypedTitles[kTypedColumns] = {"DateTime", "Value",     "Unit",
-                                                          "Overload", "Sub Value", "Sub Unit"};
+constexpr std::string_view kTypedTitles[kTypedColumns] = {
+    "DateTime", "Value",  "Unit",      "Overload",  "Sub Value",
+    "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"};
+
+void add_frame_cells(TypedCells& cells, const FrameFigures& frames, std::string_view unit) {
+  if (frames.count == 0) return;
+  cells.frames = std::to_string(frames.count);
+  if (frames.numeric == 0) return;
+  const double values[] = {frames.min, frames.max, frames.mean};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::optional<BaseNumber> base = in_base_unit(values[i], unit);
+    if (!base) continue;
+    cells.frame_values[i] = base->value;
+    cells.frame_texts[i] = base->text;
+  }
+}
 
 }  // namespace
 
@@ -67,6 +81,7 @@ TypedCells typed_cells(const real_Record& record, std::string_view decimal_separ
     cells.sub_value_text = typed.sub->base_text;
     cells.sub_unit = typed.sub->base_unit;
   }
+  add_frame_cells(cells, record.Frames, typed.main.unit);
   return cells;
 }
 

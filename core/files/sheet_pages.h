@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,14 +30,15 @@ PageRecords page_records(std::int64_t page, std::int64_t records);
 
 // Columns that .csv and .xlsx add after the grid's six, for charting and
 // filtering: the date-time, the main number and the sub number in base units.
-inline constexpr std::size_t kTypedColumns = 6;
+inline constexpr std::size_t kTypedColumns = 10;
 
 // The grid's title of a column (0-based).
 std::string_view column_title(std::size_t column);
 // The text of columns 1 to 5 (0-based), as the record stores it.
 std::string_view text_cell(const real_Record& record, std::size_t column);
 
-// "DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit" (0-based).
+// "DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit", "Frames",
+// "Frame Min", "Frame Max", "Frame Mean" (0-based).
 std::string_view typed_column_title(std::size_t column);
 
 // The added columns of one record. A number is absent for OL or a text that
@@ -50,6 +52,12 @@ struct TypedCells {
   std::optional<double> sub_value;
   std::string sub_value_text;
   std::string sub_unit;
+  // The frames of the reading's interval: their count (empty for a record
+  // that has none, as a text log's), then their lowest, highest and mean main
+  // value in Unit.
+  std::string frames;
+  std::array<std::optional<double>, 3> frame_values;
+  std::array<std::string, 3> frame_texts;
 };
 // The record's numbers carry decimal_separator.
 TypedCells typed_cells(const real_Record& record, std::string_view decimal_separator);

@@ -113,7 +113,12 @@ bool write_typed_cells(SheetWriter& out, const real_Record& record, lxw_row_t ro
   return (!record.Dated || out.date_time(row, first, record.DateTime)) &&
          out.number(row, first + 1, cells.value) && out.text(row, first + 2, cells.unit) &&
          out.number(row, first + 3, cells.overload ? 1.0 : 0.0) &&
-         out.number(row, first + 4, cells.sub_value) && out.text(row, first + 5, cells.sub_unit);
+         out.number(row, first + 4, cells.sub_value) && out.text(row, first + 5, cells.sub_unit) &&
+         (record.Frames.count == 0 ||
+          out.number(row, first + 6, static_cast<double>(record.Frames.count))) &&
+         out.number(row, first + 7, cells.frame_values[0]) &&
+         out.number(row, first + 8, cells.frame_values[1]) &&
+         out.number(row, first + 9, cells.frame_values[2]);
 }
 
 bool write_record_row(SheetWriter& out, const real_Record& record, lxw_row_t row,

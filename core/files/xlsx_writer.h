@@ -4,10 +4,12 @@
 // constant-memory mode: rows go to disk as they are written, so memory stays
 // flat however long the log. The sheets and the first six columns are those of
 // the .xls file: one worksheet per page, the titles in row 1, the index as a
-// number, the texts as inline strings, no cell for an empty text. Six columns
+// number, the texts as inline strings, no cell for an empty text. Ten columns
 // follow for charting: DateTime as a date-time cell shown with seconds, Value
 // and Sub Value as number cells in base units (no cell when the display shows
-// no number), Unit and Sub Unit as texts, Overload as the number 0 or 1.
+// no number), Unit and Sub Unit as texts, Overload as the number 0 or 1, then
+// the frames of the reading's interval as numbers: their count, and their
+// lowest, highest and mean main value in Unit.
 
 #include <filesystem>
 #include <string>

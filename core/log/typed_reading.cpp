@@ -1,6 +1,7 @@
 #include "log/typed_reading.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "display/range_fields.h"
 
@@ -112,6 +113,27 @@ DisplayValue display_value(std::string_view function, std::string_view number,
   v.base_value = to_double(v.base_text);
   return v;
 }
+
+}  // namespace
+
+// The shortest fixed text that reads back as the same double, then the point
+// moves, so 1.2345 mV is 0.0012345 V and not the nearest double's expansion.
+std::optional<BaseNumber> in_base_unit(double shown, std::string_view unit) {
+  const UnitRow* row = unit_row(unit);
+  if (row == nullptr || !std::isfinite(shown)) return std::nullopt;
+  char digits[400];
+  const auto [end, ec] =
+      std::to_chars(digits, digits + sizeof digits, shown, std::chars_format::fixed);
+  if (ec != std::errc()) return std::nullopt;
+  const std::optional<Decimal> parsed = parse_decimal(std::string_view(digits, end), ".");
+  if (!parsed) return std::nullopt;
+  BaseNumber number;
+  number.text = shifted_text(*parsed, row->exponent);
+  number.value = to_double(number.text);
+  return number;
+}
+
+namespace {
 
 // "FRE 9.9999 KHz": sub function, range and unit, each after one space.
 struct SubFields {

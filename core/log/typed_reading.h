@@ -33,4 +33,12 @@ TypedReading typed_reading(std::string_view main_no, std::string_view main_range
                            std::string_view decimal_separator);
 TypedReading typed_reading(const real_Record& record, std::string_view decimal_separator);
 
+// A number in the unit shown ("mV") brought to its base unit, as an exact text
+// with "." and the number it reads; none for a unit we do not know.
+struct BaseNumber {
+  double value = 0;
+  std::string text;
+};
+std::optional<BaseNumber> in_base_unit(double shown, std::string_view unit);
+
 }  // namespace tarvo

@@ -147,12 +147,14 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
       record(1, "14:03:27", "-12,345", "DCV AUTO 50,000 mV", "0,0060", "FRE 9,9999 KHz");
   dated.DateTime = {2026, 12, 9, 14, 3, 27, 0, 60};
   dated.Dated = true;
+  dated.Frames = {9, 8, -12.4, -12.3, -12.35};
   const auto members =
       exported(log_of({dated, record(2, "14:03:28", "-OL", "OHM MANU 500,00 \u03A9")}), ",");
   const std::string& sheet = members.at("xl/worksheets/sheet1.xml");
-  const char* const titles[] = {"DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit"};
-  const char* const added[] = {"G", "H", "I", "J", "K", "L"};
-  for (std::size_t c = 0; c < 6; ++c) {
+  const char* const titles[] = {"DateTime", "Value",  "Unit",      "Overload",  "Sub Value",
+                                "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"};
+  const char* const added[] = {"G", "H", "I", "J", "K", "L", "M", "N", "O", "P"};
+  for (std::size_t c = 0; c < 10; ++c) {
     EXPECT_EQ(cell(sheet, std::string(added[c]) + "1"), (Cell{"inlineStr", titles[c]}));
   }
   const Cell when = cell(sheet, "G2");
@@ -164,6 +166,10 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
   EXPECT_EQ(cell(sheet, "J2"), (Cell{"n", "0"}));
   EXPECT_EQ(cell(sheet, "K2"), (Cell{"n", "6"}));
   EXPECT_EQ(cell(sheet, "L2"), (Cell{"inlineStr", "Hz"}));
+  EXPECT_EQ(cell(sheet, "M2"), (Cell{"n", "9"}));
+  EXPECT_EQ(cell(sheet, "N2"), (Cell{"n", "-0.0124"}));
+  EXPECT_EQ(cell(sheet, "O2"), (Cell{"n", "-0.0123"}));
+  EXPECT_EQ(cell(sheet, "P2"), (Cell{"n", "-0.01235"}));
   // Undated, overloaded, no sub display: only the unit and the overload.
   EXPECT_EQ(cell(sheet, "G3"), Cell{});
   EXPECT_EQ(cell(sheet, "H3"), Cell{});
@@ -171,6 +177,8 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
   EXPECT_EQ(cell(sheet, "J3"), (Cell{"n", "1"}));
   EXPECT_EQ(cell(sheet, "K3"), Cell{});
   EXPECT_EQ(cell(sheet, "L3"), Cell{});
+  EXPECT_EQ(cell(sheet, "M3"), Cell{});  // a text log's record has no frames
+  EXPECT_EQ(cell(sheet, "N3"), Cell{});
 }
 
 }  // namespace

@@ -89,9 +89,13 @@ TEST_F(Picture, CaptureIsLaidOutAtReportSizeWhateverTheChartsSize) {
     EXPECT_EQ(picture.size(), QSize(1910, 1080)) << size.width();
     EXPECT_EQ(chart_->size(), size);
     // A full page reaches the right edge of a plot 1900 pixels wide, and the
-    // bottom axis runs along it, 40 pixels above the chart's bottom.
+    // bottom axis runs along it, 64 pixels above the chart's bottom, which
+    // is 970 pixels high under the title block.
     EXPECT_GT(rightmost_red_column(picture), 1800) << size.width();
-    EXPECT_TRUE(non_white_between(picture, 1800, 5 + 1030 - 2, 5 + 1030 + 2)) << size.width();
+    EXPECT_TRUE(non_white_between(picture, 1800, 5 + 100 + 906 - 2, 5 + 100 + 906 + 2))
+        << size.width();
+    // The title block holds its two lines of text.
+    EXPECT_TRUE(non_white_between(picture, 40, 5 + 12, 5 + 52)) << size.width();
     EXPECT_TRUE(border_is_white(picture, 5)) << size.width();
     // The chart's own background is white beyond any size it had before.
     EXPECT_EQ(picture.pixel(1904, 1074), qRgb(255, 255, 255)) << size.width();
@@ -114,7 +118,7 @@ TEST_F(Picture, CursorLineIsInTheCaptureOnly) {
   show_cursor_line();
   const QImage capture = chart_capture(*chart_);
   const QImage bitmap = chart_bitmap(*chart_);
-  EXPECT_GT(dark_pixels_in_column(capture, 5 + 502, 5 + 20, 5 + 1000), 900);
+  EXPECT_GT(dark_pixels_in_column(capture, 5 + 502, 5 + 100 + 20, 5 + 100 + 910), 850);
   EXPECT_LT(dark_pixels_in_column(bitmap, 502, 20, 340), 50);
 }
 

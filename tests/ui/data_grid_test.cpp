@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "display_test_log.h"
@@ -153,6 +157,42 @@ TEST_F(Grid, RowsBeyondAReplacedLogReadEmpty) {
   EXPECT_EQ(index_in_row(*grid_, 23), 0);
   grid_->refill_grid();
   EXPECT_EQ(index_in_row(*grid_, 3), 3);
+}
+
+// The wheel and the page keys move the window through the scrollbar; a
+// double-click names the record of its row.
+TEST_F(Grid, WheelKeysAndDoubleClickBesideTheScrollbar) {
+  make(250);
+  grid_->refresh_grid();
+  parent_->show();
+  const int lines = QApplication::wheelScrollLines();
+  auto turn = [&](int eighths) {
+    const QPointF at(50, 50);
+    QWheelEvent wheel(at, grid_->mapToGlobal(at), {}, {0, eighths}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid_->viewport(), &wheel);
+  };
+  turn(120);
+  EXPECT_EQ(index_in_row(*grid_, 23), 250 - lines);
+  turn(60);  // half a notch waits for the other half
+  EXPECT_EQ(index_in_row(*grid_, 23), 250 - lines);
+  turn(60);
+  EXPECT_EQ(index_in_row(*grid_, 23), 250 - 2 * lines);
+  turn(-240);
+  EXPECT_EQ(index_in_row(*grid_, 23), 250);
+  QTest::keyClick(grid_, Qt::Key_PageUp);
+  EXPECT_EQ(index_in_row(*grid_, 23), 228);  // 22 rows: the top row stays in sight
+  QTest::keyClick(grid_, Qt::Key_PageDown);
+  QTest::keyClick(grid_, Qt::Key_PageDown);  // held at the newest record
+  EXPECT_EQ(index_in_row(*grid_, 23), 250);
+
+  QSignalSpy chosen(grid_, &DataGrid::record_chosen);
+  const QRect row5 = grid_->visualRect(grid_->model()->index(5, 2));
+  QTest::mouseDClick(grid_->viewport(), Qt::LeftButton, {}, row5.center());
+  const QRect header = grid_->visualRect(grid_->model()->index(0, 2));
+  QTest::mouseDClick(grid_->viewport(), Qt::LeftButton, {}, header.center());
+  ASSERT_EQ(chosen.size(), 1);
+  EXPECT_EQ(chosen[0][0].value<std::int64_t>(), index_in_row(*grid_, 5));
 }
 
 }  // namespace

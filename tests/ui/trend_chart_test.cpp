@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <memory>
 
 #include "display_test_log.h"
@@ -94,6 +96,42 @@ TEST_F(Chart, ScrollingPagesThroughTheLog) {
   EXPECT_EQ(page(), (PageBounds{99, 298}));
   bar_->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(page(), (PageBounds{101, 300}));
+}
+
+// Beside the scrollbar: a wheel notch or a page key is a whole page, and the
+// thumb follows to the page's last record.
+TEST_F(Chart, WheelAndPageKeysMoveByPages) {
+  load(one_run_log(700));
+  newest();
+  auto turn = [&](int eighths) {
+    const QPointF at(300, 200);
+    QWheelEvent wheel(at, chart_->mapToGlobal(at), {}, {0, eighths}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport(), &wheel);
+  };
+  turn(240);
+  EXPECT_EQ(page(), (PageBounds{101, 300}));
+  EXPECT_EQ(bar_->value(), 300);
+  turn(-120);
+  EXPECT_EQ(page(), (PageBounds{301, 500}));
+  QTest::keyClick(chart_, Qt::Key_PageDown);
+  EXPECT_EQ(page(), (PageBounds{501, 700}));
+  QTest::keyClick(chart_, Qt::Key_PageDown);  // nothing after the newest
+  EXPECT_EQ(page(), (PageBounds{501, 700}));
+  for (int i = 0; i < 5; ++i) QTest::keyClick(chart_, Qt::Key_PageUp);
+  EXPECT_EQ(page(), (PageBounds{1, 100}));
+  EXPECT_EQ(bar_->value(), 200);
+}
+
+TEST_F(Chart, AChosenReadingGetsItsPageAndTheCursor) {
+  load(one_run_log(700));
+  newest();
+  chart_->show_reading(333);
+  EXPECT_EQ(page(), (PageBounds{234, 433}));
+  EXPECT_TRUE(chart_->cursor().on);
+  EXPECT_TRUE(line().isVisible());
+  EXPECT_EQ(label("lbl_time").text().toStdString(), record_time(333));
+  EXPECT_EQ(label("lbl_chn1").text(), "1");
 }
 
 TEST_F(Chart, APageEndsWhereTheFunctionChanges) {
