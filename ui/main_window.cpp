@@ -338,6 +338,7 @@ void TForm1::mni_limitsClick() {
 void TForm1::mni_overviewClick() {
   if (overview_window_ == nullptr) {
     overview_window_ = new OverviewWindow(program_.session(), this);
+    connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
   }
   overview_window_->show();
   overview_window_->raise();

@@ -11,6 +11,7 @@
 #include "i18n/text_numbers.h"
 #include "main_window.h"
 #include "overview_window.h"
+#include "trend_chart.h"
 #include "window_test_support.h"
 
 namespace tarvo {
@@ -53,7 +54,8 @@ TEST_F(OverviewWindowTest, FollowsCommitsAndStartsAgainAfterAResetOrLoad) {
   EXPECT_EQ(overview_->overview().view(), (IndexSpan{1, 300}));
 }
 
-// A click without a drag names the reading under the pointer.
+// A click without a drag names the reading under the pointer; the main
+// window's chart then shows it.
 TEST_F(OverviewWindowTest, ClickChoosesTheReadingUnderThePointer) {
   program_.session().log = log_of(std::vector<LoggedReading>(1000, {"2.5000"}));
   window_->log_loaded();
@@ -67,6 +69,8 @@ TEST_F(OverviewWindowTest, ClickChoosesTheReadingUnderThePointer) {
   const std::int64_t index = chosen.front().front().value<std::int64_t>();
   EXPECT_EQ(index, record_at(view, area.width(), x - area.left()));
   EXPECT_NEAR(static_cast<double>(index), 400, 1000.0 / area.width() + 1);
+  const PageBounds page = window_->trend_chart()->page().bounds;
+  EXPECT_TRUE(page.first <= index && index <= page.last);
 
   // A drag pans instead, and chooses nothing.
   QWheelEvent wheel(QPointF(area.center()), plot.mapToGlobal(QPointF(area.center())), {}, {0, 240},
