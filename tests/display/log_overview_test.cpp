@@ -76,7 +76,7 @@ TEST(LogOverview, PixelsAndRecordsMapBothWays) {
 
 TEST(LogOverview, TimeStepsAreRoundForTheSpan) {
   const std::tuple<double, int, std::int64_t> cases[] = {
-      {60, 6, 10},       {60, 2, 30},        {86400, 8, 3 * 3600},
+      {60, 6, 10},           {60, 2, 30},        {86400, 8, 3 * 3600},
       {86400, 20, 2 * 3600}, {604800, 8, 86400}, {604800, 3, 604800},
   };
   for (const auto& [span, ticks, step] : cases) {
