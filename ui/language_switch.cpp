@@ -52,6 +52,7 @@ constexpr LanguageControl kLanguageControls[] = {
     {"mmu_view",       ControlKind::MenuItem, 70},
     {"mni_statistics", ControlKind::MenuItem, 71},
     {"mni_limits",     ControlKind::MenuItem, 72},
+    {"mni_overview",   ControlKind::MenuItem, 120},
 };
 // clang-format on
 

@@ -33,6 +33,7 @@
 #include "limits_dialog.h"
 #include "log/local_time.h"
 #include "manual_window.h"
+#include "overview_window.h"
 #include "statistics_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
@@ -281,18 +282,20 @@ void TForm1::build_menus() {
   }
 }
 
-// View: the statistics and the limits, usable while the meter is read.
+// View: the statistics, the limits and the overview, usable while the meter
+// is read.
 void TForm1::build_view_menu(QMenuBar* bar) {
   mmu_view_ = new QMenu(QStringLiteral("View"), bar);
   mmu_view_->setObjectName(QStringLiteral("mmu_view"));
   bar->insertMenu(help1_->menuAction(), mmu_view_);
   QAction* statistics = menu_item(mmu_view_, "mni_statistics", "Statistics...");
   QAction* limits = menu_item(mmu_view_, "mni_limits", "Limits...");
+  QAction* overview = menu_item(mmu_view_, "mni_overview", "Trend overview...");
   connect(statistics, &QAction::triggered, this, &TForm1::mni_statisticsClick);
   connect(limits, &QAction::triggered, this, &TForm1::mni_limitsClick);
+  connect(overview, &QAction::triggered, this, &TForm1::mni_overviewClick);
   language_controls_.add(mmu_view_);
-  language_controls_.add(statistics);
-  language_controls_.add(limits);
+  for (QAction* item : {statistics, limits, overview}) language_controls_.add(item);
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
@@ -330,6 +333,15 @@ void TForm1::mni_limitsClick() {
     grid_->refill_grid();
     refresh_statistics();
   }
+}
+
+void TForm1::mni_overviewClick() {
+  if (overview_window_ == nullptr) {
+    overview_window_ = new OverviewWindow(program_.session(), this);
+    connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
+  }
+  overview_window_->show();
+  overview_window_->raise();
 }
 
 void TForm1::refresh_statistics() {
@@ -383,6 +395,7 @@ void TForm1::FormShow() {
       show_run_state(program_.acquisition().state());
       show_side_panel();
       if (statistics_window_ != nullptr) statistics_window_->retranslate();
+      if (overview_window_ != nullptr) overview_window_->retranslate();
     });
   }
   s.RecordInterval = 1;
@@ -404,6 +417,7 @@ void TForm1::apply_control_states(AcquisitionState state) {
 void TForm1::log_loaded() {
   apply_control_states(ControlEvent::LogLoaded);
   refresh_statistics();
+  if (overview_window_ != nullptr) overview_window_->rebuild();
 }
 
 void TForm1::apply_control_states(ControlEvent event) {
@@ -589,6 +603,7 @@ void TForm1::reset_views(MeterModel previous) {
   grid_->reset_grid();
   reset_lcd(previous);
   refresh_statistics();
+  if (overview_window_ != nullptr) overview_window_->rebuild();
 }
 
 void TForm1::Timer_ShowTimer() {

@@ -26,6 +26,7 @@ class QTimer;
 namespace tarvo {
 
 class Alarm;
+class OverviewWindow;
 class StatisticsWindow;
 
 class AnalogReadout;
@@ -98,6 +99,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Alarm* alarm() const { return alarm_; }
   // View > Statistics, once it has been opened.
   StatisticsWindow* statistics_window() const { return statistics_window_; }
+  // View > Trend overview, once it has been opened.
+  OverviewWindow* overview_window() const { return overview_window_; }
 
  public slots:
   void Btn_StartClick();
@@ -138,6 +141,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void session_not_written(const std::string& why);
   void mni_statisticsClick();
   void mni_limitsClick();
+  void mni_overviewClick();
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -192,6 +196,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QAction* mmu_sessions_ = nullptr;
   QMenu* mmu_view_ = nullptr;
   StatisticsWindow* statistics_window_ = nullptr;
+  OverviewWindow* overview_window_ = nullptr;
   Alarm* alarm_ = nullptr;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;

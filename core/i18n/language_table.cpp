@@ -15,7 +15,7 @@ struct TextRow {
 };
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
-// 60-64: the broker's state;
+// 60-64: the broker's state; 70-99: the View menu's windows; 120-126: the trend overview;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -177,6 +177,21 @@ constexpr TextRow kTexts[] = {
     {104, "Exit", "退出", "Quittez", "verlassen", "salida"},
     {105, "OK", "确定", "déterminer", "bestimmen", "Aceptar"},
     {106, "Cancel", "取消", "Annuler", "stornieren", "cancelar"},
+    {120, "Trend overview...", "趋势总览...", "Vue d'ensemble de la tendance...",
+     "Trendübersicht...", "Vista general de la tendencia..."},
+    {121, "Trend overview", "趋势总览", "Vue d'ensemble de la tendance", "Trendübersicht",
+     "Vista general de la tendencia"},
+    {122, "Show all", "显示全部", "Tout afficher", "Alles zeigen", "Mostrar todo"},
+    {123, "Readings %1 to %2 of %3", "读数 %1 至 %2，共 %3", "Mesures %1 à %2 sur %3",
+     "Messwerte %1 bis %2 von %3", "Lecturas %1 a %2 de %3"},
+    {124, "from %1 to %2", "从 %1 到 %2", "de %1 à %2", "von %1 bis %2", "de %1 a %2"},
+    {125, "No readings yet", "尚无读数", "Aucune mesure pour l'instant", "Noch keine Messwerte",
+     "Aún no hay lecturas"},
+    {126, "Wheel: zoom, drag: move, click: show the reading in the chart",
+     "滚轮：缩放，拖动：移动，单击：在图表中显示该读数",
+     "Molette : zoom, glisser : déplacer, clic : afficher la mesure dans le graphique",
+     "Mausrad: zoomen, ziehen: verschieben, klicken: Messwert im Diagramm zeigen",
+     "Rueda: zoom, arrastrar: mover, clic: mostrar la lectura en el gráfico"},
     {200, "About", "关于", "Sur", "auf", "sobre"},
     {201, "**********************************", "**********************************",
      "**********************************", "**********************************",

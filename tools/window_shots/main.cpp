@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QPixmap>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
 #include "limits_dialog.h"
 #include "link/polling_cycle.h"
 #include "main_window.h"
+#include "overview_window.h"
 #include "session_dialog.h"
 #include "statistics_window.h"
 
@@ -72,6 +74,46 @@ constexpr Language kLanguages[] = {
     {"lan_04", "german"},  {"lan_05", "spanish"},
 };
 
+// Two hours of readings two seconds apart: a slow drift with a ripple, a
+// spike and a short dip, as the trend overview is meant to show them.
+std::vector<tarvo::real_Record> drifting_log() {
+  std::vector<tarvo::real_Record> records(4000);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const double x = static_cast<double>(i);
+    double value = 3.3000 + 0.0150 * x / 4000 + 0.0012 * std::sin(x / 37) + 0.0004 * std::sin(x);
+    if (i >= 2600 && i < 2606) value += 0.0210;
+    if (i >= 1200 && i < 1203) value -= 0.0090;
+    tarvo::real_Record& r = records[i];
+    r.Index = static_cast<std::int64_t>(i) + 1;
+    r.Main_No.assign(QString::number(value, 'f', 4).toStdString());
+    r.Main_Range.assign("DCV AUTO 5.0000 V");
+    const int seconds = 2 * static_cast<int>(i);
+    r.DateTime = {2026, 12, 9, 8 + seconds / 3600, seconds / 60 % 60, seconds % 60, 0, 60};
+    r.Dated = true;
+    r.Time.assign(tarvo::format_hhnnss(r.DateTime));
+  }
+  return records;
+}
+
+// The trend overview of a drifting log in each language.
+bool shoot_overviews(tarvo::TForm1& window, const QDir& out) {
+  window.program().session().log.replace(drifting_log());
+  window.log_loaded();
+  window.findChild<QAction*>("mni_overview")->trigger();
+  tarvo::OverviewWindow& overview = *window.overview_window();
+  overview.resize(900, 460);
+  for (const Language& language : kLanguages) {
+    window.findChild<QAction*>(language.item)->trigger();
+    QApplication::processEvents();
+    const QString suffix = window.devicePixelRatioF() > 1 ? QStringLiteral("@2x") : QString();
+    const QString file =
+        out.filePath(QStringLiteral("overview-%1%2.png").arg(language.name, suffix));
+    if (!overview.grab().save(file)) return false;
+  }
+  overview.hide();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,6 +156,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
+  }
+  if (!shoot_overviews(window, out)) {
+    std::fprintf(stderr, "window_shots: cannot write the overview pictures\n");
+    return 1;
   }
   return 0;
 }

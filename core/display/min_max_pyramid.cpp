@@ -1,0 +1,114 @@
+#include "display/min_max_pyramid.h"
+
+#include <algorithm>
+
+#include "display/range_fields.h"
+
+namespace tarvo {
+
+std::optional<std::int64_t> chart_value(const real_Record& record,
+                                        std::string_view decimal_separator) {
+  const std::string_view range = record.Main_Range.view();
+  if (!scaled_decimal(split_main_range(range).range_text, decimal_separator)) return std::nullopt;
+  return scaled_main_value(record.Main_No.view(), range, decimal_separator);
+}
+
+void MinMaxPyramid::clear() {
+  levels_.clear();
+}
+
+std::int64_t MinMaxPyramid::size() const {
+  return levels_.empty() ? 0 : static_cast<std::int64_t>(levels_.front().size());
+}
+
+void MinMaxPyramid::append(std::optional<std::int64_t> value) {
+  if (levels_.empty()) levels_.emplace_back();
+  MinMax entry;
+  if (value) entry.add(*value);
+  levels_.front().push_back(entry);
+  // Each completed block is summarised one level up, which may complete a
+  // block there in turn.
+  for (std::size_t k = 0; levels_[k].size() % kFanOut == 0; ++k) {
+    if (k + 1 == levels_.size()) levels_.emplace_back();
+    MinMax block;
+    const auto& below = levels_[k];
+    for (auto it = below.end() - kFanOut; it != below.end(); ++it) block.add(*it);
+    levels_[k + 1].push_back(block);
+  }
+}
+
+MinMax MinMaxPyramid::envelope(std::int64_t begin, std::int64_t end) const {
+  MinMax result;
+  begin = std::max<std::int64_t>(begin, 0);
+  end = std::min(end, size());
+  // The ragged ends of the stretch are taken entry by entry on each level;
+  // what lies between them is whole blocks of the level above.
+  for (std::size_t k = 0; begin < end && k < levels_.size(); ++k) {
+    const auto& level = levels_[k];
+    while (begin < end && begin % kFanOut != 0) result.add(level[begin++]);
+    while (begin < end && end % kFanOut != 0) result.add(level[--end]);
+    if (begin < end && k + 1 == levels_.size()) {
+      while (begin < end) result.add(level[begin++]);
+    }
+    begin /= kFanOut;
+    end /= kFanOut;
+  }
+  return result;
+}
+
+std::vector<MinMax> MinMaxPyramid::columns(std::int64_t begin, std::int64_t end,
+                                           int columns) const {
+  std::vector<MinMax> result(static_cast<std::size_t>(std::max(columns, 0)));
+  const std::int64_t length = std::max<std::int64_t>(end - begin, 0);
+  for (int c = 0; c < columns; ++c) {
+    const std::int64_t from = begin + length * c / columns;
+    const std::int64_t to = begin + length * (c + 1) / columns;
+    result[static_cast<std::size_t>(c)] = envelope(from, to);
+  }
+  return result;
+}
+
+void LogPyramid::reading_committed(const real_Record&) {
+  catch_up();
+}
+
+void LogPyramid::rebuild() {
+  pyramid_.clear();
+  run_start_ = 1;
+  for (std::int64_t n = 1; n <= log_.count(); ++n) take(n);
+}
+
+const MinMaxPyramid& LogPyramid::pyramid() {
+  catch_up();
+  return pyramid_;
+}
+
+std::int64_t LogPyramid::run_start() {
+  catch_up();
+  return run_start_;
+}
+
+// One record more than was followed is a commit; any other count means the
+// log was replaced or emptied since.
+void LogPyramid::catch_up() {
+  const std::int64_t seen = pyramid_.size();
+  if (seen == log_.count()) return;
+  if (seen + 1 == log_.count()) {
+    take(log_.count());
+  } else {
+    rebuild();
+  }
+}
+
+void LogPyramid::take(std::int64_t n) {
+  const real_Record& record = log_[n];
+  pyramid_.append(chart_value(record, separator_));
+  if (n == 1) return;
+  const RangeFields now = split_main_range(record.Main_Range.view());
+  const RangeFields before = split_main_range(log_[n - 1].Main_Range.view());
+  if (now.function_key != before.function_key || now.unit_text != before.unit_text) {
+    run_start_ = n;
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,189 @@
+#include "overview_painter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "display/range_fields.h"
+
+namespace tarvo {
+
+namespace {
+
+const QColor kTrace(200, 0, 0);
+const QColor kGrid(225, 225, 225);
+const QColor kAxisText(60, 60, 60);
+// Labels of the time axis keep about this many pixels apart.
+constexpr int kTimeLabelPixels = 110;
+constexpr int kValueLabelPixels = 40;
+constexpr int kTickLength = 4;
+
+struct Plot {
+  QRect area;
+  ValueAxis axis;
+
+  double y_of(double value) const {
+    return area.top() + (axis.high - value) / (axis.high - axis.low) * area.height();
+  }
+  double y_of_scaled(std::int64_t value) const { return y_of(static_cast<double>(value) / 10000); }
+};
+
+QString value_text(double value, double step, const std::string& separator) {
+  const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 4);
+  QString text = QString::number(value, 'f', decimals);
+  if (separator != ".") text.replace(QLatin1Char('.'), QString::fromStdString(separator));
+  return text;
+}
+
+void paint_value_axis(QPainter& painter, const Plot& plot, const std::string& separator) {
+  const QFontMetrics metrics = painter.fontMetrics();
+  for (double v : plot.axis.ticks) {
+    const int y = static_cast<int>(std::lround(plot.y_of(v)));
+    painter.setPen(kGrid);
+    painter.drawLine(plot.area.left(), y, plot.area.right(), y);
+    painter.setPen(kAxisText);
+    const QRect label(0, y - metrics.height() / 2, plot.area.left() - kTickLength - 2,
+                      metrics.height());
+    painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
+                     value_text(v, plot.axis.step, separator));
+  }
+}
+
+// The unit above the value labels, when the records on display share one.
+void paint_unit(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const IndexSpan& view = source.overview.view();
+  const std::string_view first =
+      split_main_range(source.log[view.first].Main_Range.view()).unit_text;
+  const std::string_view last = split_main_range(source.log[view.last].Main_Range.view()).unit_text;
+  if (first != last || first.empty()) return;
+  painter.setPen(kAxisText);
+  const QRect room(0, 0, plot.area.left() - kTickLength - 2, plot.area.top());
+  painter.drawText(room, Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromUtf8(first.data(), static_cast<qsizetype>(first.size())));
+}
+
+void paint_time_axis(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const IndexSpan& view = source.overview.view();
+  const int width = plot.area.width();
+  const QFontMetrics metrics = painter.fontMetrics();
+  const int top = plot.area.bottom() + kTickLength + 2;
+  for (const TimeTick& tick : time_ticks(source.log, view, std::max(width / kTimeLabelPixels, 1))) {
+    const int x = plot.area.left() +
+                  static_cast<int>(std::lround(x_of_record(view, width, tick.index) - 0.5));
+    painter.setPen(kGrid);
+    painter.drawLine(x, plot.area.top(), x, plot.area.bottom());
+    painter.setPen(kAxisText);
+    painter.drawLine(x, plot.area.bottom(), x, plot.area.bottom() + kTickLength);
+    const QString label = QString::fromStdString(tick.label);
+    const QString date = QString::fromStdString(tick.date);
+    const int half =
+        std::max(metrics.horizontalAdvance(label), metrics.horizontalAdvance(date)) / 2;
+    const int left = std::clamp(x - half, 0, std::max(plot.area.right() + 10 - 2 * half, 0));
+    painter.drawText(QRect(left, top, 2 * half + 2, metrics.height()), Qt::AlignHCenter, label);
+    if (!date.isEmpty()) {
+      painter.drawText(QRect(left, top + metrics.height(), 2 * half + 2, metrics.height()),
+                       Qt::AlignHCenter, date);
+    }
+  }
+}
+
+// One stroke per column; where neighbouring columns do not overlap the stroke
+// reaches over to the last one's edge, so a steep step stays one trace.
+void paint_envelope(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const IndexSpan& view = source.overview.view();
+  const int width = plot.area.width();
+  const std::vector<MinMax> columns = source.pyramid.columns(view.first - 1, view.last, width);
+  painter.setPen(QPen(kTrace, 1));
+  MinMax previous;
+  for (int c = 0; c < width; ++c) {
+    const MinMax& column = columns[static_cast<std::size_t>(c)];
+    if (column.empty()) {
+      previous = column;
+      continue;
+    }
+    MinMax stroke = column;
+    if (!previous.empty()) {
+      if (previous.max < column.min) stroke.add(previous.max);
+      if (previous.min > column.max) stroke.add(previous.min);
+    }
+    const int x = plot.area.left() + c;
+    painter.drawLine(QPointF(x + 0.5, plot.y_of_scaled(stroke.max)),
+                     QPointF(x + 0.5, plot.y_of_scaled(stroke.min)));
+    previous = column;
+  }
+}
+
+// Zoomed in: the line through the records, with a dot on each once they are
+// far enough apart to be told apart.
+void paint_line(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const IndexSpan& view = source.overview.view();
+  const int width = plot.area.width();
+  QPainterPath path;
+  bool open = false;
+  std::vector<QPointF> dots;
+  const bool dotted = view.count() * 6 <= width;
+  for (std::int64_t n = view.first; n <= view.last; ++n) {
+    const MinMax value = source.pyramid.envelope(n - 1, n);
+    if (value.empty()) {
+      open = false;
+      continue;
+    }
+    const QPointF point(plot.area.left() + x_of_record(view, width, n),
+                        plot.y_of_scaled(value.max));
+    if (open) {
+      path.lineTo(point);
+    } else {
+      path.moveTo(point);
+    }
+    open = true;
+    if (dotted) dots.push_back(point);
+  }
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(kTrace, 1.5));
+  painter.drawPath(path);
+  painter.setBrush(kTrace);
+  for (const QPointF& dot : dots) painter.drawEllipse(dot, 2.5, 2.5);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+}
+
+}  // namespace
+
+QRect overview_plot_area(const QRect& picture, const QFontMetrics& metrics) {
+  const int left = metrics.horizontalAdvance(QStringLiteral("-0000.000")) + kTickLength + 6;
+  const int bottom = 2 * metrics.height() + kTickLength + 6;
+  const int top = metrics.height() + 4;  // room for the unit
+  const int right = metrics.horizontalAdvance(QStringLiteral("00:00")) / 2 + 4;
+  return picture.adjusted(left, top, -right, -bottom);
+}
+
+void paint_overview(QPainter& painter, const QRect& picture, const OverviewSource& source) {
+  painter.fillRect(picture, Qt::white);
+  const Plot plot{overview_plot_area(picture, painter.fontMetrics()), {}};
+  if (plot.area.width() < 2 || plot.area.height() < 2) return;
+  const IndexSpan& view = source.overview.view();
+  if (view.count() == 0 || view.last > source.pyramid.size()) {
+    painter.setPen(kAxisText);
+    painter.drawText(plot.area, Qt::AlignCenter, source.empty_text);
+    return;
+  }
+  const MinMax envelope = source.pyramid.envelope(view.first - 1, view.last);
+  const Plot scaled{plot.area,
+                    value_axis(envelope, std::max(plot.area.height() / kValueLabelPixels, 2))};
+  paint_value_axis(painter, scaled, source.decimal_separator);
+  paint_unit(painter, scaled, source);
+  paint_time_axis(painter, scaled, source);
+  painter.setClipRect(plot.area.adjusted(0, 0, 1, 1));
+  if (view.count() >= plot.area.width()) {
+    paint_envelope(painter, scaled, source);
+  } else {
+    paint_line(painter, scaled, source);
+  }
+  painter.setClipping(false);
+  painter.setPen(kAxisText);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(plot.area);
+}
+
+}  // namespace tarvo
