@@ -19,7 +19,8 @@ namespace {
 constexpr std::int64_t kRecords = 1000000;
 
 // A million readings as a long acquisition logs them: one a second, the main
-// value changing every time, range and sub display mostly repeating.
+// value changing every time, range and sub display mostly repeating, and the
+// frames of each interval.
 const ReadingLog& million_readings() {
   static const ReadingLog log = [] {
     std::vector<real_Record> records(kRecords);
@@ -34,6 +35,9 @@ const ReadingLog& million_readings() {
       r.Main_Range.assign(n / 50000 % 2 ? "OHM AUTO 50.000 K\xCE\xA9" : "DCV AUTO 5.0000 V");
       r.Sub_No.assign(std::to_string(n / 600 % 100) + ".00");
       r.Sub_range.assign("FRE 99.99 Hz");
+      // Seven frames an interval, as a 2400-baud line brings them.
+      const double shown = static_cast<double>(n * 7919 % 100000 - 50000);
+      r.Frames = {7, 7, shown - 0.5, shown + 0.5, shown + 1.0 / 7};
     }
     ReadingLog l;
     l.replace(std::move(records));

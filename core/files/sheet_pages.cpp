@@ -1,6 +1,7 @@
 #include "files/sheet_pages.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "display/grid_window.h"
 #include "log/typed_reading.h"
@@ -15,11 +16,23 @@ constexpr std::string_view kTypedTitles[kTypedColumns] = {
     "DateTime", "Value",  "Unit",      "Overload",  "Sub Value",
     "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"};
 
+// The extremes are values the meter showed and stay exact; the mean of a few
+// such values needs no more digits than these, and seventeen would double the
+// size of a .csv.
+double mean_digits(double mean) {
+  char text[32];
+  const auto [end, ec] =
+      std::to_chars(text, text + sizeof text, mean, std::chars_format::scientific, 9);
+  double rounded = mean;
+  if (ec == std::errc()) std::from_chars(text, end, rounded);
+  return rounded;
+}
+
 void add_frame_cells(TypedCells& cells, const FrameFigures& frames, std::string_view unit) {
   if (frames.count == 0) return;
   cells.frames = std::to_string(frames.count);
   if (frames.numeric == 0) return;
-  const double values[] = {frames.min, frames.max, frames.mean};
+  const double values[] = {frames.min, frames.max, mean_digits(frames.mean)};
   for (std::size_t i = 0; i < 3; ++i) {
     const std::optional<BaseNumber> base = in_base_unit(values[i], unit);
     if (!base) continue;

@@ -77,7 +77,7 @@ TEST(CsvWriter, AddsTheDateTimeAndTheNumbersInBaseUnits) {
   EXPECT_EQ(text.substr(text.find("\r\n") + 2),
             "1,14:03:27,\"-0,4254\",\"DCV AUTO 5,0000 mV\",\"0,0060\",\"FRE 9,9999 KHz\","
             "2026-12-09T14:03:27,-0.0004254,V,0,6,Hz,12,-0.0004301,-0.0004199,"
-            "-0.00042541666666666667\r\n"
+            "-0.0004254166667\r\n"
             "2,14:03:28,-OL,\"OHM MANU 500,00 \u03A9\",,,,,\u03A9,1,,,3,,,\r\n");
 }
 
