@@ -22,17 +22,7 @@ constexpr std::array<std::int64_t, 22> kTimeSteps = {
     kHour,    2 * kHour,   3 * kHour,   6 * kHour,    12 * kHour,   kDay,
     2 * kDay, kWeek,       2 * kWeek,   30 * kDay};
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back
-// (H. Hinnant's civil-date algorithms).
-std::int64_t days_from_civil(std::int64_t y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
+// Back from days_from_civil (H. Hinnant's civil-date algorithms).
 LocalTime civil_from_wall(std::int64_t seconds) {
   std::int64_t days = seconds / kDay;
   std::int64_t rest = seconds % kDay;

@@ -10,16 +10,6 @@ namespace tarvo {
 
 namespace {
 
-// Days since 1970-01-01 of a civil date (the proleptic Gregorian calendar).
-std::int64_t days_from_civil(int year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const std::int64_t yoe = year - era * 400;
-  const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 bool removable(const SessionSummary& s) {
   return !session_in_use(s.path);
 }

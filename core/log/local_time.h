@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ struct LocalTime {
 };
 
 LocalTime now_local();
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar
+// (H. Hinnant's civil-date algorithm): differences of dates without a zone.
+std::int64_t days_from_civil(std::int64_t year, int month, int day);
 
 // "09:05:03": the time of a log record.
 std::string format_hhnnss(const LocalTime& t);
