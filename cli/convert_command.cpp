@@ -42,8 +42,7 @@ LogFileArgs read_log_file_args(const std::vector<std::string>& args) {
   std::optional<std::string> separator;
   OptionReader r(args);
   while (!r.done()) {
-    if (auto sep = r.take("--decimal-separator")) {
-      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+    if (auto sep = r.take_decimal_separator()) {
       separator = *sep;
     } else {
       files.emplace_back(r.take_positional());

@@ -26,8 +26,7 @@ DecodeOptions read_options(const std::vector<std::string>& args) {
   while (!r.done()) {
     if (auto v = r.take("--family")) {
       o.family = parse_family(*v);
-    } else if (auto sep = r.take("--decimal-separator")) {
-      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+    } else if (auto sep = r.take_decimal_separator()) {
       o.separator = *sep;
     } else if (auto lang = r.take("--language")) {
       o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));

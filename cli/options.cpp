@@ -8,6 +8,14 @@
 
 namespace tarvo::cli {
 
+std::optional<std::string> OptionReader::take_decimal_separator() {
+  std::optional<std::string> separator = take("--decimal-separator");
+  if (separator && separator->empty()) {
+    throw UsageError("--decimal-separator must not be empty");
+  }
+  return separator;
+}
+
 std::optional<std::string> OptionReader::take(std::string_view name) {
   if (done()) return std::nullopt;
   const std::string& arg = args_[pos_];

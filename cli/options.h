@@ -27,6 +27,10 @@ class OptionReader {
   std::optional<std::string> take(std::string_view name);
   // True (and consumed) when the current argument is the flag `name`.
   bool take_flag(std::string_view name);
+  // The value of --decimal-separator when it is the current argument, which
+  // every command that reads or writes numbers takes alike; an empty one is a
+  // UsageError.
+  std::optional<std::string> take_decimal_separator();
   // The current argument as a positional one; options left over are errors.
   std::string take_positional();
 

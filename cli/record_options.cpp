@@ -51,8 +51,7 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
       o.out = std::filesystem::path(*out);
     } else if (auto lang = r.take("--language")) {
       o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));
-    } else if (auto sep = r.take("--decimal-separator")) {
-      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+    } else if (auto sep = r.take_decimal_separator()) {
       o.separator = *sep;
     } else if (auto high = r.take("--high")) {
       o.high = parse_limit(*high, "--high");

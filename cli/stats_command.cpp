@@ -25,8 +25,7 @@ StatsArgs read_stats_args(const std::vector<std::string>& args) {
   std::optional<std::string> separator;
   OptionReader r(args);
   while (!r.done()) {
-    if (auto sep = r.take("--decimal-separator")) {
-      if (sep->empty()) throw UsageError("--decimal-separator must not be empty");
+    if (auto sep = r.take_decimal_separator()) {
       separator = *sep;
     } else if (r.take_flag("--json")) {
       a.json = true;
