@@ -1,4 +1,9 @@
 #include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
 
 #include "log/reading_log.h"
 
@@ -59,6 +64,39 @@ void BM_AppendToLongLog(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AppendToLongLog);
+
+double resident_bytes() {
+  std::ifstream statm("/proc/self/statm");
+  double pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// Fills a log to ten million readings, a quarter of a year at one a second,
+// timing every append: the worst one is what the window's thread would wait.
+// The resident size's rise over the readings is what a reading costs in memory.
+void BM_WorstAppend(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  const CurrentReading reading = typical_reading();
+  const LocalTime time{2026, 12, 9, 9, 5, 3, 0};
+  const auto records = state.range(0);
+  double worst_ms = 0, per_reading = 0;
+  for (auto _ : state) {
+    const double before = resident_bytes();
+    ReadingLog log;
+    for (std::int64_t n = 0; n < records; ++n) {
+      const auto start = Clock::now();
+      log.append_reading(reading, time);
+      const std::chrono::duration<double, std::milli> took = Clock::now() - start;
+      worst_ms = std::max(worst_ms, took.count());
+    }
+    per_reading = (resident_bytes() - before) / static_cast<double>(records);
+    benchmark::DoNotOptimize(log[log.count()]);
+  }
+  state.counters["worst_append_ms"] = worst_ms;
+  state.counters["bytes_per_reading"] = per_reading;
+}
+BENCHMARK(BM_WorstAppend)->Arg(10000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

@@ -13,19 +13,44 @@ constexpr std::int64_t kHeadroom = 10000;
 
 }  // namespace
 
-std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
-                                        const LocalTime& ReadingTime, const FrameFigures& frames) {
+const real_Record ReadingLog::kUnused{};
+
+real_Record& ReadingLog::element(std::int64_t n) {
+  const auto block = static_cast<std::size_t>(n >> kBlockBits);
+  // A new block is one allocation of a few hundred kilobytes; the table of
+  // blocks holds pointers only, so its own growth copies little.
+  while (blocks_.size() <= block) blocks_.push_back(std::make_unique<real_Record[]>(kBlockRecords));
+  return blocks_[block][n & (kBlockRecords - 1)];
+}
+
+ReadingLog::ReadingLog(const ReadingLog& other)
+    : storage_size_(other.storage_size_), count_(other.count_) {
+  for (std::int64_t n = 0; n <= other.count_ && !other.blocks_.empty(); ++n) element(n) = other[n];
+}
+
+ReadingLog& ReadingLog::operator=(const ReadingLog& other) {
+  if (this != &other) *this = ReadingLog(other);
+  return *this;
+}
+
+void ReadingLog::reset_log_counters() {
+  count_ = 0;
+  blocks_.clear();
+}
+
+std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
+                                        const FrameFigures& frames) {
   const std::int64_t next = count_ + 1;
   if (count_ <= kLastResizingCount) {
-    storage_.resize(static_cast<std::size_t>(count_ + kHeadroom));
-  } else if (storage_.size() <= static_cast<std::size_t>(next)) {
+    storage_size_ = static_cast<std::size_t>(count_ + kHeadroom);
+  } else if (storage_size_ <= static_cast<std::size_t>(next)) {
     // Past the short-log sizing the storage would run out after 11002 readings
     // (or 4 past a loaded log); a week of one-second readings must still fit.
-    storage_.resize(std::max(storage_.size() * 2, static_cast<std::size_t>(next) + 1));
+    storage_size_ = std::max(storage_size_ * 2, static_cast<std::size_t>(next) + 1);
   }
+  real_Record& record = element(next);
   count_ = next;
 
-  real_Record& record = storage_[static_cast<std::size_t>(next)];
   record.Index = next;
   record.Main_No.assign(reading.Main_No);
   record.Sub_No.assign(reading.Sub_No);
@@ -39,11 +64,14 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
 }
 
 void ReadingLog::replace(std::vector<real_Record> records) {
-  const std::size_t count = records.size();
-  records.insert(records.begin(), real_Record{});
-  records.resize(count + kLoadedHeadroom);
-  storage_ = std::move(records);
-  count_ = static_cast<std::int64_t>(count);
+  blocks_.clear();
+  const auto count = static_cast<std::int64_t>(records.size());
+  element(0) = real_Record{};
+  for (std::int64_t n = 1; n <= count; ++n) {
+    element(n) = std::move(records[static_cast<std::size_t>(n - 1)]);
+  }
+  storage_size_ = records.size() + kLoadedHeadroom;
+  count_ = count;
 }
 
 }  // namespace tarvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "decode/current_reading.h"
@@ -28,35 +29,58 @@ struct real_Record {
 };
 
 // The in-memory log. Reading n lives in element n; element 0 is never used.
-// Setting the count to 0 keeps the storage, whose old records are never shown
-// because every reader stops at the count.
+// Setting the count to 0 keeps the storage size, whose old records are never
+// shown because every reader stops at the count.
+//
+// The records live in blocks that are never moved once made: an append costs
+// the same at the tenth reading and at the ten-millionth, where a storage that
+// grows by copying would stop the window for seconds. The storage size follows
+// the sizing rule of a single array (it is what the log promises to hold
+// without growing); blocks are only made as elements are written.
 class ReadingLog {
  public:
+  static constexpr int kBlockBits = 12;
+  static constexpr std::int64_t kBlockRecords = std::int64_t{1} << kBlockBits;
+
+  ReadingLog() = default;
+  // A copy holds the records up to the count; moving keeps the blocks.
+  ReadingLog(const ReadingLog& other);
+  ReadingLog& operator=(const ReadingLog& other);
+  ReadingLog(ReadingLog&&) noexcept = default;
+  ReadingLog& operator=(ReadingLog&&) noexcept = default;
+
   std::int64_t count() const { return count_; }
   // Records 1 .. count(); index 0 is the unused element.
   const real_Record& operator[](std::int64_t n) const {
-    return storage_[static_cast<std::size_t>(n)];
+    if (blocks_.empty()) return kUnused;
+    return blocks_[static_cast<std::size_t>(n >> kBlockBits)][n & (kBlockRecords - 1)];
   }
-  std::size_t storage_size() const { return storage_.size(); }
+  std::size_t storage_size() const { return storage_size_; }
 
   // Adds one record built from the reading, its time and the figures of the
   // frames of its interval; returns its number.
   std::int64_t append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
                               const FrameFigures& frames = {});
 
-  // Reset and Start: the count goes to 0, the storage stays.
-  void reset_log_counters() { count_ = 0; }
+  // Reset and Start: the count goes to 0, the storage size stays; the blocks
+  // are given back, since no reader looks past the count.
+  void reset_log_counters();
 
   // A replaced log's storage holds this many elements beyond its count.
   static constexpr std::size_t kLoadedHeadroom = 5;
 
-  // Opening a text log: the storage becomes records.size() + 5 elements and
-  // records 1..N are the given ones (records[0] is element 1). A vector with
-  // room for five more elements becomes the storage itself, without a copy.
+  // Opening a log: the storage becomes records.size() + 5 elements and records
+  // 1..N are the given ones (records[0] is element 1).
   void replace(std::vector<real_Record> records);
 
  private:
-  std::vector<real_Record> storage_;
+  using Block = std::unique_ptr<real_Record[]>;
+  static const real_Record kUnused;
+
+  real_Record& element(std::int64_t n);
+
+  std::vector<Block> blocks_;
+  std::size_t storage_size_ = 0;
   std::int64_t count_ = 0;
 };
 

@@ -146,5 +146,58 @@ TEST(ReadingLog, HoldsMoreThanAWeekOfOneSecondReadings) {
   EXPECT_EQ(log[1].Main_No.view(), "-12.345");
 }
 
+// Records sit in blocks of a fixed size; each record must be found again at
+// the edges of its block, whether it was appended, loaded or appended after a
+// Reset or a load.
+TEST(ReadingLog, FindsEveryRecordAtTheEdgesOfItsBlock) {
+  constexpr std::int64_t kBlock = ReadingLog::kBlockRecords;
+  struct Case {
+    const char* name;
+    std::int64_t loaded;    // records given by a load first
+    std::int64_t before;    // appended before a Reset (none when 0)
+    std::int64_t appended;  // appended last
+  };
+  const Case cases[] = {
+      {"appended", 0, 0, 2 * kBlock + 1},
+      {"appended after a reset", 0, kBlock + 7, 2 * kBlock + 1},
+      {"loaded", 2 * kBlock + 1, 0, 0},
+      {"appended after a load", kBlock - 1, 0, kBlock + 2},
+      {"loaded to a block's end", kBlock - 1, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadingLog log;
+    if (c.before > 0) {
+      append_many(log, c.before);
+      log.reset_log_counters();
+    }
+    if (c.loaded > 0) log.replace(loaded_records(c.loaded));
+    for (std::int64_t n = c.loaded + 1; n <= c.loaded + c.appended; ++n) {
+      ASSERT_EQ(log.append_reading(reading(std::to_string(n)), kNineOFive), n);
+    }
+    const std::int64_t total = c.loaded + c.appended;
+    ASSERT_EQ(log.count(), total);
+    EXPECT_EQ(log[0], real_Record{});
+    for (const std::int64_t n : {std::int64_t{1}, kBlock - 1, kBlock, kBlock + 1, 2 * kBlock - 1,
+                                 2 * kBlock, 2 * kBlock + 1, total}) {
+      if (n > total) continue;
+      SCOPED_TRACE(n);
+      EXPECT_EQ(log[n].Index, n);
+      EXPECT_EQ(log[n].Main_No.view(), std::to_string(n));
+    }
+  }
+}
+
+// A record once appended stays where it is: a reference taken early still
+// names it after the log has grown by many blocks.
+TEST(ReadingLog, NeverMovesARecord) {
+  ReadingLog log;
+  log.append_reading(reading("first"), kNineOFive);
+  const real_Record* first = &log[1];
+  append_many(log, 5 * ReadingLog::kBlockRecords);
+  EXPECT_EQ(&log[1], first);
+  EXPECT_EQ(first->Main_No.view(), "first");
+}
+
 }  // namespace
 }  // namespace tarvo
