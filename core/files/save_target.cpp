@@ -11,7 +11,7 @@ namespace {
 
 std::optional<std::string> problem_of(mode_t mode) {
   if (S_ISREG(mode)) return std::nullopt;
-  if (S_ISLNK(mode)) return "it is a symbolic link; name the file itself";
+  if (S_ISLNK(mode)) return "it is a symbolic link, not a regular file";
   if (S_ISDIR(mode)) return "it is a folder, not a file";
   if (S_ISFIFO(mode)) return "it is a pipe (FIFO), not a regular file";
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a regular file";
