@@ -18,6 +18,7 @@
 #include "main_window.h"
 #include "message_box.h"
 #include "program.h"
+#include "publish/broker_password.h"
 #include "version.h"
 
 namespace {
@@ -63,6 +64,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const tarvo::ProgramOptions& options = parsed.options;
+  // The options are read: the arguments every user can list lose the password.
+  for (int i = 1; i < argc; ++i) tarvo::mask_address_password(argv[i]);
+  if (options.publish) {
+    for (const std::string& warning : tarvo::password_warnings(*options.publish)) {
+      std::cerr << "tarvo: warning: " << warning << '\n';
+    }
+  }
 
   std::unique_ptr<tarvo::DemoMeter> demo;
   std::vector<std::string> named = options.ports;

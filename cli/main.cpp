@@ -10,6 +10,7 @@
 #include "chart_command.h"
 #include "convert_command.h"
 #include "decode_command.h"
+#include "publish/broker_password.h"
 #include "record_command.h"
 #include "scan_command.h"
 #include "sessions_command.h"
@@ -72,7 +73,11 @@ int run_command(std::vector<std::string> args) {
 // reason and status 1, never with an abort; what it had written stays.
 int main(int argc, char** argv) {
   try {
-    return run_command(std::vector<std::string>(argv + 1, argv + argc));
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // A broker password given in an address stays in the copy; the arguments
+    // every user can list no longer show it.
+    for (int i = 1; i < argc; ++i) tarvo::mask_address_password(argv[i]);
+    return run_command(std::move(args));
   } catch (const std::bad_alloc&) {
     std::cerr << "tarvo-cli: not enough memory\n";
   } catch (const std::exception& e) {

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -8,15 +9,30 @@
 
 namespace tarvo::cli {
 
+// Any other mark would be read into the numbers themselves ("1" turns
+// 3.3042 V into 313042 V).
 std::optional<std::string> OptionReader::take_decimal_separator() {
   std::optional<std::string> separator = take("--decimal-separator");
   if (separator && separator->empty()) {
     throw UsageError("--decimal-separator must not be empty");
   }
+  if (separator && *separator != "." && *separator != ",") {
+    throw UsageError("--decimal-separator must be \".\" or \",\", not \"" + *separator + "\"");
+  }
   return separator;
 }
 
 std::optional<std::string> OptionReader::take(std::string_view name) {
+  std::optional<std::string> value = take_each(name);
+  if (!value) return value;
+  if (std::find(taken_.begin(), taken_.end(), name) != taken_.end()) {
+    throw UsageError(std::string(name) + " is given more than once");
+  }
+  taken_.emplace_back(name);
+  return value;
+}
+
+std::optional<std::string> OptionReader::take_each(std::string_view name) {
   if (done()) return std::nullopt;
   const std::string& arg = args_[pos_];
   if (arg == name) {

@@ -24,18 +24,23 @@ class OptionReader {
 
   bool done() const { return pos_ >= args_.size(); }
   // The value of option `name` when it is the current argument, else nullopt.
+  // An option given a second time is a UsageError: which of two values was
+  // meant cannot be guessed.
   std::optional<std::string> take(std::string_view name);
+  // The same for an option that may be given again and again (--port).
+  std::optional<std::string> take_each(std::string_view name);
   // True (and consumed) when the current argument is the flag `name`.
   bool take_flag(std::string_view name);
   // The value of --decimal-separator when it is the current argument, which
   // every command that reads or writes numbers takes alike; an empty one is a
-  // UsageError.
+  // UsageError, and so is any mark but "." or ",".
   std::optional<std::string> take_decimal_separator();
   // The current argument as a positional one; options left over are errors.
   std::string take_positional();
 
  private:
   std::vector<std::string> args_;
+  std::vector<std::string> taken_;  // the single-valued options given so far
   std::size_t pos_ = 0;
 };
 

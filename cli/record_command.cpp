@@ -15,6 +15,7 @@
 #include "link/acquisition.h"
 #include "log/limits.h"
 #include "options.h"
+#include "publish/broker_password.h"
 #include "reading_json.h"
 #include "record_options.h"
 #include "record_publish.h"
@@ -40,7 +41,15 @@ constexpr auto kSaveEvery = std::chrono::seconds(60);
 constexpr const char* kPrefix = "tarvo-cli record: ";
 
 // Failed: the log could not be saved, or the recording broke off with an error.
-enum class Exit : int { Done = 0, Failed = 1, BadArguments = 2, NoMeter = 3, Disconnected = 4 };
+// Dropped: all else went well, but the broker missed readings a full queue let go.
+enum class Exit : int {
+  Done = 0,
+  Failed = 1,
+  BadArguments = 2,
+  NoMeter = 3,
+  Disconnected = 4,
+  Dropped = 5
+};
 
 std::string reason_of(const std::exception& e) {
   if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return "not enough memory";
@@ -132,7 +141,10 @@ class Recorder final : private StartDriver {
     if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
-    if (!finish_publishing()) exit = Exit::Failed;
+    const Exit published = finish_publishing();
+    if (published == Exit::Failed || (published == Exit::Dropped && exit == Exit::Done)) {
+      exit = published;
+    }
     return exit;
   }
 
@@ -263,8 +275,11 @@ class Recorder final : private StartDriver {
 
   void start_publishing() {
     if (!o_.publish) return;
-    publishing_ =
-        std::make_unique<RecordPublishing>(*o_.publish, *s_, env_.publish_timing, o_.trace);
+    for (const std::string& warning : password_warnings(*o_.publish)) {
+      err_ << kPrefix << "warning: " << warning << '\n';
+    }
+    publishing_ = std::make_unique<RecordPublishing>(*o_.publish, *s_, env_.publish_timing,
+                                                     o_.trace, env_.publish_capacity);
   }
 
   void report_broker() {
@@ -275,14 +290,22 @@ class Recorder final : private StartDriver {
     }
   }
 
-  // False when readings were left that the broker never took.
-  bool finish_publishing() {
-    if (!publishing_) return true;
+  // Failed when readings were left that the broker never took, Dropped when
+  // the full queue let some go.
+  Exit finish_publishing() {
+    if (!publishing_) return Exit::Done;
     const std::size_t left = publishing_->finish();
     report_broker();
-    if (left == 0) return true;
-    err_ << kPrefix << left << " readings were not delivered to the broker\n";
-    return false;
+    const std::uint64_t dropped = publishing_->dropped();
+    if (dropped > 0) {
+      err_ << kPrefix << dropped
+           << " readings were dropped from the full queue and never reached the broker\n";
+    }
+    if (left > 0) {
+      err_ << kPrefix << left << " readings were not delivered to the broker\n";
+      return Exit::Failed;
+    }
+    return dropped > 0 ? Exit::Dropped : Exit::Done;
   }
 
   // Nothing to write before the first reading; a log of none cannot be read back.

@@ -27,6 +27,7 @@ struct RecordEnvironment {
   bool progress = false;                 // a progress line on the error stream
   std::filesystem::path session_folder;  // where the session file is written
   PublisherTiming publish_timing;        // the broker's reconnection pauses
+  std::size_t publish_capacity = MqttPublisher::kQueueCapacity;  // readings kept for the broker
 };
 
 // Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
@@ -37,7 +38,7 @@ RecordEnvironment system_record_environment();
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
 //                  [--reconnect-timeout SECONDS] [--high X] [--low Y]
-//                  [--publish mqtt://[user[:password]@]host[:port]/prefix]
+//                  [--publish mqtt://[user@]host[:port]/prefix [--password-file FILE]]
 // Finds the meter as Start does, then records until the count or the duration
 // is reached or a stop is requested, and saves the log however it ends. Every
 // reading is in a session file as it is logged, and with --publish it also
@@ -45,7 +46,8 @@ RecordEnvironment system_record_environment();
 // reconnect timeout). Returns the exit status: 0 done, 1 the log could not be
 // saved, the recording failed or readings were left undelivered to the
 // broker, 2 bad arguments, 3 no meter found, 4 meter disconnected and not
-// back in time.
+// back in time, 5 readings were dropped from the broker's full queue (the
+// log and the session file still hold them).
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env);

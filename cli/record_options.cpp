@@ -1,10 +1,13 @@
 #include "record_options.h"
 
+#include "files/save_target.h"
 #include "log/statistics.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "options.h"
+#include "publish/broker_password.h"
 
 namespace tarvo::cli {
 namespace {
@@ -20,8 +23,8 @@ void check_out_file(const std::filesystem::path& file) {
   if (!std::filesystem::is_directory(dir, ec)) {
     throw UsageError("--out: no such folder \"" + dir.string() + "\"");
   }
-  if (std::filesystem::is_directory(file, ec)) {
-    throw UsageError("--out: \"" + file.string() + "\" is a folder");
+  if (const std::optional<std::string> problem = save_target_problem(file)) {
+    throw UsageError("--out: \"" + file.string() + "\" is refused: " + *problem);
   }
 }
 
@@ -32,13 +35,27 @@ double parse_limit(const std::string& text, const char* option) {
   return *value;
 }
 
+// The password from the file, the address or the environment; never a word
+// of it in a message.
+void complete_password(RecordOptions& o, const std::optional<std::filesystem::path>& file) {
+  if (!o.publish) {
+    if (file) throw UsageError("--password-file goes with --publish");
+    return;
+  }
+  PasswordSources sources{file, std::nullopt};
+  if (const char* value = std::getenv(kPasswordVariable)) sources.environment = value;
+  std::string why;
+  if (!take_password(*o.publish, sources, why)) throw UsageError("--publish: " + why);
+}
+
 }  // namespace
 
 RecordOptions read_record_options(const std::vector<std::string>& args) {
   RecordOptions o;
+  std::optional<std::filesystem::path> password_file;
   OptionReader r(args);
   while (!r.done()) {
-    if (auto port = r.take("--port")) {
+    if (auto port = r.take_each("--port")) {
       if (port->empty()) throw UsageError("--port needs a device path");
       o.ports.push_back(*port);
     } else if (auto interval = r.take("--interval")) {
@@ -63,6 +80,9 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
       std::string why;
       o.publish = parse_publish_url(*url, why);
       if (!o.publish) throw UsageError("--publish: " + why);
+    } else if (auto file = r.take("--password-file")) {
+      if (file->empty()) throw UsageError("--password-file needs a file name");
+      password_file = *file;
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {
@@ -72,6 +92,7 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
   if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
   if (o.out) check_out_file(*o.out);
+  complete_password(o, password_file);
   if (o.language == 0) o.language = language_from_environment();
   return o;
 }

@@ -7,8 +7,11 @@
 namespace tarvo::cli {
 
 RecordPublishing::RecordPublishing(const PublishTarget& target, Session& session,
-                                   const PublisherTiming& timing, bool every_change)
-    : session_(session), publisher_(target, session, timing), every_change_(every_change) {
+                                   const PublisherTiming& timing, bool every_change,
+                                   std::size_t capacity)
+    : session_(session),
+      publisher_(target, session, timing, capacity),
+      every_change_(every_change) {
   session_.commit_listeners.push_back(&publisher_);
 }
 
@@ -31,6 +34,11 @@ std::vector<std::string> RecordPublishing::take_lines() {
     std::string line = session_.text(broker_state_text(event.state));
     if (!event.detail.empty()) line += " (" + event.detail + ")";
     lines.push_back(std::move(line));
+  }
+  if (!told_dropping_ && dropped() > 0) {
+    told_dropping_ = true;
+    lines.push_back("the queue for the broker is full (" + std::to_string(publisher_.capacity()) +
+                    " readings): the oldest readings are dropped");
   }
   return lines;
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,23 +21,27 @@ class RecordPublishing {
   static constexpr std::chrono::seconds kFinishGrace{5};
 
   RecordPublishing(const PublishTarget& target, Session& session, const PublisherTiming& timing,
-                   bool every_change);
+                   bool every_change, std::size_t capacity = MqttPublisher::kQueueCapacity);
   ~RecordPublishing();
   RecordPublishing(const RecordPublishing&) = delete;
   RecordPublishing& operator=(const RecordPublishing&) = delete;
 
   // The state changes since the last call, as lines without a prefix. Unless
-  // every change was asked for, a broker that stays away is told once.
+  // every change was asked for, a broker that stays away is told once. The
+  // first reading the full queue drops is told too.
   std::vector<std::string> take_lines();
 
   // Delivers what waits, then disconnects. Returns the readings left undelivered.
   std::size_t finish();
+  // The readings the full queue let go so far.
+  std::uint64_t dropped() const { return publisher_.status().dropped; }
 
  private:
   Session& session_;
   MqttPublisher publisher_;
   bool every_change_;
   std::optional<BrokerState> last_told_;
+  bool told_dropping_ = false;
 };
 
 }  // namespace tarvo::cli

@@ -33,7 +33,7 @@ ScanOptions read_options(const std::vector<std::string>& args) {
   ScanOptions o;
   OptionReader r(args);
   while (!r.done()) {
-    if (auto port = r.take("--port")) {
+    if (auto port = r.take_each("--port")) {
       if (port->empty()) throw UsageError("--port needs a device path");
       o.ports.push_back(*port);
     } else if (r.take_flag("--json")) {

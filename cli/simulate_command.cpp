@@ -1,14 +1,14 @@
 #include "simulate_command.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <system_error>
 
 #include "demo_programme.h"
+#include "files/byte_source.h"
 #include "options.h"
 #include "pty_meter.h"
 #include "scenario_parser.h"
@@ -21,6 +21,8 @@ namespace fs = std::filesystem;
 using sim::Clock;
 
 constexpr long kLongestRun = 365L * 24 * 3600;
+// Far beyond any scenario a person writes.
+constexpr std::uint64_t kLargestScenarioBytes = 16u << 20;
 
 struct SimulateOptions {
   MeterModel family = MeterModel::ModelTarvo;
@@ -49,15 +51,28 @@ SimulateOptions read_options(const std::vector<std::string>& args) {
   return o;
 }
 
+// A device, a pipe or a huge file is refused before it is read, as Open
+// refuses them: /dev/zero would fill the memory, a FIFO without a writer hang.
+std::string read_scenario_file(const std::string& file) {
+  FileSource source(file, kLargestScenarioBytes);
+  std::string text;
+  char piece[65536];
+  while (source.failure() == OpenFailure::None) {
+    const std::optional<std::size_t> got = source.read(piece, sizeof piece);
+    if (!got) break;
+    if (*got == 0) return text;
+    text.append(piece, *got);
+    if (text.size() > kLargestScenarioBytes) break;  // grew while it was read
+  }
+  const std::string why = source.error().empty() ? "it grew while it was read" : source.error();
+  throw UsageError("cannot read the scenario file \"" + file + "\": " + why);
+}
+
 sim::Scenario load_scenario(const SimulateOptions& o) {
   if (!o.scenario_file) return sim::demo_scenario(o.family);
-  std::ifstream in(*o.scenario_file, std::ios::binary);
-  std::ostringstream text;
-  if (!in || !(text << in.rdbuf())) {
-    throw UsageError("cannot read the scenario file \"" + *o.scenario_file + "\"");
-  }
+  const std::string text = read_scenario_file(*o.scenario_file);
   try {
-    return sim::parse_scenario(text.str(), o.family);
+    return sim::parse_scenario(text, o.family);
   } catch (const sim::ScenarioError& e) {
     throw UsageError(*o.scenario_file + ": " + e.what());
   }

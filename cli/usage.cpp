@@ -23,7 +23,8 @@ constexpr CommandHelp kCommands[] = {
      "pairs (spaces or hyphens allowed); without CHUNKs they are read from standard\n"
      "input, one per line. Prints one JSON line per chunk.\n",
      "  --family FAMILY          bench (14-byte frames, the default) or compact (8-byte frames)\n"
-     "  --decimal-separator SEP  the decimal mark of numbers and ranges (default \".\")\n"
+     "  --decimal-separator SEP  the decimal mark of numbers and ranges, \".\" (default)\n"
+     "                           or \",\"\n"
      "  --language N             1 English, 2 Chinese, 3 French, 4 German, 5 Spanish\n"
      "                           (default: from LC_ALL, LC_MESSAGES or LANG)\n",
      "0 every chunk was hex byte pairs, 2 a malformed chunk or bad arguments"},
@@ -42,7 +43,7 @@ constexpr CommandHelp kCommands[] = {
      "record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
      "       [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
      "       [--reconnect-timeout SECONDS] [--high X] [--low Y]\n"
-     "       [--publish mqtt://[user[:password]@]host[:port]/topic/prefix]",
+     "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]",
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
@@ -53,7 +54,7 @@ constexpr CommandHelp kCommands[] = {
      "  --duration SECONDS       stop after that many seconds\n"
      "  --out FILE.txt           save the log there at the end, and every minute\n"
      "  --language N             the language of the texts, 1 to 5 (as for decode)\n"
-     "  --decimal-separator SEP  the decimal mark of the numbers (default \".\")\n"
+     "  --decimal-separator SEP  the decimal mark of the numbers, \".\" (default) or \",\"\n"
      "  --trace                  show the serial traffic on standard error\n"
      "  --reconnect-timeout SECONDS\n"
      "                           end when a lost meter is not back within that time\n"
@@ -61,10 +62,15 @@ constexpr CommandHelp kCommands[] = {
      "  --high X, --low Y        limits (with a \".\") for the function and unit of the\n"
      "                           first reading: a reading outside them gets\n"
      "                           \"alarm\":true and a line on standard error\n"
-     "  --publish URL            also send every reading to an MQTT broker (mqtts:// for TLS)\n",
+     "  --publish URL            also send every reading to an MQTT broker (mqtts:// for TLS)\n"
+     "  --password-file FILE     the broker password, from a file only you may read\n"
+     "                           (chmod 600); else from TARVO_MQTT_PASSWORD. A password\n"
+     "                           in the URL (user:password@) works, but other users can\n"
+     "                           see it for a moment\n",
      "0 done, 1 log not saved or readings left undelivered to the broker,\n"
      "2 bad arguments, 3 no meter found,\n"
-     "4 meter disconnected and not back in time"},
+     "4 meter disconnected and not back in time,\n"
+     "5 readings dropped from the broker's full queue (the log keeps them)"},
     {"sessions", "sessions [--json]",
      "List the kept session files, newest first: start, readings, state\n"
      "(unfinished, stopped or saved) and path.\n",
@@ -81,8 +87,8 @@ constexpr CommandHelp kCommands[] = {
     {"convert", "convert IN OUT [--decimal-separator SEP]",
      "Read the text log or session file IN as File > Open does and write OUT by\n"
      "its extension: .txt, .xls, .xlsx or .csv.\n",
-     "  --decimal-separator SEP  the decimal mark of the numbers in IN (default: the\n"
-     "                           locale's, from LC_ALL, LC_NUMERIC or LANG)\n",
+     "  --decimal-separator SEP  the decimal mark of the numbers in IN, \".\" or \",\"\n"
+     "                           (default: the locale's, from LC_ALL, LC_NUMERIC or LANG)\n",
      "0 written, 1 IN refused or OUT not written, 2 bad arguments"},
     {"stats", "stats IN [--json] [--decimal-separator SEP]",
      "The figures of each run of the log IN (a text log or a session file; a run is\n"
@@ -147,7 +153,8 @@ std::string tool_usage() {
   out +=
       "\nOptions:\n"
       "  -h, --help     show this text (after a command: that command's help)\n"
-      "  --version      show the version\n";
+      "  --version      show the version\n"
+      "An option given twice is refused with status 2, except --port, which repeats.\n";
   return out;
 }
 

@@ -10,6 +10,7 @@
 #include "data_grid.h"
 #include "files/file_extension.h"
 #include "files/log_file.h"
+#include "files/save_target.h"
 #include "files/session_store.h"
 #include "files/session_writer.h"
 #include "files/spreadsheet_export.h"
@@ -148,6 +149,14 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
   const std::optional<SaveChoice> choice = env.choose_save(&window);
   if (!choice || choice->file.empty()) return;
   const std::filesystem::path file = completed_save_name(choice->file, choice->filter);
+  if (save_target_problem(file)) {
+    // A device, a pipe or a link at the name stays as it is; the writers
+    // refuse it too, this says why in the user's words.
+    const QString text = QString::fromStdString(s.text(kTextSaveTargetRefused))
+                             .arg(QString::fromStdString(file.filename().string()));
+    env.message(MessageKind::Error, text.toStdString());
+    return;
+  }
   Branch branch = Branch::PictureFailed;
   try {
     branch = save_as(window, file, *save_type_of(file), env);

@@ -56,6 +56,9 @@ std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
   dialog.setObjectName(QStringLiteral("dlgsave1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
+  // The name chosen is the name written: a link is refused by the save, not
+  // quietly swapped for the file it points to.
+  dialog.setOption(QFileDialog::DontResolveSymlinks);
   dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(default_suffix(0));
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,

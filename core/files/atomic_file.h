@@ -11,6 +11,12 @@ namespace tarvo {
 // and renames over the target, so readers see either the old file or the whole
 // new one. Without a successful commit the temporary file is removed again.
 //
+// Only a regular file is ever replaced: a device, a pipe, a socket, a folder or
+// a symbolic link at the target is refused, before anything is written and
+// again just before the rename, and left as it is. The folder is opened once
+// and every later step works inside it, so nothing is written through a path
+// that was resolved before the write.
+//
 // Where the file system allows it (Linux, O_TMPFILE) the temporary file has no
 // name until commit(), so a save that is killed leaves nothing behind.
 // Elsewhere it is a hidden ".NAME.EXT.NNNNNNNNN.tmp" beside the target, locked
@@ -39,8 +45,15 @@ class AtomicFile {
   std::string writing_failed() const;
   void discard();
 
+  bool open_folder();
+  bool create_temp();
+  bool rename_over_target();
+
   std::filesystem::path target_;
+  std::string name_;  // the target's name in its folder
   std::filesystem::path temp_;
+  std::string temp_name_;  // the temporary file's name in the folder, once it has one
+  int dir_fd_ = -1;
   int fd_ = -1;
   bool unnamed_ = false;
   std::string error_;

@@ -16,6 +16,7 @@ struct TextRow {
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
 // 60-64: the broker's state; 70-99: the View menu's windows; 120-126: the trend overview;
+// 160-161: a save target refused, readings the broker's queue dropped;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -192,6 +193,18 @@ constexpr TextRow kTexts[] = {
      "Molette : zoom, glisser : déplacer, clic : afficher la mesure dans le graphique",
      "Mausrad: zoomen, ziehen: verschieben, klicken: Messwert im Diagramm zeigen",
      "Rueda: zoom, arrastrar: mover, clic: mostrar la lectura en el gráfico"},
+    {160,
+     "Not saved: %1 is not a regular file (a device, a pipe, a folder or a link) and was left as "
+     "it is.",
+     "未保存：%1 不是普通文件（设备、管道、文件夹或链接），已保持原样。",
+     "Non enregistré : %1 n'est pas un fichier ordinaire (périphérique, tube, dossier ou lien) ; "
+     "il est resté tel quel.",
+     "Nicht gespeichert: %1 ist keine gewöhnliche Datei (Gerät, Pipe, Ordner oder Verknüpfung) und "
+     "blieb unverändert.",
+     "No guardado: %1 no es un archivo normal (dispositivo, tubería, carpeta o enlace) y se dejó "
+     "como estaba."},
+    {161, "%1 readings dropped", "已丢弃 %1 条读数", "%1 mesures perdues", "%1 Messwerte verworfen",
+     "%1 lecturas descartadas"},
     {200, "About", "关于", "Sur", "auf", "sobre"},
     {201, "**********************************", "**********************************",
      "**********************************", "**********************************",

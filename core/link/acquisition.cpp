@@ -57,6 +57,26 @@ MeterModel Acquisition::finish_probe() {
   return s_.model;
 }
 
+// The ports without frames stay closed: they are known not to be the meter,
+// and another program may be looking for its own meter among them.
+bool Acquisition::reopen_busy_ports() {
+  if (state_ != AcquisitionState::NoMeter || ports_.busy_devices().empty()) return false;
+  std::vector<std::int32_t> busy;
+  for (std::int32_t port = kFirstPort; port <= kLastPort; ++port) {
+    if (ports_.open_failure(port) == OpenFailure::Busy) busy.push_back(port);
+  }
+  ports_.forget_busy();
+  // One still held gets the next listen too: its holder may be about to let
+  // it go.
+  for (const std::int32_t port : busy) {
+    if (ports_.table()[port].status == PortStatus::Closed && ports_.open_port(port)) {
+      ports_.set_status(port, PortStatus::Checking);
+    }
+  }
+  state_ = AcquisitionState::Searching;
+  return !busy.empty();
+}
+
 void Acquisition::begin_acquiring() {
   if (state_ == AcquisitionState::Searching && s_.model != MeterModel::None) {
     state_ = AcquisitionState::Acquiring;
@@ -67,7 +87,13 @@ void Acquisition::begin_acquiring() {
 StartOutcome Acquisition::start(const PortMap& map, StartDriver& driver) {
   driver.start_reset(begin_start(map));
   if (!driver.wait_listening()) return StartOutcome::Abandoned;
-  if (finish_probe() == MeterModel::None) return StartOutcome::NoMeter;
+  MeterModel found = finish_probe();
+  for (int retry = 0; found == MeterModel::None && retry < kBusyRetries; ++retry) {
+    if (!reopen_busy_ports()) break;
+    if (!driver.wait_listening()) return StartOutcome::Abandoned;
+    found = finish_probe();
+  }
+  if (found == MeterModel::None) return StartOutcome::NoMeter;
   driver.meter_found();
   if (!driver.wait_listening()) return StartOutcome::Abandoned;
   begin_acquiring();

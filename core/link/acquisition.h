@@ -101,10 +101,21 @@ class Acquisition {
   // After the second wait: the polling cycle may run from the next tick.
   void begin_acquiring();
 
+  // How often Start listens again on the ports that another program held,
+  // when no free port carried a meter: two programs started together may each
+  // hold the other's meter for the first second.
+  static constexpr int kBusyRetries = 3;
+
   // The whole of Start. A Start given up during a wait leaves the ports as
   // they are: the window's Exit leaves them to the system, the recorder
-  // closes them with abandon_start().
+  // closes them with abandon_start(). When no meter was found but some ports
+  // were held elsewhere, those (and only those) are opened and listened to
+  // again, up to kBusyRetries times.
   StartOutcome start(const PortMap& map, StartDriver& driver);
+
+  // After a Start found no meter: opens again the ports that were busy, for
+  // one more listen; false when there were none.
+  bool reopen_busy_ports();
 
   // After an abandoned Start: every port it opened is closed, as Stop ends.
   void abandon_start();

@@ -64,6 +64,8 @@ class SerialPorts final : public PortReader {
   // The devices that would not open since the last assign because another
   // program holds them, in port order.
   const std::vector<std::string>& busy_devices() const { return busy_devices_; }
+  // Before the busy ones are tried again: those still held come back.
+  void forget_busy() { busy_devices_.clear(); }
   // Why the last open of a port failed; None when it succeeded or was not tried.
   OpenFailure open_failure(std::int32_t port) const;
 

@@ -11,7 +11,8 @@ namespace tarvo {
 // The string number of a broker state's text (i18n/text_numbers.h).
 int broker_state_text(BrokerState state);
 
-// "Broker: offline, 12 readings waiting": the state, and the queue when it holds any.
+// "Broker: offline, 12 readings waiting, 3 readings dropped": the state, the
+// queue when it holds any, and the readings a full queue had to let go.
 std::string broker_status_line(const BrokerStatus& status, const LanguageTable& languages,
                                int language_base);
 

@@ -66,6 +66,7 @@ MqttPublisher::MqttPublisher(PublishTarget target, const Session& session, Publi
       status_topic_(target_.status_topic()),
       session_(session),
       timing_(timing),
+      capacity_(capacity),
       outbox_(capacity) {
   init_library();
   thread_ = std::thread([this] { run(); });
@@ -126,13 +127,13 @@ bool MqttPublisher::finishing_done() const {
 void MqttPublisher::run() {
   std::chrono::milliseconds pause = timing_.first_retry;
   for (;;) {
-    const bool was_online = serve_connection();
+    const bool lasted = serve_connection();
     {
       const std::lock_guard lock(mutex_);
       outbox_.connection_lost();
     }
     if (finishing_done()) break;
-    if (was_online) pause = timing_.first_retry;
+    if (lasted) pause = timing_.first_retry;
     post(refused_ ? BrokerState::Refused : BrokerState::Offline,
          failure_ + "; next try in " + pause_text(pause));
     wait_before_retry(pause);
@@ -211,7 +212,8 @@ bool MqttPublisher::serve_connection() {
       break;
     }
   }
-  return reached_online_;
+  return reached_online_ &&
+         std::chrono::steady_clock::now() - online_at_ >= timing_.lasting_connection;
 }
 
 void MqttPublisher::send_waiting(mosquitto* m) {
@@ -258,6 +260,7 @@ void MqttPublisher::on_connect(mosquitto* m, void* self, int rc) {
   }
   p->online_ = true;
   p->reached_online_ = true;
+  p->online_at_ = std::chrono::steady_clock::now();
   p->post(BrokerState::Online, p->target_.endpoint());
   publish_text(m, nullptr, p->status_topic_, kOnline, true);
 }

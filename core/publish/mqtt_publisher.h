@@ -44,6 +44,11 @@ struct PublisherTiming {
   std::chrono::milliseconds first_retry{1000};
   std::chrono::milliseconds longest_retry{60000};
   int keepalive_seconds = 30;  // also how long a silent broker is waited for
+  // A connection that held this long counts as a working broker, and the next
+  // pause starts again from first_retry; one that a broker closes sooner keeps
+  // the pauses doubling, so a broker that accepts and hangs up at once is not
+  // hammered every second.
+  std::chrono::milliseconds lasting_connection{10000};
 };
 
 // Publishes every committed reading once, at QoS 1, on the target's reading
@@ -76,10 +81,11 @@ class MqttPublisher final : public CommitListener {
   std::size_t finish(std::chrono::milliseconds grace);
 
   const PublishTarget& target() const { return target_; }
+  std::size_t capacity() const { return capacity_; }
 
  private:
   void run();
-  bool serve_connection();  // true when it was online
+  bool serve_connection();  // true when it was online for lasting_connection
   bool configure(mosquitto* m);
   void send_waiting(mosquitto* m);
   void say_goodbye(mosquitto* m);
@@ -96,6 +102,7 @@ class MqttPublisher final : public CommitListener {
   const std::string status_topic_;
   const Session& session_;
   const PublisherTiming timing_;
+  const std::size_t capacity_;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -109,6 +116,7 @@ class MqttPublisher final : public CommitListener {
   // Touched by the publisher's thread only.
   bool online_ = false;
   bool reached_online_ = false;
+  std::chrono::steady_clock::time_point online_at_;
   bool refused_ = false;
   bool connection_over_ = false;
   std::string failure_;

@@ -1,5 +1,7 @@
 #include "publish/publish_target.h"
 
+#include "files/text_encoding.h"
+
 namespace tarvo {
 namespace {
 
@@ -55,6 +57,7 @@ bool read_user(std::string_view userinfo, PublishTarget& t, std::string& error) 
     return false;
   }
   t.password = *password;
+  t.password_in_address = true;
   return true;
 }
 
@@ -100,6 +103,20 @@ bool read_host_port(std::string_view authority, PublishTarget& t, std::string& e
   return true;
 }
 
+// Control characters U+0001-U+001F and U+007F-U+009F; the C1 ones are two
+// bytes in UTF-8, 0xC2 0x80-0x9F.
+bool holds_control_character(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x20 || byte == 0x7F) return true;
+    if (byte == 0xC2 && i + 1 < text.size()) {
+      const auto next = static_cast<unsigned char>(text[i + 1]);
+      if (next >= 0x80 && next <= 0x9F) return true;
+    }
+  }
+  return false;
+}
+
 bool read_prefix(std::string_view path, PublishTarget& t, std::string& error) {
   while (path.ends_with('/')) path.remove_suffix(1);
   if (path.empty()) {
@@ -114,11 +131,32 @@ bool read_prefix(std::string_view path, PublishTarget& t, std::string& error) {
     error = "the topic prefix must not hold \"?\" or a null character";
     return false;
   }
+  if (const std::optional<std::string> why = topic_prefix_problem(path)) {
+    error = *why;
+    return false;
+  }
   t.prefix = path;
   return true;
 }
 
 }  // namespace
+
+// A broker closes the connection at a topic it cannot take, and the
+// publisher would then try again for ever; these are known at the start.
+std::optional<std::string> topic_prefix_problem(std::string_view prefix) {
+  if (prefix.size() > kLongestTopicPrefix) {
+    return "the topic prefix is longer than " + std::to_string(kLongestTopicPrefix) +
+           " bytes (a topic holds at most 65535)";
+  }
+  if (!is_valid_utf8(prefix)) return std::string("the topic prefix is not UTF-8 text");
+  if (holds_control_character(prefix)) {
+    return std::string("the topic prefix must not hold control characters");
+  }
+  if (prefix.starts_with('$')) {
+    return std::string("the topic prefix must not begin with \"$\" (the broker's own topics)");
+  }
+  return std::nullopt;
+}
 
 std::string PublishTarget::endpoint() const {
   const bool v6 = host.find(':') != std::string::npos;

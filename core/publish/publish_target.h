@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,13 +15,22 @@ struct PublishTarget {
   int port = 1883;
   std::optional<std::string> user;
   std::optional<std::string> password;
-  std::string prefix;  // "lab/bench1": readings go to prefix + "/reading"
+  bool password_in_address = false;  // it stood on the command line for all to see
+  std::string prefix;                // "lab/bench1": readings go to prefix + "/reading"
 
   std::string reading_topic() const { return prefix + "/reading"; }
   std::string status_topic() const { return prefix + "/status"; }
   // "127.0.0.1:1883", brackets around an IPv6 address.
   std::string endpoint() const;
 };
+
+// The longest prefix whose topics ("/reading", "/status" added) still fit
+// the 65535 bytes of an MQTT topic.
+inline constexpr std::size_t kLongestTopicPrefix = 65535 - 8;
+
+// Why a broker could never take topics under this prefix: too long, not
+// UTF-8, a control character, or "$" first; nullopt when it is fine.
+std::optional<std::string> topic_prefix_problem(std::string_view prefix);
 
 // The target a URL names, or nullopt with the reason in error. User and
 // password may be percent-encoded (%40 for "@").

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -219,6 +222,37 @@ TEST_F(Convert, UnwritableTargetFailsWithTheReason) {
       run({in_.string(), (folder_ / "plain" / "out.xls").string(), "--decimal-separator=."});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(": File save fail ! (cannot create a file in "), std::string::npos) << r.err;
+}
+
+// OUT names something that is not a regular file: it is refused with the
+// reason and stays as it was; with root's rights a device node too.
+TEST_F(Convert, OutThatIsNoRegularFileIsRefusedAndLeftAsItIs) {
+  std::ofstream(folder_ / "precious.csv") << "the user's own";
+  fs::create_symlink(folder_ / "precious.csv", folder_ / "planted.csv");
+  fs::create_symlink("/dev/null", folder_ / "null.txt");
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.xlsx").c_str(), 0600), 0);
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"planted.csv", "it is a symbolic link, not a regular file"},
+      {"null.txt", "it is a symbolic link, not a regular file"},
+      {"fifo.xlsx", "it is a pipe (FIFO), not a regular file"},
+  };
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::mknod((folder_ / "device.xls").c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    cases.emplace_back("device.xls", "it is a device, not a regular file");
+  }
+  for (const auto& [name, reason] : cases) {
+    SCOPED_TRACE(name);
+    const Outcome r = run({in_.string(), (folder_ / name).string(), "--decimal-separator=."});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(reason + "; it was left as it is)"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(fs::is_symlink(folder_ / "planted.csv"));
+  EXPECT_EQ(fs::read_symlink(folder_ / "null.txt"), "/dev/null");
+  EXPECT_TRUE(fs::is_fifo(folder_ / "fifo.xlsx"));
+  if (::geteuid() == 0) {
+    EXPECT_TRUE(fs::is_character_file(folder_ / "device.xls"));
+  }
+  EXPECT_EQ(read_bytes(folder_ / "precious.csv"), "the user's own");
 }
 
 struct SeparatorCase {

@@ -175,6 +175,34 @@ TEST_F(PublishedRecording, ReadingsMadeWhileTheBrokerIsDownArriveAfterwards) {
   EXPECT_LE(again, 20);
 }
 
+// A queue that fills while the broker is away lets the oldest readings go:
+// the error stream says so when it starts and how many at the end, and the
+// exit status is 5 although everything else went well.
+TEST_F(PublishedRecording, ReadingsDroppedFromAFullQueueGiveStatusFive) {
+  TestSubscriber subscriber(broker_->port(), "lab/b1/#");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  env_.publish_capacity = 3;
+  broker_->stop();
+  // Back at the last wait: the newest readings reach it, in order.
+  on_sleep = [this](int n) {
+    if (n == 14) broker_->start();
+  };
+  std::string err;
+  EXPECT_EQ(record(12, err), 5) << err;
+  EXPECT_NE(err.find("the queue for the broker is full (3 readings): the oldest readings are "
+                     "dropped"),
+            std::string::npos)
+      << err;
+  const auto [order, again] = arrivals(readings(subscriber.wait_for(kReadings, 3, 10s)));
+  ASSERT_GE(order.size(), 3u);
+  EXPECT_EQ(order.back(), 12);
+  EXPECT_EQ(order.back() - order.front() + 1, static_cast<std::int64_t>(order.size()));
+  const std::string dropped = std::to_string(12 - order.size()) + " readings were dropped";
+  EXPECT_NE(err.find(dropped + " from the full queue and never reached the broker"),
+            std::string::npos)
+      << err;
+}
+
 TEST(RecordPublishOption, AWrongAddressIsRefusedAtStart) {
   std::ostringstream out, err;
   EXPECT_EQ(run_record({"--publish", "mqtt://broker"}, out, err), 2);

@@ -111,13 +111,16 @@ INSTANTIATE_TEST_SUITE_P(Formats, SpreadsheetExport, ::testing::ValuesIn(kSignat
                            return std::string(info.param.extension + 1);
                          });
 
-TEST(SpreadsheetExportLink, ReplacesTheFileALinkPointsTo) {
+TEST(SpreadsheetExportLink, RefusesALinkAndLeavesTheFileItPointsTo) {
   const TempFolder folder;
   std::ofstream(folder / "real.csv") << "old";
   std::filesystem::create_symlink("real.csv", folder / "link.csv");
-  ASSERT_TRUE(ExportSpreadsheet(numbered_log(1), folder / "link.csv", SpreadsheetFormat::Csv));
+  std::string error;
+  EXPECT_FALSE(ExportSpreadsheet(numbered_log(1), folder / "link.csv", SpreadsheetFormat::Csv, {},
+                                 &error, "."));
+  EXPECT_NE(error.find("it is a symbolic link"), std::string::npos) << error;
   EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.csv"));
-  EXPECT_EQ(read_bytes(folder / "real.csv").substr(0, 9), "\xEF\xBB\xBFIndex,");
+  EXPECT_EQ(read_bytes(folder / "real.csv"), "old");
   EXPECT_EQ(folder.entries(), 2u);
 }
 

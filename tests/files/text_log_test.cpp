@@ -127,13 +127,17 @@ TEST_F(TextLogFiles, SaveUnderTheLongestFileName) {
   EXPECT_EQ(read_bytes(file), expected_file(1));
 }
 
-TEST_F(TextLogFiles, SaveThroughALinkReplacesTheLinkedFile) {
+// A link is refused as a target rather than followed: one planted in a shared
+// folder would send the save onto another file of the user.
+TEST_F(TextLogFiles, SaveToALinkIsRefusedAndLeavesBoth) {
   const fs::path file = dir_ / "real.txt";
   write_bytes(file, "old");
   fs::create_symlink(file, dir_ / "link.txt");
-  ASSERT_TRUE(SaveTextLog(numbered_log(1), dir_ / "link.txt"));
+  std::string error;
+  EXPECT_FALSE(SaveTextLog(numbered_log(1), dir_ / "link.txt", &error));
+  EXPECT_NE(error.find("it is a symbolic link"), std::string::npos) << error;
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.txt"));
-  EXPECT_EQ(read_bytes(file), expected_file(1));
+  EXPECT_EQ(read_bytes(file), "old");
 }
 
 // A failed save reports why and leaves what was there, without a temporary file.

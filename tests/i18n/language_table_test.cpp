@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/text_numbers.h"
+
 namespace tarvo {
 namespace {
 
@@ -110,14 +112,24 @@ TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 111 numbered texts in five languages, eight of them empty, plus five names:
+// 113 numbered texts in five languages, eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
 TEST(LanguageTable, StoresNothingBesideTheTable) {
   int filled = 0;
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7) * 5 - 8 + 5);
+  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 2) * 5 - 8 + 5);
+}
+
+// The refused save target and the dropped readings name their number or file
+// in every language.
+TEST(LanguageTable, SaveTargetAndDroppedReadingsTakeTheirPlaceholder) {
+  for (const int number : {kTextSaveTargetRefused, kTextBrokerDropped}) {
+    for (int base = 1000; base <= 5000; base += 1000) {
+      EXPECT_NE(table().text(base, number).find("%1"), std::string::npos) << base + number;
+    }
+  }
 }
 
 TEST(LanguageForLocale, PicksTheLanguageOfTheLocaleCode) {

@@ -445,6 +445,64 @@ INSTANTIATE_TEST_SUITE_P(Drivers, StartSteps,
                                                      AcquisitionState::Searching,
                                                      {"reset", "wait", "found", "wait"}}));
 
+// Two programs started together: the meter's port was held by the other one
+// during the first listen and is free afterwards. Only that port is listened
+// to again; the one without frames stays closed.
+struct BusyCase {
+  const char* name;
+  int freed_at_wait;  // 0: held all along
+  StartOutcome outcome;
+  int waits;
+  int junk_opens;
+};
+
+class BusyMeterPort : public ::testing::TestWithParam<BusyCase> {};
+
+TEST_P(BusyMeterPort, IsTriedAgainBeforeStartGivesUp) {
+  const BusyCase& c = GetParam();
+  testing::FakeBus bus;
+  bus["/dev/ttyUSB0"].queued = kJunk;
+  bus["/dev/ttyUSB1"].refuse = OpenFailure::Busy;
+  Session s;
+  s.LanguageBase = LanguageTable::kEnglish;
+  MemoryTrace sink;
+  PortTrace trace(sink, [] { return LocalTime{}; });
+  SerialPorts ports(bus.devices(), trace);
+  Acquisition acq(s, ports);
+  struct Driver final : StartDriver {
+    Driver(testing::FakeBus& b, int at) : bus(b), freed_at(at) {}
+    bool wait_listening() override {
+      if (bus["/dev/ttyUSB1"].open) bus["/dev/ttyUSB1"].queued = twice(kBench);
+      if (++waits == freed_at) bus["/dev/ttyUSB1"].refuse = OpenFailure::None;
+      junk_opens += bus["/dev/ttyUSB0"].open ? 1 : 0;
+      return true;
+    }
+    testing::FakeBus& bus;
+    int freed_at;
+    int waits = 0;
+    int junk_opens = 0;
+  } driver(bus, c.freed_at_wait);
+  EXPECT_EQ(acq.start(PortMap{{"/dev/ttyUSB0", "/dev/ttyUSB1"}, false}, driver), c.outcome);
+  EXPECT_EQ(driver.waits, c.waits);
+  EXPECT_EQ(driver.junk_opens, c.junk_opens);
+  if (c.outcome == StartOutcome::Acquiring) {
+    EXPECT_EQ(s.ActivePort, 2);
+    EXPECT_EQ(s.model, MeterModel::ModelTarvo);
+  } else {
+    EXPECT_EQ(acq.refusals().busy, std::vector<std::string>{"/dev/ttyUSB1"});
+    EXPECT_EQ(acq.state(), AcquisitionState::NoMeter);
+  }
+  acq.stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Link, BusyMeterPort,
+    ::testing::Values(BusyCase{"FreedAfterTheFirstListen", 1, StartOutcome::Acquiring, 3, 1},
+                      BusyCase{"FreedAfterTheThirdListen", 3, StartOutcome::Acquiring, 5, 1},
+                      BusyCase{"HeldAllAlong", 0, StartOutcome::NoMeter,
+                               1 + Acquisition::kBusyRetries, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(OneMeter, StartWithoutFramesFindsNoMeter) {
   struct Silent final : StartDriver {
     bool wait_listening() override { return true; }

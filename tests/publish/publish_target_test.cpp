@@ -68,5 +68,31 @@ TEST(PublishUrl, RefusesWhatCannotBeUsedAndSaysWhy) {
   }
 }
 
+// A topic the broker would refuse ends the connection, and a publisher that
+// retries for ever never gets a reading out: refused before anything starts.
+TEST(PublishUrl, RefusesTopicPrefixesNoBrokerTakes) {
+  const std::string longest(kLongestTopicPrefix, 'a');
+  std::string error;
+  EXPECT_TRUE(parse_publish_url("mqtt://h/" + longest, error)) << error;
+  EXPECT_TRUE(parse_publish_url("mqtt://h/labor/\xC3\xA9t\xC3\xA9", error)) << error;
+  const std::pair<std::string, const char*> cases[] = {
+      {"mqtt://h/" + longest + "b", "longer than 65527 bytes"},
+      {"mqtt://h/lab/\xC3", "not UTF-8"},
+      {"mqtt://h/lab/\xFF\xFE", "not UTF-8"},
+      {"mqtt://h/lab/\xC0\xAF", "not UTF-8"},  // an overlong "/"
+      {"mqtt://h/lab\x01", "control characters"},
+      {"mqtt://h/lab\tb", "control characters"},
+      {"mqtt://h/lab\x7F", "control characters"},
+      {"mqtt://h/lab\xC2\x85", "control characters"},  // U+0085, next line
+      {"mqtt://h/$SYS/lab", "\"$\""},
+      {"mqtt://h/$lab", "\"$\""},
+  };
+  for (const auto& [url, reason] : cases) {
+    SCOPED_TRACE(url.substr(0, 40));
+    EXPECT_FALSE(parse_publish_url(url, error).has_value());
+    EXPECT_NE(error.find(reason), std::string::npos) << error;
+  }
+}
+
 }  // namespace
 }  // namespace tarvo

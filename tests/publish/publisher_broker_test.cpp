@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "publish/broker_texts.h"
 #include "publish/mqtt_publisher.h"
 #include "test_broker.h"
 
@@ -83,6 +84,55 @@ TEST(Publisher, NoBrokerMeansOfflineWithEveryReadingKept) {
   }
   EXPECT_TRUE(offline);
   EXPECT_EQ(publisher.finish(0ms), 5u);
+}
+
+// The pauses as the Offline events tell them, "next try in 200 ms".
+std::vector<std::string> offline_pauses(MqttPublisher& publisher, std::size_t n) {
+  std::vector<std::string> pauses;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (pauses.size() < n && std::chrono::steady_clock::now() < deadline) {
+    for (const BrokerEvent& e : publisher.take_events()) {
+      const std::size_t at = e.detail.find("next try in ");
+      if (e.state == BrokerState::Offline && at != std::string::npos) {
+        pauses.push_back(e.detail.substr(at + 12));
+      }
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  return pauses;
+}
+
+// A broker that takes the login and hangs up at once is online for a moment
+// every time; only a connection that lasted starts the pauses again.
+TEST(Publisher, ABrokerThatHangsUpAtOnceKeepsThePausesDoubling) {
+  const testing::HangUpBroker broker;
+  Session session;
+  std::string why;
+  const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/lab";
+  PublisherTiming timing{100ms, 1000ms, 30};
+  timing.lasting_connection = 5s;
+  MqttPublisher publisher(*parse_publish_url(url, why), session, timing);
+  EXPECT_EQ(offline_pauses(publisher, 4),
+            (std::vector<std::string>{"100 ms", "200 ms", "400 ms", "800 ms"}));
+  publisher.finish(0ms);
+}
+
+// Readings a full queue had to let go are counted, and the status line
+// says so.
+TEST(Publisher, ReadingsDroppedFromAFullQueueAreCounted) {
+  Session session;
+  std::string why;
+  const std::string url =
+      "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab";
+  MqttPublisher publisher(*parse_publish_url(url, why), session, {100ms, 200ms, 30}, 3);
+  for (int i = 1; i <= 5; ++i) publisher.reading_committed(record(i));
+  const BrokerStatus status = publisher.status();
+  EXPECT_EQ(status.waiting, 3u);
+  EXPECT_EQ(status.dropped, 2u);
+  const std::string line = broker_status_line(status, session.languages, LanguageTable::kEnglish);
+  EXPECT_NE(line.find("3 readings waiting"), std::string::npos) << line;
+  EXPECT_NE(line.find("2 readings dropped"), std::string::npos) << line;
+  EXPECT_EQ(publisher.finish(0ms), 3u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <mosquitto.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -120,6 +121,34 @@ SilentListener::SilentListener() {
 
 SilentListener::~SilentListener() {
   ::close(fd_);
+}
+
+HangUpBroker::HangUpBroker() {
+  fd_ = bound_loopback_socket(port_);
+  ::listen(fd_, 16);
+  thread_ = std::thread([this] { serve(); });
+}
+
+HangUpBroker::~HangUpBroker() {
+  stop_ = true;
+  thread_.join();
+  ::close(fd_);
+}
+
+void HangUpBroker::serve() {
+  constexpr unsigned char kConnack[] = {0x20, 0x02, 0x00, 0x00};
+  while (!stop_) {
+    pollfd p{fd_, POLLIN, 0};
+    if (::poll(&p, 1, 50) <= 0) continue;
+    const int client = ::accept(fd_, nullptr, nullptr);
+    if (client < 0) continue;
+    pollfd c{client, POLLIN, 0};
+    char connect[512];
+    if (::poll(&c, 1, 2000) > 0 && ::read(client, connect, sizeof connect) > 0) {
+      (void)!::write(client, kConnack, sizeof kConnack);
+    }
+    ::close(client);
+  }
 }
 
 TestSubscriber::TestSubscriber(int port, const std::string& topic_filter) : filter_(topic_filter) {

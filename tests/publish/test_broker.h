@@ -2,10 +2,12 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct mosquitto;
@@ -55,6 +57,25 @@ class SilentListener {
  private:
   int fd_ = -1;
   int port_ = 0;
+};
+
+// A port of 127.0.0.1 whose "broker" accepts every login (CONNACK 0) and
+// hangs up right after it.
+class HangUpBroker {
+ public:
+  HangUpBroker();
+  ~HangUpBroker();
+  HangUpBroker(const HangUpBroker&) = delete;
+  HangUpBroker& operator=(const HangUpBroker&) = delete;
+  int port() const { return port_; }
+
+ private:
+  void serve();
+
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 struct ReceivedMessage {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -61,6 +62,9 @@ class SimulateCommand : public ::testing::Test {
     return false;
   }
 
+  static void check_refused(
+      const std::vector<std::pair<std::vector<std::string>, std::string>>& cases);
+
   fs::path dir_;
 };
 
@@ -78,6 +82,34 @@ TEST_F(SimulateCommand, BadArgumentsExitWithTwo) {
       {{"--family", "compact", "--scenario", write_file("bench.txt", "OHM 500.00 Ω 1\nREL")},
        "line 2: unknown step or function \"REL\" for the compact meter"},
   };
+  check_refused(cases);
+}
+
+// Files that are not scenarios a person wrote are refused before they are
+// read: a device streams forever, a FIFO without a writer never ends.
+TEST_F(SimulateCommand, ScenarioThatIsNoRegularFileOrTooLargeIsRefused) {
+  const fs::path fifo = dir_ / "fifo.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path huge = dir_ / "huge.txt";
+  std::ofstream(huge).close();
+  fs::resize_file(huge, (16u << 20) + 1);  // sparse: costs no disk
+  check_refused({
+      {{"--scenario", "/dev/zero"}, "it is a device, not a regular file"},
+      {{"--scenario", fifo.string()}, "it is a pipe (FIFO), not a regular file"},
+      {{"--scenario", dir_.string()}, "it is a folder, not a file"},
+      {{"--scenario", huge.string()}, "it is larger"},
+  });
+}
+
+TEST_F(SimulateCommand, SingleValuedOptionGivenTwiceIsRefused) {
+  check_refused({
+      {{"--family", "bench", "--family", "compact"}, "--family is given more than once"},
+      {{"--link=a", "--link", "b"}, "--link is given more than once"},
+  });
+}
+
+void SimulateCommand::check_refused(
+    const std::vector<std::pair<std::vector<std::string>, std::string>>& cases) {
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(message);
     const Outcome o = run(args);

@@ -1,6 +1,13 @@
 #include "command_line.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "publish/broker_password.h"
 
 namespace tarvo {
 namespace {
@@ -50,6 +57,11 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
       {"/dev/ttyUSB0"},
       {"--publish"},
       {"--publish", "mqtt://broker"},
+      {"--publish", "mqtt://broker/$SYS"},
+      {"--demo", "--family", "bench", "--family", "compact"},
+      {"--publish", "mqtt://a/x", "--publish=mqtt://b/y"},
+      {"--password-file", "/nonexistent"},  // no broker to give it to
+      {"--publish", "mqtt://ann@broker/lab", "--password-file", "/nonexistent"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.back());
@@ -65,6 +77,30 @@ TEST(CommandLine, PublishTakesABrokerAddressOrSaysWhatIsWrongWithIt) {
   EXPECT_EQ(good.options.publish->prefix, "lab/b1");
   EXPECT_EQ(parse_command_line({"--publish", "mqtt://broker:99999/lab"}).error,
             "--publish: the port must be a number from 1 to 65535");
+}
+
+// The window takes the broker password the ways tarvo-cli record does.
+TEST(CommandLine, PasswordComesFromAPrivateFileOrTheEnvironment) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("tarvo-pw-" + std::to_string(::getpid()));
+  std::ofstream(file) << "from-file\n";
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+  const ParsedCommandLine from_file =
+      parse_command_line({"--publish", "mqtt://ann@broker/lab", "--password-file", file.string()});
+  ASSERT_EQ(from_file.error, "");
+  EXPECT_EQ(from_file.options.publish->password, "from-file");
+  std::filesystem::permissions(file, std::filesystem::perms::group_read,
+                               std::filesystem::perm_options::add);
+  const ParsedCommandLine shared =
+      parse_command_line({"--publish", "mqtt://ann@broker/lab", "--password-file", file.string()});
+  EXPECT_NE(shared.error.find("other users"), std::string::npos) << shared.error;
+  std::filesystem::remove(file);
+
+  ::setenv(kPasswordVariable, "from-env", 1);
+  const ParsedCommandLine from_env = parse_command_line({"--publish", "mqtt://ann@broker/lab"});
+  ::unsetenv(kPasswordVariable);
+  ASSERT_EQ(from_env.error, "");
+  EXPECT_EQ(from_env.options.publish->password, "from-env");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "file_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QImageReader>
 #include <QProgressDialog>
@@ -214,6 +215,35 @@ INSTANTIATE_TEST_SUITE_P(Types, SaveType_, ::testing::ValuesIn(kTypes),
                          [](const ::testing::TestParamInfo<TypeCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// A pipe, a link planted in the folder, a link to a device: Save As names
+// the problem once and leaves each exactly as it was, whatever the type.
+TEST_F(FileCommands, TargetThatIsNoRegularFileIsRefusedAndLeftAsItIs) {
+  load(one_run_log(3));
+  std::ofstream(folder_ / "precious") << "the user's own";
+  for (const char* type : {".txt", ".xlsx", ".png"}) {
+    SCOPED_TRACE(type);
+    const fs::path fifo = folder_ / (std::string("pipe") + type);
+    const fs::path planted = folder_ / (std::string("planted") + type);
+    const fs::path null = folder_ / (std::string("null") + type);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(folder_ / "precious", planted);
+    fs::create_symlink("/dev/null", null);
+    for (const fs::path& target : {fifo, planted, null}) {
+      shown_.clear();
+      save_as(target);
+      const std::string text = "Not saved: " + target.filename().string() +
+                               " is not a regular file (a device, a pipe, a folder or a link) "
+                               "and was left as it is.";
+      EXPECT_EQ(shown_, (std::vector<Shown>{{MessageKind::Error, text}}));
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(fs::read_symlink(planted), folder_ / "precious");
+    EXPECT_EQ(fs::read_symlink(null), "/dev/null");
+  }
+  EXPECT_EQ(read_bytes(folder_ / "precious"), "the user's own");
+  EXPECT_EQ(folder_.entries(), 10u);
+}
 
 TEST_F(FileCommands, JpegIsTheReportSizeWhateverTheWindowSize) {
   load(one_run_log(250));

@@ -7,6 +7,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
 
 #include "child_process.h"
@@ -60,6 +63,33 @@ TEST(WindowProcess, KilledWindowLeavesEveryLoggedReadingInItsSession) {
     ASSERT_TRUE(opened.has_value());
     EXPECT_EQ(opened->records, session->records);
   }
+  fs::remove_all(dir);
+}
+
+std::string file_text(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The broker password of an address on the window's command line is gone
+// from the arguments other users can read once the window runs.
+TEST(WindowProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningWindow) {
+  const fs::path dir = fs::temp_directory_path() / ("tarvo-window-pw-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  constexpr const char* kPassword = "Pw_W1ndow_Q";
+  testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--publish",
+                                std::string("mqtt://ann:") + kPassword + "@127.0.0.1:1/lab"});
+  ASSERT_TRUE(wait_for_readings(dir / "tarvo" / "sessions", 1));
+  const std::string cmdline = file_text("/proc/" + std::to_string(window.pid()) + "/cmdline");
+  EXPECT_NE(cmdline.find("mqtt://ann:"), std::string::npos);
+  EXPECT_EQ(cmdline.find(kPassword), std::string::npos);
+  kill(window.pid(), SIGTERM);
+  window.wait(10s);
+  const std::string said = window.read_error();
+  EXPECT_NE(said.find("warning: the password in the broker address"), std::string::npos) << said;
+  EXPECT_EQ(said.find(kPassword), std::string::npos) << said;
   fs::remove_all(dir);
 }
 
