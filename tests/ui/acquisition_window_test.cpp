@@ -292,6 +292,27 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
             (std::vector{SessionEvent::MeterLost, SessionEvent::MeterBack, SessionEvent::Stopped}));
 }
 
+// The sessions folder removed during an acquisition: the status bar and the
+// trace say a new file goes on, and it holds the readings from then on.
+TEST_F(MeterWindow, DeletedSessionFolderIsMadeAnewAndShown) {
+  start();
+  ASSERT_TRUE(wait_for_readings(2));
+  const std::filesystem::path file = program_.sessions().path();
+  std::filesystem::remove_all(program_.sessions().folder());
+  const std::int64_t before = log().count();
+  ASSERT_TRUE(wait_for_readings(before + 2));
+  control<QPushButton>("Btn_STOP")->click();
+  EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
+            program_.session().text(kTextSessionMadeAnew));
+  EXPECT_TRUE(trace_has("Session file was deleted; a new one goes on: " + file.string()));
+  const auto session = ReadSession(file, ".");
+  ASSERT_TRUE(session.has_value());
+  ASSERT_FALSE(session->records.empty());
+  EXPECT_EQ(session->records.front().Index, before + 1);
+  EXPECT_EQ(session->records.back().Index, log().count());
+  EXPECT_EQ(session->state, SessionState::Stopped);
+}
+
 TEST_F(MeterWindow, ClosingTheWindowClosesThePorts) {
   start();
   ASSERT_TRUE(wait_for_readings(1));
