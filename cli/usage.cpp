@@ -62,8 +62,8 @@ constexpr CommandHelp kCommands[] = {
      "                           first reading: a reading outside them gets\n"
      "                           \"alarm\":true and a line on standard error\n"
      "  --publish URL            also send every reading to an MQTT broker (mqtts:// for TLS)\n",
-     "0 done, 1 log not saved or readings left undelivered to the broker,\n"
-     "2 bad arguments, 3 no meter found,\n"
+     "0 done, 1 log not saved, readings left undelivered to the broker\n"
+     "or left out of the session file, 2 bad arguments, 3 no meter found,\n"
      "4 meter disconnected and not back in time"},
     {"sessions", "sessions [--json]",
      "List the kept session files, newest first: start, readings, state\n"
