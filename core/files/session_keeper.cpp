@@ -50,6 +50,7 @@ void SessionKeeper::listen(bool on) {
 }
 
 void SessionKeeper::acquisition_began() {
+  if (held_) flush();  // the last session's end, if the disk takes it now
   forget();
   if (folder_.empty()) return;
   listen(true);
