@@ -175,8 +175,8 @@ bool SessionWriter::fail() {
 }
 
 bool SessionWriter::still_named() const {
-  struct stat open_file {
-  }, named{};
+  struct stat open_file {};
+  struct stat named {};
   if (::fstat(fd_, &open_file) != 0) return true;  // cannot tell: the writes will say
   if (open_file.st_nlink == 0) return false;
   if (::stat(path_.c_str(), &named) != 0) return errno != ENOENT && errno != ENOTDIR;
