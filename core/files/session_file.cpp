@@ -368,14 +368,22 @@ std::vector<std::string_view> whole_lines(std::string_view bytes, bool from_star
   return lines;
 }
 
-// A regular file opened for reading, never through a link and never waiting:
-// a FIFO, a device or a link planted among the sessions is passed over.
+enum class Links { Follow, Refuse };
+
+// A regular file opened for reading without ever waiting: a FIFO or a device
+// is passed over, and so is a link when links are refused (the list of the
+// sessions folder refuses them: it never holds one of ours).
 class SessionFd {
  public:
-  explicit SessionFd(const std::filesystem::path& file) {
+  SessionFd(const std::filesystem::path& file, Links links) {
     struct stat info {};
-    if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-    fd_ = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    const bool follow = links == Links::Follow;
+    if ((follow ? ::stat(file.c_str(), &info) : ::lstat(file.c_str(), &info)) != 0 ||
+        !S_ISREG(info.st_mode)) {
+      return;
+    }
+    fd_ = ::open(file.c_str(),
+                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (fd_ >= 0 && (::fstat(fd_, &info_) != 0 || !S_ISREG(info_.st_mode))) {
       ::close(fd_);
       fd_ = -1;
@@ -499,7 +507,7 @@ std::optional<SessionContents> ParseSession(std::string_view bytes,
 }
 
 bool LooksLikeSession(const std::filesystem::path& file) {
-  const SessionFd in(file);
+  const SessionFd in(file, Links::Follow);  // a file the user chose
   if (!in.open()) return false;
   const std::string first = in.read(0, kVersionLine.size() + 1);
   return first.size() == kVersionLine.size() + 1 && first.starts_with(kVersionLine) &&
@@ -507,7 +515,7 @@ bool LooksLikeSession(const std::filesystem::path& file) {
 }
 
 std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file) {
-  const SessionFd in(file);
+  const SessionFd in(file, Links::Refuse);
   if (!in.open()) return std::nullopt;
   const std::uint64_t size = in.size();
 

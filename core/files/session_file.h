@@ -73,7 +73,8 @@ struct SessionSummary {
 };
 std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file);
 
-// Whether the file starts as a session file does (its version line).
+// Whether the file starts as a session file does (its version line). A link
+// is followed; a FIFO or a device is no session and is not waited on.
 bool LooksLikeSession(const std::filesystem::path& file);
 
 }  // namespace tarvo
