@@ -25,10 +25,12 @@ SessionHeader header_of(const Session& s, const LocalTime& started) {
           s.RecordInterval, s.DecimalSeparator};
 }
 
-std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t bytes) {
+std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t bytes,
+                              const SessionRetention& rule) {
   return folder.string() + " holds " + std::to_string(bytes >> 20) +
-         " MiB of sessions, more than the 2 GiB kept; the unsaved sessions younger than 30 days "
-         "are kept all the same";
+         " MiB of sessions, more than the " + std::to_string(rule.most_bytes >> 20) +
+         " MiB kept; the unsaved sessions younger than " + std::to_string(rule.unsaved_days) +
+         " days are kept all the same";
 }
 
 }  // namespace
@@ -58,9 +60,9 @@ void SessionKeeper::acquisition_began() {
   started_ = now_();
   head_ = session_header_text(header_of(s_, started_));
   if (make_session_folder(folder_, nullptr)) {
-    const PruneOutcome pruned = prune_sessions(folder_, started_);
+    const PruneOutcome pruned = prune_sessions(folder_, started_, retention_);
     if (pruned.over_limit) {
-      notice(SessionNotice::OverLimit, over_limit_detail(folder_, pruned.kept_bytes));
+      notice(SessionNotice::OverLimit, over_limit_detail(folder_, pruned.kept_bytes, retention_));
     }
   }
   open_file();

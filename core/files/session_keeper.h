@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/session_file.h"
+#include "files/session_store.h"
 #include "files/session_writer.h"
 #include "link/acquisition.h"
 #include "log/commit_listener.h"
@@ -43,6 +44,8 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   SessionKeeper& operator=(const SessionKeeper&) = delete;
 
   void set_notice_sink(NoticeSink sink) { on_notice_ = std::move(sink); }
+  // Which older sessions each Start removes; the defaults unless tests say.
+  void set_retention(const SessionRetention& rule) { retention_ = rule; }
 
   // A Start found a meter: older sessions are pruned and a new file begins.
   void acquisition_began() override;
@@ -95,6 +98,7 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   std::filesystem::path folder_;
   Clock now_;
   NoticeSink on_notice_;
+  SessionRetention retention_;
   std::unique_ptr<SessionWriter> writer_;
   std::string head_;  // of the session this run records, to make its file anew
   LocalTime started_;

@@ -170,5 +170,27 @@ TEST(SessionSummary, SizeCapNeverRemovesAYoungUnsavedSession) {
   EXPECT_TRUE(outcome.over_limit);
 }
 
+// The keeper says so when the young unsaved sessions alone exceed the size,
+// and starts its own session all the same.
+TEST(SessionSummary, StartSaysWhenTheSizeCannotBeKept) {
+  TempFolder dir;
+  const fs::path folder = dir / "sessions";
+  fs::create_directories(folder);
+  write_file(folder / "20261208-000000.tarvo-session",
+             head({2026, 12, 8}) + std::string(4095, '#') + "\n");
+  Session s;
+  s.model = MeterModel::ModelTarvo;
+  SessionKeeper keeper(s, folder, [] { return kStart; });
+  keeper.set_retention({200, 30, 1024});
+  std::vector<std::pair<SessionNotice, std::string>> told;
+  keeper.set_notice_sink([&](SessionNotice n, const std::string& d) { told.emplace_back(n, d); });
+  keeper.acquisition_began();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].first, SessionNotice::OverLimit);
+  EXPECT_NE(told[0].second.find("the unsaved sessions younger than 30 days are kept"),
+            std::string::npos);
+  EXPECT_EQ(list_sessions(folder).size(), 2u);
+}
+
 }  // namespace
 }  // namespace tarvo
