@@ -3,6 +3,7 @@
 // working directory, so the figure is that of the disk the program runs from
 // (TARVO_BENCH_DIR chooses another).
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "files/session_file.h"
 #include "files/session_keeper.h"
+#include "files/session_store.h"
 #include "link/polling_cycle.h"
 
 namespace tarvo {
@@ -68,6 +70,30 @@ void BM_CommitWithSession(benchmark::State& state) {
   fs::remove_all(folder);
 }
 BENCHMARK(BM_CommitWithSession)->Arg(0)->Arg(1000000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// A session whose header is followed by 30 GiB of zeros (sparse, so it costs
+// no disk), as a crashed file system can leave one: listing the folder costs
+// the same as for a short session. maxrss_MiB is the whole process's peak.
+void BM_ListSessionsWithAHugeDamagedOne(benchmark::State& state) {
+  const fs::path folder = bench_folder();
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path file = folder / "20261209-140327.tarvo-session";
+  {
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    const std::string head =
+        session_header_text({{2026, 12, 9, 14, 3, 27, 0, 60}, "bench", 1, "."});
+    std::fwrite(head.data(), 1, head.size(), f);
+    std::fclose(f);
+  }
+  fs::resize_file(file, std::uint64_t{30} << 30);
+  for (auto _ : state) benchmark::DoNotOptimize(list_sessions(folder));
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["maxrss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+  fs::remove_all(folder);
+}
+BENCHMARK(BM_ListSessionsWithAHugeDamagedOne)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

@@ -110,11 +110,8 @@ class Recorder final : private StartDriver {
            << " is outside the limits: " << record.Main_No.str() << " " << run_key_of(record).unit
            << " (" << breach_name(breach) << ")\n";
     });
-    sessions_.set_failure_sink([this](const std::string& why) {
-      trace_.note("Session file not written: " + why);
-      end_progress();
-      err_ << kPrefix << "the session file is not written (" << why << "); the recording goes on\n";
-    });
+    sessions_.set_notice_sink(
+        [this](SessionNotice notice, const std::string& detail) { tell(notice, detail); });
     if (o.reconnect_timeout != std::int64_t{0}) {
       acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
     }
@@ -125,6 +122,45 @@ class Recorder final : private StartDriver {
   }
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
+
+  // The session file's changes, on standard error and in the trace, each once.
+  void tell(SessionNotice notice, const std::string& detail) {
+    end_progress();
+    switch (notice) {
+      case SessionNotice::NotWritten:
+        trace_.note("Session file not written, the readings wait in memory: " + detail);
+        err_ << kPrefix << "the session file is not written (" << detail
+             << "); the recording goes on, the readings wait in memory\n";
+        break;
+      case SessionNotice::WrittenAgain:
+        trace_.note("Session file written again, every waiting reading is in it: " + detail);
+        err_ << kPrefix << "the session file is written again, every waiting reading is in it ("
+             << detail << ")\n";
+        break;
+      case SessionNotice::MadeAnew:
+        trace_.note("Session file was deleted; a new one goes on: " + detail);
+        err_ << kPrefix << "the session file was deleted; " << detail
+             << " holds the readings from now on\n";
+        break;
+      case SessionNotice::OverLimit:
+        trace_.note("Sessions over their size: " + detail);
+        err_ << kPrefix << detail << '\n';
+        break;
+    }
+  }
+
+  // A session file that misses readings at the end is a failure: the
+  // recording ended without them on the disk.
+  bool sessions_complete() {
+    sessions_.tick();
+    if (!sessions_.failed()) return true;
+    const std::filesystem::path file = sessions_.path();
+    end_progress();
+    err_ << kPrefix << "the session file " << (file.empty() ? sessions_.folder() : file).string()
+         << " still could not be written: " << sessions_.waiting_readings()
+         << " readings and the end of the recording are not in it\n";
+    return !sessions_.incomplete();
+  }
 
   // Whatever ends the recording, what was logged is saved.
   Exit run() {
@@ -145,6 +181,7 @@ class Recorder final : private StartDriver {
     if (published == Exit::Failed || (published == Exit::Dropped && exit == Exit::Done)) {
       exit = published;
     }
+    if (!sessions_complete()) exit = Exit::Failed;
     return exit;
   }
 
@@ -187,6 +224,7 @@ class Recorder final : private StartDriver {
       if (now - deadline > kTick) deadline = now;  // after a suspend: no burst of ticks
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
+      sessions_.tick();
       report_new_readings();
       report_broker();
       if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {

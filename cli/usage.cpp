@@ -67,8 +67,8 @@ constexpr CommandHelp kCommands[] = {
      "                           (chmod 600); else from TARVO_MQTT_PASSWORD. A password\n"
      "                           in the URL (user:password@) works, but other users can\n"
      "                           see it for a moment\n",
-     "0 done, 1 log not saved or readings left undelivered to the broker,\n"
-     "2 bad arguments, 3 no meter found,\n"
+     "0 done, 1 log not saved, readings left undelivered to the broker\n"
+     "or left out of the session file, 2 bad arguments, 3 no meter found,\n"
      "4 meter disconnected and not back in time,\n"
      "5 readings dropped from the broker's full queue (the log keeps them)"},
     {"sessions", "sessions [--json]",

@@ -111,12 +111,12 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   about_box_ = new TForm5(this);
   debug_window_->set_session(s);
   program_.set_trace_target(debug_window_);
-  program_.sessions().set_failure_sink(
-      [this](const std::string& why) { session_not_written(why); });
+  program_.sessions().set_notice_sink(
+      [this](SessionNotice notice, const std::string& detail) { session_notice(notice, detail); });
 }
 
 TForm1::~TForm1() {
-  program_.sessions().set_failure_sink({});
+  program_.sessions().set_notice_sink({});
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
 }
@@ -443,23 +443,54 @@ void TForm1::show_run_state(AcquisitionState state) {
 }
 
 // Panel 1: that the meter is awaited, else that the session file is not
-// written (the reason in its tip), else nothing.
+// written (the reason and the readings waiting in its tip), else that it was
+// written again or made anew during this acquisition, else nothing.
 void TForm1::show_side_panel() {
   const Session& s = program_.session();
-  QString text;
+  const SessionKeeper& sessions = program_.sessions();
+  QString text, tip;
+  if (sessions.failed()) {
+    tip = QString::fromStdString(s.text(kTextSessionWaitingTip))
+              .arg(QString::number(sessions.waiting_readings()),
+                   QString::fromStdString(session_failure_));
+  }
   if (program_.acquisition().state() == AcquisitionState::Waiting) {
     text = QString::fromStdString(s.text(kTextWaitingForMeter));
-  } else if (program_.sessions().failed()) {
+  } else if (sessions.failed()) {
     text = QString::fromStdString(s.text(kTextSessionNotWritten));
+  } else if (session_note_ != 0) {
+    text = QString::fromStdString(s.text(session_note_));
+    tip = session_note_tip_;
   }
   status_bar_->set_panel_text(PanelStatusBar::kSidePanel, text);
-  status_bar_->set_panel_tip(PanelStatusBar::kSidePanel,
-                             program_.sessions().failed() ? session_failure_ : QString());
+  status_bar_->set_panel_tip(PanelStatusBar::kSidePanel, tip);
 }
 
-void TForm1::session_not_written(const std::string& why) {
-  program_.ports().trace().note("Session file not written: " + why);
-  session_failure_ = QString::fromStdString(why);
+void TForm1::session_notice(SessionNotice notice, const std::string& detail) {
+  PortTrace& trace = program_.ports().trace();
+  const Session& s = program_.session();
+  const QString when = QString::fromStdString(format_hhnnss(now_local()));
+  switch (notice) {
+    case SessionNotice::NotWritten:
+      trace.note("Session file not written, the readings wait in memory: " + detail);
+      session_failure_ = detail;
+      break;
+    case SessionNotice::WrittenAgain:
+      trace.note("Session file written again, every waiting reading is in it: " + detail);
+      session_note_ = kTextSessionWrittenAgain;
+      session_note_tip_ = QString::fromStdString(s.text(kTextSessionWrittenAgainTip))
+                              .arg(when, QString::fromStdString(detail));
+      break;
+    case SessionNotice::MadeAnew:
+      trace.note("Session file was deleted; a new one goes on: " + detail);
+      session_note_ = kTextSessionMadeAnew;
+      session_note_tip_ = QString::fromStdString(s.text(kTextSessionMadeAnewTip))
+                              .arg(when, QString::fromStdString(detail));
+      break;
+    case SessionNotice::OverLimit:
+      trace.note("Sessions over their size: " + detail);
+      break;
+  }
   show_side_panel();
 }
 
@@ -557,6 +588,7 @@ void TForm1::Btn_StartClick() {
   if (program_.DebugEnabled) debug_window_->show_trace();
   apply_control_states(AcquisitionState::Searching);
   timer_show_->stop();
+  session_note_ = 0;
   switch (acquisition.start(program_.port_map(), *this)) {
     case StartOutcome::Abandoned:
       return;
@@ -629,9 +661,15 @@ void TForm1::meter_lost() {
   message(MessageKind::Warning, program_.session().text(kTextMeterDisconnected));
 }
 
+// The clock, and the session lines that wait for the disk: they go on being
+// tried after Stop, so the stopped and saved lines land too.
 void TForm1::Timer_sysTimer() {
   status_bar_->set_panel_text(PanelStatusBar::kClockPanel,
                               QString::fromStdString(format_date_time(now_local())));
+  SessionKeeper& sessions = program_.sessions();
+  if (!sessions.failed()) return;
+  sessions.tick();
+  show_side_panel();
 }
 
 // The typed frame takes the path of a received one; a frame the active family

@@ -138,7 +138,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // Panel 0 of the status bar: whether the meter is being read, in the current language.
   void show_run_state(AcquisitionState state);
   void show_side_panel();
-  void session_not_written(const std::string& why);
+  void session_notice(SessionNotice notice, const std::string& detail);
   void mni_statisticsClick();
   void mni_limitsClick();
   void mni_overviewClick();
@@ -168,7 +168,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   MessagePresenter present_;
   bool shown_ = false;
   bool abandoned_ = false;
-  QString session_failure_;
+  std::string session_failure_;  // why the session file is not written
+  int session_note_ = 0;         // what the side panel says of it when it is written
+  QString session_note_tip_;
   QEventLoop* waiting_ = nullptr;
 
   QWidget* panel_chart_ = nullptr;

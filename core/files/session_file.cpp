@@ -1,10 +1,14 @@
 #include "files/session_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <limits>
 #include <new>
 
@@ -19,8 +23,12 @@ constexpr std::string_view kReading = "reading";
 constexpr std::string_view kEvent = "event";
 constexpr std::size_t kLongestLine = 4096;
 constexpr std::uint64_t kLargestSessionBytes = std::uint64_t{1} << 40;
-// The summary looks at this much of the end of a file for its last reading.
+// The summary looks at this much of the end of a file for its last reading,
+// and when events alone fill it, at this much at most: a file whose end holds
+// no reading (zeros left by a crashed file system, a sparse file) costs no
+// more than that, whatever its size.
 constexpr std::uint64_t kTailBytes = 64 * 1024;
+constexpr std::uint64_t kFarthestTailBytes = 4 * 1024 * 1024;
 
 constexpr std::string_view kEventNames[] = {"meter lost", "meter back", "stopped", "saved",
                                             "outside limits"};
@@ -360,13 +368,60 @@ std::vector<std::string_view> whole_lines(std::string_view bytes, bool from_star
   return lines;
 }
 
-std::string read_range(std::ifstream& in, std::uint64_t from, std::uint64_t size) {
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  in.seekg(static_cast<std::streamoff>(from));
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-  return bytes;
-}
+enum class Links { Follow, Refuse };
+
+// A regular file opened for reading without ever waiting: a FIFO or a device
+// is passed over, and so is a link when links are refused (the list of the
+// sessions folder refuses them: it never holds one of ours).
+class SessionFd {
+ public:
+  SessionFd(const std::filesystem::path& file, Links links) {
+    struct stat info {};
+    const bool follow = links == Links::Follow;
+    if ((follow ? ::stat(file.c_str(), &info) : ::lstat(file.c_str(), &info)) != 0 ||
+        !S_ISREG(info.st_mode)) {
+      return;
+    }
+    fd_ = ::open(file.c_str(),
+                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
+    if (fd_ >= 0 && (::fstat(fd_, &info_) != 0 || !S_ISREG(info_.st_mode))) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~SessionFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  SessionFd(const SessionFd&) = delete;
+  SessionFd& operator=(const SessionFd&) = delete;
+
+  bool open() const { return fd_ >= 0; }
+  std::uint64_t size() const { return static_cast<std::uint64_t>(info_.st_size); }
+  // The blocks it holds, but never more than its length: a sparse file costs
+  // only what was written, and a short one no more than its bytes.
+  std::uint64_t disk_bytes() const {
+    return std::min(size(), static_cast<std::uint64_t>(info_.st_blocks) * 512);
+  }
+
+  // The bytes from..from+size, fewer at the end of the file or on an error.
+  std::string read(std::uint64_t from, std::uint64_t size) const {
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n =
+          ::pread(fd_, bytes.data() + got, bytes.size() - got, static_cast<off_t>(from + got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+  }
+
+ private:
+  int fd_ = -1;
+  struct stat info_ {};
+};
 
 // The last reading of the tail and the events after it.
 bool summarize_tail(std::string_view tail, bool from_start, SessionSummary& out) {
@@ -452,41 +507,36 @@ std::optional<SessionContents> ParseSession(std::string_view bytes,
 }
 
 bool LooksLikeSession(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  std::string first(kVersionLine.size() + 1, '\0');
-  in.read(first.data(), static_cast<std::streamsize>(first.size()));
-  return in.gcount() == static_cast<std::streamsize>(first.size()) &&
-         std::string_view(first).substr(0, kVersionLine.size()) == kVersionLine &&
+  const SessionFd in(file, Links::Follow);  // a file the user chose
+  if (!in.open()) return false;
+  const std::string first = in.read(0, kVersionLine.size() + 1);
+  return first.size() == kVersionLine.size() + 1 && first.starts_with(kVersionLine) &&
          (first.back() == '\n' || first.back() == '\r');
 }
 
 std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
-  const std::uint64_t size = std::filesystem::file_size(file, ec);
-  std::ifstream in(file, std::ios::binary);
-  if (ec || !in) return std::nullopt;
+  const SessionFd in(file, Links::Refuse);
+  if (!in.open()) return std::nullopt;
+  const std::uint64_t size = in.size();
 
   SessionSummary out;
   out.path = file;
   out.bytes = size;
+  out.disk_bytes = in.disk_bytes();
   HeaderReader header;
   bool complete = false, bad = false;
-  const std::string head = read_range(in, 0, std::min<std::uint64_t>(size, kLongestLine));
+  const std::string head = in.read(0, std::min<std::uint64_t>(size, kLongestLine));
   for (const std::string_view line : whole_lines(head, true)) {
     if ((complete = header.take(line, bad)) || bad) break;
   }
   if (!complete) return std::nullopt;
   out.header = header.header;
 
-  in.clear();
   const std::uint64_t from = size > kTailBytes ? size - kTailBytes : 0;
-  if (!summarize_tail(read_range(in, from, size - from), from == 0, out) && from > 0) {
-    // Events alone fill the tail: the whole file tells where the last reading is.
-    in.clear();
-    summarize_tail(read_range(in, 0, size), true, out);
+  if (!summarize_tail(in.read(from, size - from), from == 0, out) && from > 0) {
+    // Events alone fill the tail: a longer one tells where the last reading is.
+    const std::uint64_t farther = size > kFarthestTailBytes ? size - kFarthestTailBytes : 0;
+    summarize_tail(in.read(farther, size - farther), farther == 0, out);
   }
   return out;
 }

@@ -59,7 +59,9 @@ std::optional<SessionContents> ParseSession(std::string_view bytes,
                                             LoadError* error = nullptr);
 
 // What a list of sessions shows, read from the head and the tail of the file
-// only, so a long session costs no more than a short one.
+// only, so a long session costs no more than a short one, and a file whose
+// last 4 MiB hold no reading (a damaged one) no more than that: its readings
+// are then given as 0. Only regular files are read, never through a link.
 struct SessionSummary {
   std::filesystem::path path;
   SessionHeader header;
@@ -67,10 +69,12 @@ struct SessionSummary {
   std::optional<LocalTime> last_reading;
   SessionState state = SessionState::Unfinished;
   std::uint64_t bytes = 0;
+  std::uint64_t disk_bytes = 0;  // what it takes on the disk: less when it is sparse
 };
 std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file);
 
-// Whether the file starts as a session file does (its version line).
+// Whether the file starts as a session file does (its version line). A link
+// is followed; a FIFO or a device is no session and is not waited on.
 bool LooksLikeSession(const std::filesystem::path& file);
 
 }  // namespace tarvo

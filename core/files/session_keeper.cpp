@@ -13,11 +13,24 @@ namespace {
 // Start finds at most one meter a second; a few tries cover two runs that
 // start in the same second.
 constexpr int kNameAttempts = 20;
+// Waiting lines go out in writes of this size, and at most this much a tick:
+// a day of readings held back by a full disk is caught up in a few seconds,
+// none of them long.
+constexpr std::size_t kBatchBytes = 256 * 1024;
+constexpr std::size_t kMostBytesAtOnce = 1024 * 1024;
 
 SessionHeader header_of(const Session& s, const LocalTime& started) {
   const MeterFamily* family = family_of(s.model);
   return {started, family != nullptr ? std::string(family->name) : std::string("none"),
           s.RecordInterval, s.DecimalSeparator};
+}
+
+std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t bytes,
+                              const SessionRetention& rule) {
+  return folder.string() + " holds " + std::to_string(bytes >> 20) +
+         " MiB of sessions, more than the " + std::to_string(rule.most_bytes >> 20) +
+         " MiB kept; the unsaved sessions younger than " + std::to_string(rule.unsaved_days) +
+         " days are kept all the same";
 }
 
 }  // namespace
@@ -39,27 +52,45 @@ void SessionKeeper::listen(bool on) {
 }
 
 void SessionKeeper::acquisition_began() {
+  if (held_) flush();  // the last session's end, if the disk takes it now
   forget();
-  failed_ = false;
   if (folder_.empty()) return;
   listen(true);
-  const LocalTime started = now_();
-  std::error_code ec;
-  std::filesystem::create_directories(folder_, ec);
-  if (ec) return fail(folder_.string() + ": " + ec.message());
-  prune_sessions(folder_, started);
-  std::string why;
-  for (int attempt = 0; attempt < kNameAttempts && !writer_; ++attempt) {
-    const std::filesystem::path file = folder_ / session_file_name(started, attempt);
-    writer_ = SessionWriter::create(file, session_header_text(header_of(s_, started)), &why);
-    if (!writer_ && std::filesystem::exists(file, ec)) continue;
-    if (!writer_) break;
+  recording_ = true;
+  started_ = now_();
+  head_ = session_header_text(header_of(s_, started_));
+  if (make_session_folder(folder_, nullptr)) {
+    const PruneOutcome pruned = prune_sessions(folder_, started_, retention_);
+    if (pruned.over_limit) {
+      notice(SessionNotice::OverLimit, over_limit_detail(folder_, pruned.kept_bytes, retention_));
+    }
   }
-  if (!writer_) fail(folder_.string() + ": " + why);
+  open_file();
+}
+
+// A new file for this run's session, under the first free name of its start.
+bool SessionKeeper::open_file() {
+  std::string why;
+  if (!make_session_folder(folder_, &why)) {
+    stopped_writing(why);
+    return false;
+  }
+  std::error_code ec;
+  for (int attempt = 0; attempt < kNameAttempts && !writer_; ++attempt) {
+    const std::filesystem::path file = folder_ / session_file_name(started_, attempt);
+    writer_ = SessionWriter::create(file, head_, &why);
+    if (!writer_ && !std::filesystem::exists(file, ec)) break;
+  }
+  if (!writer_) {
+    stopped_writing(folder_.string() + ": " + why);
+    return false;
+  }
+  had_file_ = true;
+  return true;
 }
 
 void SessionKeeper::reading_committed(const real_Record& record) {
-  write(session_reading_line(record));
+  write(session_reading_line(record), true);
 }
 
 void SessionKeeper::outside_limits(std::string_view which) {
@@ -100,21 +131,75 @@ void SessionKeeper::adopt(const std::filesystem::path& file) {
 void SessionKeeper::forget() {
   listen(false);
   writer_.reset();
+  pending_.clear();
+  pending_readings_ = 0;
+  recording_ = false;
+  had_file_ = false;
+  held_ = false;
 }
 
 std::filesystem::path SessionKeeper::path() const {
   return writer_ ? writer_->path() : std::filesystem::path();
 }
 
-void SessionKeeper::write(const std::string& line) {
-  if (!writer_ || writer_->append(line)) return;
-  fail(writer_->path().string() + ": " + writer_->failure());
+void SessionKeeper::tick() {
+  if (!pending_.empty()) flush();
 }
 
-void SessionKeeper::fail(const std::string& why) {
-  if (failed_) return;
-  failed_ = true;
-  if (on_failure_) on_failure_(why);
+void SessionKeeper::write(std::string line, bool reading) {
+  if (!writer_ && !recording_) return;  // no session file belongs to the log
+  pending_.push_back({std::move(line), reading});
+  if (reading) ++pending_readings_;
+  flush();
+}
+
+void SessionKeeper::flush() {
+  if (writer_ && !writer_->still_named()) {
+    writer_.reset();
+    if (!recording_) {  // an opened session that was deleted: nothing to add to
+      pending_.clear();
+      pending_readings_ = 0;
+      return;
+    }
+    if (!open_file()) return;
+    notice(SessionNotice::MadeAnew, writer_->path().string());
+  }
+  if (!writer_ && (!recording_ || !open_file())) return;
+  if (!write_pending() || !pending_.empty() || !held_) return;
+  held_ = false;
+  notice(SessionNotice::WrittenAgain, writer_->path().string());
+}
+
+// The waiting lines in order, in a few large writes; false when one failed.
+bool SessionKeeper::write_pending() {
+  std::size_t written = 0;
+  while (!pending_.empty() && written < kMostBytesAtOnce) {
+    std::string batch;
+    std::size_t lines = 0;
+    for (; lines < pending_.size() && (lines == 0 || batch.size() < kBatchBytes); ++lines) {
+      batch += pending_[lines].text;
+    }
+    if (!writer_->append(batch)) {
+      stopped_writing(writer_->path().string() + ": " + writer_->failure());
+      return false;
+    }
+    for (std::size_t i = 0; i < lines; ++i) {
+      if (pending_.front().reading) --pending_readings_;
+      pending_.pop_front();
+    }
+    written += batch.size();
+  }
+  return true;
+}
+
+void SessionKeeper::stopped_writing(const std::string& why) {
+  if (held_) return;
+  held_ = true;
+  notice(SessionNotice::NotWritten, why);
+}
+
+void SessionKeeper::notice(SessionNotice kind, const std::string& detail) {
+  if (on_notice_) on_notice_(kind, detail);
 }
 
 }  // namespace tarvo

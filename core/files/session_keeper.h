@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "files/session_file.h"
+#include "files/session_store.h"
 #include "files/session_writer.h"
 #include "link/acquisition.h"
 #include "log/commit_listener.h"
@@ -13,17 +16,26 @@
 
 namespace tarvo {
 
+// What the keeper tells its owner: the writing stopped (the lines wait in
+// memory), it goes on again with every waiting line written, the file was
+// made anew after it was deleted, or the kept sessions exceed their size.
+enum class SessionNotice { NotWritten, WrittenAgain, MadeAnew, OverLimit };
+
 // Keeps the session file of the log: a new one for each acquisition, a line
 // for each committed reading and each event, and the saves of the log. The
 // acquisition engine tells it of its steps; the caller of Save As and Open
 // of the rest. One keeper for the window and one for the recorder.
 //
-// A folder that cannot be written does not stop anything: the failure is
-// told once per session through on_failure, and the acquisition goes on.
+// A file that cannot be written does not stop anything: the lines wait in
+// memory, in order, all of them (a reading's line is small, and the log holds
+// the readings anyway), and each later line and each tick() tries them again;
+// a session file that was deleted while the acquisition writes it is made
+// anew, holding the lines from then on. Each change is told through the
+// notice sink, once, with the path or the reason.
 class SessionKeeper final : public CommitListener, public AcquisitionListener {
  public:
   using Clock = std::function<LocalTime()>;
-  using FailureSink = std::function<void(const std::string& why)>;
+  using NoticeSink = std::function<void(SessionNotice notice, const std::string& detail)>;
 
   // An empty folder keeps no sessions at all.
   SessionKeeper(Session& s, std::filesystem::path folder, Clock now);
@@ -31,7 +43,9 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   SessionKeeper(const SessionKeeper&) = delete;
   SessionKeeper& operator=(const SessionKeeper&) = delete;
 
-  void set_failure_sink(FailureSink sink) { on_failure_ = std::move(sink); }
+  void set_notice_sink(NoticeSink sink) { on_notice_ = std::move(sink); }
+  // Which older sessions each Start removes; the defaults unless tests say.
+  void set_retention(const SessionRetention& rule) { retention_ = rule; }
 
   // A Start found a meter: older sessions are pruned and a new file begins.
   void acquisition_began() override;
@@ -53,22 +67,46 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   // The newest reading was outside the limits: "high" or "low".
   void outside_limits(std::string_view which);
 
+  // Once a second: the waiting lines are tried again, a bounded amount at a
+  // time, so the catching up never holds the program up.
+  void tick();
+
   // The file being written or last written; empty when there is none.
   std::filesystem::path path() const;
-  bool failed() const { return failed_; }
+  // The writing stopped: lines wait that are not on the disk.
+  bool failed() const { return held_; }
+  // The readings among them.
+  std::int64_t waiting_readings() const { return pending_readings_; }
+  // Readings of a session file that exists are not in it.
+  bool incomplete() const { return had_file_ && pending_readings_ > 0; }
   const std::filesystem::path& folder() const { return folder_; }
 
  private:
-  void write(const std::string& line);
-  void fail(const std::string& why);
+  struct Line {
+    std::string text;
+    bool reading = false;
+  };
+  void write(std::string line, bool reading = false);
+  void flush();
+  bool open_file();
+  bool write_pending();
+  void stopped_writing(const std::string& why);
+  void notice(SessionNotice notice, const std::string& detail);
   void listen(bool on);
 
   Session& s_;
   std::filesystem::path folder_;
   Clock now_;
-  FailureSink on_failure_;
+  NoticeSink on_notice_;
+  SessionRetention retention_;
   std::unique_ptr<SessionWriter> writer_;
-  bool failed_ = false;
+  std::string head_;  // of the session this run records, to make its file anew
+  LocalTime started_;
+  std::deque<Line> pending_;
+  std::int64_t pending_readings_ = 0;
+  bool recording_ = false;  // the file is this run's own acquisition's
+  bool had_file_ = false;
+  bool held_ = false;  // told as not written, not yet as written again
   bool listening_ = false;
 };
 

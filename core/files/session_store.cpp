@@ -64,35 +64,39 @@ std::int64_t days_between(const LocalTime& a, const LocalTime& b) {
   return days_from_civil(b.year, b.month, b.day) - days_from_civil(a.year, a.month, a.day);
 }
 
-std::size_t prune_sessions(const std::filesystem::path& folder, const LocalTime& now,
-                           const SessionRetention& rule) {
+PruneOutcome prune_sessions(const std::filesystem::path& folder, const LocalTime& now,
+                            const SessionRetention& rule) {
   std::vector<SessionSummary> sessions = list_sessions(folder);
-  std::size_t removed = 0;
+  PruneOutcome outcome;
+  const auto young_unsaved = [&](const SessionSummary& s) {
+    return s.state != SessionState::Saved &&
+           days_between(s.header.started, now) < rule.unsaved_days;
+  };
   std::vector<SessionSummary> kept;
   for (std::size_t i = 0; i < sessions.size(); ++i) {
     const SessionSummary& s = sessions[i];
-    const bool young_unsaved =
-        s.state != SessionState::Saved && days_between(s.header.started, now) < rule.unsaved_days;
-    if (i < rule.newest_kept || young_unsaved || !removable(s)) {
+    if (i < rule.newest_kept || young_unsaved(s) || !removable(s)) {
       kept.push_back(s);
     } else {
-      remove_session(s, removed);
+      remove_session(s, outcome.removed);
     }
   }
   std::uint64_t total = 0;
-  for (const SessionSummary& s : kept) total += s.bytes;
-  // Over the size: the oldest saved ones first, then the oldest of the rest.
+  for (const SessionSummary& s : kept) total += s.disk_bytes;
+  // Over the size: the oldest saved ones first, then the oldest unsaved ones
+  // that are 30 days old; a young unsaved session is never removed unasked.
   for (const bool saved_only : {true, false}) {
     for (auto it = kept.rbegin(); it != kept.rend() && total > rule.most_bytes; ++it) {
-      if (it->bytes == 0 || (saved_only && it->state != SessionState::Saved) || !removable(*it)) {
-        continue;
-      }
-      total -= it->bytes;
-      remove_session(*it, removed);
-      it->bytes = 0;
+      const bool candidate = saved_only ? it->state == SessionState::Saved : !young_unsaved(*it);
+      if (it->disk_bytes == 0 || !candidate || !removable(*it)) continue;
+      total -= it->disk_bytes;
+      remove_session(*it, outcome.removed);
+      it->disk_bytes = 0;
     }
   }
-  return removed;
+  outcome.kept_bytes = total;
+  outcome.over_limit = total > rule.most_bytes;
+  return outcome;
 }
 
 }  // namespace tarvo

@@ -193,6 +193,28 @@ constexpr TextRow kTexts[] = {
      "Molette : zoom, glisser : déplacer, clic : afficher la mesure dans le graphique",
      "Mausrad: zoomen, ziehen: verschieben, klicken: Messwert im Diagramm zeigen",
      "Rueda: zoom, arrastrar: mover, clic: mostrar la lectura en el gráfico"},
+    {150, "%1 readings wait in memory and are written as soon as the disk takes them again. %2",
+     "%1 个读数在内存中等待，磁盘可以写入后立即写入。%2",
+     "%1 mesures attendent en mémoire et seront écrites dès que le disque les accepte à nouveau. "
+     "%2",
+     "%1 Messwerte warten im Speicher und werden geschrieben, sobald der Datenträger sie wieder "
+     "aufnimmt. %2",
+     "%1 lecturas esperan en la memoria y se escribirán en cuanto el disco las acepte de nuevo. "
+     "%2"},
+    {151, "Session on disk again", "会话已重新写入", "Session réécrite", "Sitzung wieder gesichert",
+     "Sesión guardada otra vez"},
+    {152, "Since %1 every waiting reading is in %2.", "自 %1 起，所有等待的读数都已写入 %2。",
+     "Depuis %1, toutes les mesures en attente sont dans %2.",
+     "Seit %1 stehen alle wartenden Messwerte in %2.",
+     "Desde las %1, todas las lecturas en espera están en %2."},
+    {153, "New session file", "已新建会话文件", "Session recréée", "Sitzung neu angelegt",
+     "Sesión recreada"},
+    {154, "At %1 the session file had been deleted; %2 holds the readings from then on.",
+     "%1 时会话文件已被删除；此后的读数保存在 %2 中。",
+     "À %1, le fichier de session avait été supprimé ; %2 contient les mesures à partir de ce "
+     "moment.",
+     "Um %1 war die Sitzungsdatei gelöscht; %2 enthält die Messwerte ab diesem Zeitpunkt.",
+     "A las %1 se había borrado el archivo de sesión; %2 guarda las lecturas desde entonces."},
     {160,
      "Not saved: %1 is not a regular file (a device, a pipe, a folder or a link) and was left as "
      "it is.",

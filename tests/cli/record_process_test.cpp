@@ -3,9 +3,11 @@
 // ends it, the log it printed is the log it saved, and convert reads it back.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -272,6 +274,74 @@ TEST_F(RecordProcess, TwoRecordingsStartedTogetherEachGetAMeter) {
     kill(meter->pid(), SIGTERM);
     meter->wait(seconds(10));
   }
+}
+
+// Fills a folder's file system up with a file of zeros.
+void fill_up(const fs::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  const std::string block(4096, '\0');
+  while (out.write(block.data(), static_cast<std::streamsize>(block.size())) && out.flush()) {
+  }
+}
+
+void expect_readings_one_to(const SessionContents& session, std::int64_t last) {
+  ASSERT_EQ(session.records.size(), static_cast<std::size_t>(last));
+  for (std::int64_t i = 0; i < last; ++i) EXPECT_EQ(session.records[i].Index, i + 1);
+}
+
+// A state folder on a 64 KiB tmpfs that is full when the recording starts and
+// freed during it: the session is made then, with every reading in order,
+// and the recording's end lands after them.
+TEST_F(RecordProcess, FullDiskKeepsTheReadingsUntilThereIsRoom) {
+  ASSERT_FALSE(port_.empty());
+  const fs::path state = dir_ / "state";
+  fs::create_directories(state);
+  if (::mount("tmpfs", state.c_str(), "tmpfs", 0, "size=64k,mode=0700") != 0) {
+    GTEST_SKIP() << "no tmpfs can be mounted here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    fs::path at;
+    ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } unmount{state};
+  fill_up(state / "filler");
+  ChildProcess recorder(record({}));
+  ASSERT_TRUE(wait_for_reading(recorder, 3));
+  fs::remove(state / "filler");
+  ASSERT_TRUE(wait_for_reading(recorder, 5));
+  kill(recorder.pid(), SIGTERM);
+  const std::string rest = recorder.read_rest();
+  EXPECT_EQ(recorder.wait(seconds(10)), 0);
+  const std::string said = recorder.read_error();
+  EXPECT_NE(said.find("the session file is not written"), std::string::npos) << said;
+  EXPECT_NE(said.find("the session file is written again"), std::string::npos) << said;
+  const std::optional<SessionContents> session = newest_session();
+  ASSERT_TRUE(session.has_value());
+  expect_readings_one_to(*session, 5 + static_cast<std::int64_t>(lines_in(rest)));
+  std::vector<SessionEvent> events;
+  for (const auto& e : session->events) events.push_back(e.first);
+  EXPECT_EQ(events, (std::vector{SessionEvent::Stopped, SessionEvent::Saved}));
+}
+
+// The sessions folder removed under a running recording: the next reading
+// notices, says so, and a new file under the same name goes on from there.
+TEST_F(RecordProcess, DeletedSessionFolderIsMadeAnew) {
+  ASSERT_FALSE(port_.empty());
+  ChildProcess recorder(record({}));
+  ASSERT_TRUE(wait_for_reading(recorder, 2));
+  const fs::path file = list_sessions(sessions()).at(0).path;
+  fs::remove_all(sessions());
+  ASSERT_TRUE(wait_for_reading(recorder, 5));
+  kill(recorder.pid(), SIGTERM);
+  const std::string rest = recorder.read_rest();
+  EXPECT_EQ(recorder.wait(seconds(10)), 0);
+  const std::string said = recorder.read_error();
+  EXPECT_NE(said.find("the session file was deleted; " + file.string()), std::string::npos) << said;
+  const std::optional<SessionContents> session = ReadSession(file, ".");
+  ASSERT_TRUE(session.has_value());
+  ASSERT_FALSE(session->records.empty());
+  EXPECT_GE(session->records.front().Index, 3);
+  EXPECT_EQ(session->records.back().Index, 5 + static_cast<std::int64_t>(lines_in(rest)));
+  EXPECT_EQ(session->state, SessionState::Saved);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
@@ -290,6 +293,63 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
   for (const auto& e : session->events) events.push_back(e.first);
   EXPECT_EQ(events,
             (std::vector{SessionEvent::MeterLost, SessionEvent::MeterBack, SessionEvent::Stopped}));
+}
+
+// The disk fills (a file size limit of this process stands in for it) during
+// an acquisition and is freed only after Stop: the status bar says so, the
+// clock's tick writes every reading and the stopped line once there is room.
+TEST_F(MeterWindow, FullDiskIsShownAndCaughtUpAfterStop) {
+  start();
+  ASSERT_TRUE(wait_for_readings(2));
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  ::getrlimit(RLIMIT_FSIZE, &before);
+  rlimit full = before;
+  full.rlim_cur = std::filesystem::file_size(program_.sessions().path()) + 20;
+  ::setrlimit(RLIMIT_FSIZE, &full);
+  const std::int64_t held_from = log().count() + 1;
+  const bool filled = wait_for_readings(held_from + 1);
+  control<QPushButton>("Btn_STOP")->click();
+  const auto* side = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel1");
+  const QString shown = side->text(), tip = side->toolTip();
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  ASSERT_TRUE(filled);
+  EXPECT_EQ(shown.toStdString(), program_.session().text(kTextSessionNotWritten));
+  EXPECT_TRUE(tip.startsWith(QString::number(log().count() - held_from + 1) + " "))
+      << tip.toStdString();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return side->text().toStdString() == program_.session().text(kTextSessionWrittenAgain);
+      },
+      5000));
+  const auto session = ReadSession(program_.sessions().path(), ".");
+  ASSERT_TRUE(session.has_value());
+  ASSERT_EQ(static_cast<std::int64_t>(session->records.size()), log().count());
+  for (std::int64_t n = 1; n <= log().count(); ++n) EXPECT_EQ(session->records[n - 1].Index, n);
+  EXPECT_EQ(session->state, SessionState::Stopped);
+  EXPECT_TRUE(trace_has("Session file written again, every waiting reading is in it: " +
+                        program_.sessions().path().string()));
+}
+
+// The sessions folder removed during an acquisition: the status bar and the
+// trace say a new file goes on, and it holds the readings from then on.
+TEST_F(MeterWindow, DeletedSessionFolderIsMadeAnewAndShown) {
+  start();
+  ASSERT_TRUE(wait_for_readings(2));
+  const std::filesystem::path file = program_.sessions().path();
+  std::filesystem::remove_all(program_.sessions().folder());
+  const std::int64_t before = log().count();
+  ASSERT_TRUE(wait_for_readings(before + 2));
+  control<QPushButton>("Btn_STOP")->click();
+  EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
+            program_.session().text(kTextSessionMadeAnew));
+  EXPECT_TRUE(trace_has("Session file was deleted; a new one goes on: " + file.string()));
+  const auto session = ReadSession(file, ".");
+  ASSERT_TRUE(session.has_value());
+  ASSERT_FALSE(session->records.empty());
+  EXPECT_EQ(session->records.front().Index, before + 1);
+  EXPECT_EQ(session->records.back().Index, log().count());
+  EXPECT_EQ(session->state, SessionState::Stopped);
 }
 
 TEST_F(MeterWindow, ClosingTheWindowClosesThePorts) {

@@ -141,8 +141,9 @@ TEST_F(Window, StatusBarShowsTheDesignTextsUntilTheClockTicks) {
   EXPECT_EQ(bar.panel_text(0), "STOP");
 }
 
-// The texts of a waiting acquisition and of a session folder that refuses,
-// in the panels that show them, in every language.
+// The texts of a waiting acquisition and of a session file that is not
+// written, written again or made anew, in the panels that show them, in every
+// language.
 TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
   open();
   const auto* run = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel0");
@@ -158,6 +159,8 @@ TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
     fits(run, kTextWaitingShort);
     fits(side, kTextWaitingForMeter);
     fits(side, kTextSessionNotWritten);
+    fits(side, kTextSessionWrittenAgain);
+    fits(side, kTextSessionMadeAnew);
   }
 }
 
