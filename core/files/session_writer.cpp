@@ -113,4 +113,8 @@ bool session_in_use(const std::filesystem::path& file) {
   return held;
 }
 
+bool session_recording(const SessionSummary& summary) {
+  return summary.state == SessionState::Unfinished && session_in_use(summary.path);
+}
+
 }  // namespace tarvo

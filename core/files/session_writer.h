@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/session_file.h"
+
 namespace tarvo {
 
 // The one open session file, appended to line by line. Every append is on
@@ -42,5 +44,10 @@ class SessionWriter {
 
 // Whether another process holds the lock of a session's writer.
 bool session_in_use(const std::filesystem::path& file);
+
+// Whether a run still writes the session: a writer holds the file and the
+// file has no end yet. A writer keeps a stopped session open for a later save,
+// and File > Open keeps an adopted one: neither of them is recording.
+bool session_recording(const SessionSummary& summary);
 
 }  // namespace tarvo
