@@ -85,5 +85,36 @@ TEST(Publisher, NoBrokerMeansOfflineWithEveryReadingKept) {
   EXPECT_EQ(publisher.finish(0ms), 5u);
 }
 
+// Readings committed while the broker was away go out as soon as it is back,
+// and the count of waiting readings falls to zero with their delivery.
+TEST(Publisher, WaitingClearsOnceTheReturningBrokerHasEverything) {
+  if (!TestBroker::available()) GTEST_SKIP() << "no mosquitto broker installed";
+  TestBroker broker;
+  TestSubscriber subscriber(broker.port(), "lab/b2/reading");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  Session session;
+  session.model = MeterModel::ModelTarvo;
+  std::string why;
+  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b2"), why), session,
+                          {100ms, 200ms, 30});
+  publisher.reading_committed(record(1));
+  ASSERT_EQ(subscriber.wait_for("lab/b2/reading", 1, 5s).size(), 1u);
+  broker.stop();
+  publisher.reading_committed(record(2));
+  std::this_thread::sleep_for(300ms);
+  publisher.reading_committed(record(3));
+  broker.start();
+  const auto back = std::chrono::steady_clock::now();
+  ASSERT_EQ(subscriber.wait_for("lab/b2/reading", 3, 10s).size(), 3u);
+  while (publisher.status().waiting > 0 && std::chrono::steady_clock::now() - back < 20s) {
+    std::this_thread::sleep_for(20ms);
+  }
+  const auto took = std::chrono::steady_clock::now() - back;
+  EXPECT_EQ(publisher.status().waiting, 0u);
+  EXPECT_EQ(publisher.status().state, BrokerState::Online);
+  EXPECT_LT(took, 5s) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+  EXPECT_EQ(publisher.finish(2s), 0u);
+}
+
 }  // namespace
 }  // namespace tarvo
