@@ -175,8 +175,15 @@ void TrendChart::update_chart(std::int64_t n, PageDirection direction) {
   follow_page_with_cursor();
 }
 
+// The extreme boxes stay live: they show the page that ends with the newest
+// reading, as they would while following.
 void TrendChart::hold_page() {
-  set_scroll_params(held_chart_scrollbar(page_.bounds, session_.log.count()));
+  const std::int64_t count = session_.log.count();
+  set_scroll_params(held_chart_scrollbar(page_.bounds, count));
+  if (count > 0) {
+    fill_boxes(tarvo::update_chart(session_.log, count, PageDirection::Backward,
+                                   session_.DecimalSeparator));
+  }
 }
 
 // The labels must never read a time and value the page no longer holds: they
@@ -212,13 +219,13 @@ void TrendChart::draw_page() {
   // A line needs two points; a lone reading is drawn as a dot.
   series_->setPointsVisible(points.size() == 1);
   label_bottom_axis();
-  fill_boxes();
+  fill_boxes(page_);
 }
 
 // A page without a point leaves all four boxes as they were.
-void TrendChart::fill_boxes() {
-  if (!page_.extremes) return;
-  const ChartExtremes& e = *page_.extremes;
+void TrendChart::fill_boxes(const ChartPage& page) {
+  if (!page.extremes) return;
+  const ChartExtremes& e = *page.extremes;
   boxes_.max_value->setText(qt_text(scaled_number_text(e.max, session_.DecimalSeparator)));
   boxes_.min_value->setText(qt_text(scaled_number_text(e.min, session_.DecimalSeparator)));
   boxes_.max_time->setText(qt_text(e.max_time));

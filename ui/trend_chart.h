@@ -89,7 +89,7 @@ class TrendChart : public QChartView {
   // it. The next reading shows the newest page again, as a scroll does.
   void show_reading(std::int64_t n);
   // The page stays as it is while the log grows; the scrollbar's range grows
-  // with it.
+  // with it, and the extreme boxes show the newest page.
   void hold_page();
 
  signals:
@@ -114,7 +114,7 @@ class TrendChart : public QChartView {
  private:
   void draw_page();
   void label_bottom_axis();
-  void fill_boxes();
+  void fill_boxes(const ChartPage& page);
   void set_scroll_params(const ScrollParams& params);
   void Chart1MouseMove(QPoint position);
   void show_cursor();

@@ -49,7 +49,6 @@ ViewFollower::ViewFollower(const Session& s, DataGrid& grid, TrendChart& chart, 
   connect(&grid_, &DataGrid::newest_asked, this, &ViewFollower::show_newest);
   connect(&chart_, &TrendChart::newest_asked, this, &ViewFollower::show_newest);
   chart_.installEventFilter(this);
-  retranslate();
   hide();
 }
 
@@ -135,6 +134,9 @@ void ViewFollower::show_state() {
     return;
   }
   const std::int64_t count = meanwhile();
+  // Every time: the language table may have been filled or switched since.
+  newest_->setText(QString::fromStdString(s_.text(kTextBackToNewest)));
+  newest_->setToolTip(QString::fromStdString(s_.text(kTextBackToNewestTip)));
   note_->setText(
       count == 0
           ? QString::fromStdString(s_.text(kTextFollowingPaused))
@@ -145,8 +147,6 @@ void ViewFollower::show_state() {
 }
 
 void ViewFollower::retranslate() {
-  newest_->setText(QString::fromStdString(s_.text(kTextBackToNewest)));
-  newest_->setToolTip(QString::fromStdString(s_.text(kTextBackToNewestTip)));
   if (following_.holding) show_state();
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -14,9 +15,12 @@
 #include "display_test_log.h"
 #include "main_window.h"
 #include "trend_chart.h"
+#include "window_test_support.h"
 
 namespace tarvo {
 namespace {
+
+using test::named;
 
 class Following : public ::testing::Test {
  public:
@@ -26,9 +30,12 @@ class Following : public ::testing::Test {
     commit(600);
   }
 
-  // The log grows to count readings and the window hears of each commit.
-  void commit(std::int64_t count) {
-    program_.session().log = one_run_log(count);
+  // The log grows to count readings and the window hears of each commit;
+  // the newest reading reads `newest`, the others 1.
+  void commit(std::int64_t count, const char* newest = "1.0000") {
+    std::vector<LoggedReading> readings(static_cast<std::size_t>(count), {"1.0000"});
+    readings.back() = {newest};
+    program_.session().log = log_of(readings);
     window_.refresh_grid();
     window_.update_chart(static_cast<std::int32_t>(count), ChartDirection::Backward);
   }
@@ -65,8 +72,12 @@ TEST_P(MoveAway, HoldsBothViewsUntilTheUserReturns) {
   const GridWindow rows = grid().window();
   const PageBounds page = chart().page().bounds;
   EXPECT_FALSE(at_newest());
-  for (std::int64_t n = 601; n <= 607; ++n) commit(n);
+  for (std::int64_t n = 601; n <= 607; ++n) commit(n, "4.5000");
   EXPECT_EQ(grid().window().first, rows.first);
+  // The extreme boxes stay live.
+  EXPECT_EQ(named<QLineEdit>(window_, "MAX_NO")->text(), "4.5");
+  EXPECT_EQ(named<QLineEdit>(window_, "max_time_no")->text(),
+            QString::fromStdString(record_time(607)));
   EXPECT_EQ(chart().page().bounds, page);
   // The scrollbars still reach the newest reading.
   EXPECT_EQ(bar("scrlbr_Grid1")->maximum(), 607);
@@ -74,6 +85,7 @@ TEST_P(MoveAway, HoldsBothViewsUntilTheUserReturns) {
   EXPECT_EQ(follower().meanwhile(), 7);
   EXPECT_TRUE(follower().isVisible());
   EXPECT_TRUE(follower().note()->text().contains("7"));
+  EXPECT_FALSE(follower().newest_button()->text().isEmpty());
 
   follower().newest_button()->click();
   EXPECT_FALSE(follower().holding());
