@@ -35,12 +35,20 @@ QRect beside_rect(const QRect& main_frame, const QRect& screen, int width, int h
       QRect(main_frame.left(), main_frame.bottom() + 1, width, height),
       QRect(main_frame.left(), main_frame.top() - height, width, height),
   };
+  // Sliding along the main window's edge is fine; crossing it only where no
+  // side has room, and then as little as can be.
+  QRect best;
+  qint64 best_covered = -1;
   for (const QRect& c : candidates) {
-    // Sliding along the main window's edge is fine; crossing it is not.
     const QRect slid = inside(c, screen);
-    if (screen.contains(slid) && !slid.intersects(main_frame)) return slid;
+    const QRect covered = slid.intersected(main_frame);
+    const qint64 area = covered.isEmpty() ? 0 : qint64{covered.width()} * covered.height();
+    if (best_covered < 0 || area < best_covered) {
+      best = slid;
+      best_covered = area;
+    }
   }
-  return inside(QRect(main_frame.right() - width + 1, main_frame.top(), width, height), screen);
+  return best;
 }
 
 void place_beside_parent(QWidget& window) {

@@ -11,8 +11,9 @@ void centre_on_screen(QWidget& window);
 
 // Where a window of the given frame size goes beside the main window's frame
 // within the screen's available area: to its right, else to its left, else
-// below, else above; where none has room, over the main window's right part,
-// inside the screen. Its top (or left) lines up with the main window's.
+// below, else above; where none has room, the one of them, moved inside the
+// screen, that covers the least of the main window. Its top (or left) lines
+// up with the main window's.
 QRect beside_rect(const QRect& main_frame, const QRect& screen, int width, int height);
 
 // Moves a top-level window beside its parent window as beside_rect says, so

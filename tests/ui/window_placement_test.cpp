@@ -9,7 +9,7 @@ namespace {
 
 // A side window goes where it covers nothing of the main window, trying the
 // right, the left, below and above in turn; only where none has room does it
-// lie over the main window's right part (the grid, not the chart).
+// cover part of the main window, as little as it can.
 TEST(WindowPlacement, SideWindowsGoBesideTheMainWindow) {
   struct Case {
     const char* name;
@@ -37,11 +37,16 @@ TEST(WindowPlacement, SideWindowsGoBesideTheMainWindow) {
        {0, 0, 1700, 1150},
        {640, 440},
        {300, 60, 640, 440}},
-      {"no room anywhere: over the right part, on screen",
+      {"no room anywhere: the least covered",
        {0, 0, 1100, 650},
        {0, 0, 1280, 800},
        {640, 440},
-       {460, 0, 640, 440}},
+       {0, 360, 640, 440}},
+      {"no room anywhere: a sliver of the left edge",
+       {830, 400, 1100, 650},
+       {0, 0, 2560, 1440},
+       {900, 460},
+       {1660, 400, 900, 460}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(beside_rect(c.main, c.screen, c.size.width(), c.size.height()), c.expected) << c.name;
