@@ -15,7 +15,7 @@ constexpr const char* kPrefix = "tarvo-cli sessions: ";
 
 void print_plain(const SessionSummary& s, std::ostream& out) {
   out << format_iso_offset(s.header.started) << "  " << s.readings << " readings  "
-      << (session_in_use(s.path) ? "recording" : session_state_name(s.state)) << "  "
+      << (session_recording(s) ? "recording" : session_state_name(s.state)) << "  "
       << s.path.string() << '\n';
 }
 

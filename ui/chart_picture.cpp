@@ -120,6 +120,17 @@ bool write_jpeg_image(const QImage& picture, const std::filesystem::path& file,
   return write_jpeg(pixels, file, error);
 }
 
+// The cursor line and its labels: child widgets of the chart that its scene
+// does not hold.
+void paint_cursor_controls(QPainter& painter, const TrendChart& chart, QPoint origin) {
+  for (const char* name : {"shp1", "lbl_time", "lbl_chn1"}) {
+    auto* control = chart.findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    if (control == nullptr || !control->isVisible()) continue;
+    control->render(&painter, origin + control->pos(), QRegion(),
+                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  }
+}
+
 }  // namespace
 
 std::optional<PictureFormat> picture_format_of(const std::filesystem::path& file) {
@@ -153,7 +164,14 @@ QImage chart_capture(TrendChart& chart) {
   painter.setRenderHint(QPainter::TextAntialiasing);
   draw_title(painter, chart.report_title(),
              QRect(kCaptureMargin, kCaptureMargin, kCaptureChartSize.width(), kReportTitleHeight));
-  chart.QWidget::render(&painter, QPoint(kCaptureMargin, kCaptureMargin + kReportTitleHeight));
+  // The scene is drawn by the view's own rendering, never through the
+  // widget's paint event: a chart painted into a picture while it lies in a
+  // window on screen takes part in that window's repaint, which refuses the
+  // nested paint ("Recursive repaint detected") and leaves the plot empty.
+  const QPoint origin(kCaptureMargin, kCaptureMargin + kReportTitleHeight);
+  painter.setRenderHint(QPainter::Antialiasing);
+  chart.render(&painter, QRectF(QRect(origin, chart.size())), chart.viewport()->rect());
+  paint_cursor_controls(painter, chart, origin);
   return picture;
 }
 

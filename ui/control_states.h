@@ -41,8 +41,8 @@ struct ControlStates {
   Enabled stop;       // Btn_STOP
   Enabled reset;      // Btn_Reset
   Enabled exit;       // Btn_EXT
-  Enabled idle_only;  // Help1, mmu_set, sys_set, MMU_Open
-  Enabled always;     // File1, SAVE_AS, mmu_set_lan, Exit1
+  Enabled idle_only;  // mmu_set, sys_set, MMU_Open, MMU_Sessions
+  Enabled always;     // File1, SAVE_AS, mmu_set_lan, Exit1, Help1
 };
 
 inline constexpr Enabled kOn = Enabled::On;

@@ -17,6 +17,7 @@
 
 #include "decode/decode_settings.h"
 #include "design_font.h"
+#include "display/view_following.h"
 
 namespace tarvo {
 namespace {
@@ -240,6 +241,17 @@ void DataGrid::scroll_rows(int rows) {
       static_cast<int>(std::clamp<qint64>(target, scrollbar_->minimum(), scrollbar_->maximum())));
 }
 
+void DataGrid::hold_rows() {
+  set_scroll_params(held_grid_scrollbar(window(), log_.count(), row_count_));
+}
+
+void DataGrid::show_rows_from(std::int64_t first) {
+  const std::int64_t count = log_.count();
+  if (count < 1) return;
+  model_->show_window({std::clamp<std::int64_t>(first, 1, count), count, row_count_ - 1});
+  hold_rows();
+}
+
 void DataGrid::wheelEvent(QWheelEvent* event) {
   wheel_angle_ += event->angleDelta().y();
   constexpr int kNotch = 120;
@@ -257,6 +269,11 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (event->key() == Qt::Key_End) {
+    event->accept();
+    emit newest_asked();
+    return;
+  }
   QTableView::keyPressEvent(event);
 }
 
@@ -270,6 +287,7 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 void DataGrid::scrlbr_Grid1Change() {
   if (!scrollbar_->isEnabled()) return;
   model_->show_window(grid_window_at(scroll_params(), log_.count(), row_count_));
+  emit rows_moved();
 }
 
 }  // namespace tarvo

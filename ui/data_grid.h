@@ -83,10 +83,20 @@ class DataGrid : public QTableView {
   // Moves the window by this many records (negative: back in time) through
   // the scrollbar, as a drag of its thumb would.
   void scroll_rows(int rows);
+  // The rows stay as they are while the log grows; the scrollbar's range
+  // grows with it.
+  void hold_rows();
+  // Rows from record first on, as far as the log goes (a held grid laid out
+  // again).
+  void show_rows_from(std::int64_t first);
 
  signals:
   // A data row holding a record was double-clicked.
   void record_chosen(std::int64_t n);
+  // The user moved the rows (scrollbar, wheel, Page Up or Down).
+  void rows_moved();
+  // The End key: back to the newest reading.
+  void newest_asked();
 
  protected:
   void wheelEvent(QWheelEvent* event) override;

@@ -29,7 +29,7 @@ TForm2::TForm2(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("TForm2"));
-  setWindowTitle(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("Debug trace"));
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFont(design_font("MS Sans Serif", 11));
 
@@ -59,12 +59,17 @@ void TForm2::clear() {
 }
 
 void TForm2::show_trace() {
+  retranslate();
   if (!isVisible()) {
     adjustSize();
-    centre_on_screen(*this);
+    place_beside_parent(*this);
   }
   show();
   raise();
+}
+
+void TForm2::retranslate() {
+  if (session_ != nullptr) setWindowTitle(QString::fromStdString(session_->text(kTextDebugTitle)));
 }
 
 bool TForm2::save_trace_to(const QString& path) const {

@@ -29,8 +29,10 @@ class TForm2 : public QWidget, public DebugTrace {
   // A line ending in "\r\n" leaves an empty line after it.
   void add_line(std::string line) override;
   void clear() override;
-  // Shows the window without taking the focus from the main window.
+  // Shows the window beside the main window without taking the focus from it.
   void show_trace();
+  // The title in the current language.
+  void retranslate();
 
   // Writes the memo to a UTF-8 text file; false when the file cannot be written.
   bool save_trace_to(const QString& path) const;

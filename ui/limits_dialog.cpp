@@ -10,6 +10,7 @@
 
 #include "i18n/text_numbers.h"
 #include "message_box.h"
+#include "window_placement.h"
 
 namespace tarvo {
 
@@ -100,6 +101,8 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const Session& s,
     choice = LimitChoice{{*key, parsed.high, parsed.low}, mute->isChecked()};
     dialog.accept();
   });
+  dialog.adjustSize();
+  place_beside_parent(dialog);
   dialog.exec();
   return choice;
 }

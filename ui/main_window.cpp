@@ -37,6 +37,7 @@
 #include "statistics_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
+#include "view_follower.h"
 #include "window_placement.h"
 
 namespace tarvo {
@@ -144,6 +145,7 @@ void TForm1::build_panel_chart(QWidget* client) {
   chart_ = new TrendChart(program_.session(), chart_bar, boxes, panel_chart);
   grid_ = new DataGrid(program_.session().log, grid_bar, panel_chart);
   connect(grid_, &DataGrid::record_chosen, this, &TForm1::show_reading);
+  follower_ = new ViewFollower(program_.session(), *grid_, *chart_, panel_chart);
   status_bar_ = new PanelStatusBar(panel_chart);
   status_bar_->setObjectName(QStringLiteral("StatusBar1"));
   // The panel, then the scrollbars lie in front of the grid and the bottom of
@@ -310,19 +312,14 @@ void TForm1::mni_statisticsClick() {
     statistics_window_ = new StatisticsWindow(
         program_.session(), program_.statistics(), program_.limits(),
         [this] { return chart_->page().bounds; }, this);
+    place_beside_parent(*statistics_window_);
   }
   statistics_window_->show();
   statistics_window_->raise();
 }
 
 void TForm1::show_reading(std::int64_t n) {
-  if (n < 1 || n > program_.session().log.count()) return;
-  chart_->show_reading(n);
-  const GridWindow& rows = grid_->window();
-  if (n < rows.first || n > rows.last) {
-    // The record comes to the middle of the rows.
-    grid_->scroll_rows(static_cast<int>(n + rows.data_rows / 2 - rows.last));
-  }
+  follower_->show_reading(n);
 }
 
 void TForm1::mni_limitsClick() {
@@ -339,6 +336,7 @@ void TForm1::mni_overviewClick() {
   if (overview_window_ == nullptr) {
     overview_window_ = new OverviewWindow(program_.session(), this);
     connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
+    place_beside_parent(*overview_window_);
   }
   overview_window_->show();
   overview_window_->raise();
@@ -396,17 +394,19 @@ void TForm1::FormShow() {
       show_side_panel();
       if (statistics_window_ != nullptr) statistics_window_->retranslate();
       if (overview_window_ != nullptr) overview_window_->retranslate();
+      follower_->retranslate();
+      debug_window_->retranslate();
     });
   }
   s.RecordInterval = 1;
   ApplyLanguage(&language_controls_, s, LanguageTable::kChinese);
   fit_panel_captions();
-  if (program_.DebugEnabled) debug_window_->show_trace();
+  // Once the main window is on screen, or the main window would cover it.
+  if (program_.DebugEnabled) QTimer::singleShot(0, debug_window_, &TForm2::show_trace);
 }
 
 void TForm1::FormResize() {
-  grid_->layout_grid();
-  grid_->refill_grid();
+  follower_->lay_out_grid();
 }
 
 void TForm1::apply_control_states(AcquisitionState state) {
@@ -416,6 +416,7 @@ void TForm1::apply_control_states(AcquisitionState state) {
 
 void TForm1::log_loaded() {
   apply_control_states(ControlEvent::LogLoaded);
+  follower_->views_reset();
   refresh_statistics();
   if (overview_window_ != nullptr) overview_window_->rebuild();
 }
@@ -429,9 +430,10 @@ void TForm1::apply_control_states(ControlEvent event) {
   set(c.stop, btn_stop_);
   set(c.reset, btn_reset_);
   set(c.exit, btn_ext_);
-  set_enabled(c.idle_only,
-              {help1_->menuAction(), mmu_set_->menuAction(), sys_set_, mmu_open_, mmu_sessions_});
-  set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_});
+  set_enabled(c.idle_only, {mmu_set_->menuAction(), sys_set_, mmu_open_, mmu_sessions_});
+  // Help reads nothing of the acquisition: the manual and About stay at hand.
+  set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_,
+                         help1_->menuAction()});
 }
 
 void TForm1::show_run_state(AcquisitionState state) {
@@ -535,11 +537,11 @@ void TForm1::fit_panel_captions() {
 }
 
 void TForm1::refresh_grid() {
-  grid_->refresh_grid();
+  follower_->refresh_grid();
 }
 
 void TForm1::update_chart(std::int32_t count, ChartDirection direction) {
-  chart_->update_chart(count, static_cast<PageDirection>(direction));
+  follower_->update_chart(count, static_cast<PageDirection>(direction));
 }
 
 void TForm1::update_lcd() {
@@ -633,6 +635,7 @@ void TForm1::Btn_ResetClick() {
 void TForm1::reset_views(MeterModel previous) {
   chart_->reset_chart();
   grid_->reset_grid();
+  follower_->views_reset();
   reset_lcd(previous);
   refresh_statistics();
   if (overview_window_ != nullptr) overview_window_->rebuild();

@@ -39,6 +39,7 @@ class TForm2;
 class TForm3;
 class TForm5;
 class TrendChart;
+class ViewFollower;
 
 // How long Start lets the ports listen, and the period of the polling cycle.
 struct AcquisitionTiming {
@@ -80,6 +81,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Program& program() { return program_; }
   DataGrid* data_grid() const { return grid_; }
   TrendChart* trend_chart() const { return chart_; }
+  // Whether the grid and the chart follow the newest reading or hold.
+  ViewFollower* follower() const { return follower_; }
   // The polling cycle's timer, which long file work holds.
   QTimer* tick_timer() const { return timer_show_; }
   // A log opened from a file is in the views: Reset may empty it.
@@ -181,6 +184,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   LanguageControls language_controls_;
   TrendChart* chart_ = nullptr;
   DataGrid* grid_ = nullptr;
+  ViewFollower* follower_ = nullptr;
   PanelStatusBar* status_bar_ = nullptr;
   QPushButton* btn_start_ = nullptr;
   QPushButton* btn_stop_ = nullptr;

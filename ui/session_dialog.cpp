@@ -24,7 +24,7 @@ QTreeWidgetItem* row_of(const Session& s, const SessionSummary& summary) {
   item->setText(0, session_moment_text(summary.header.started));
   item->setText(1, QString::number(summary.readings));
   item->setText(2, summary.last_reading ? session_moment_text(*summary.last_reading) : QString());
-  item->setText(3, session_state_text(s, summary, session_in_use(summary.path)));
+  item->setText(3, session_state_text(s, summary, session_recording(summary)));
   item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   item->setToolTip(0, QString::fromStdString(summary.path.string()));
   item->setData(0, Qt::UserRole, QByteArray::fromStdString(summary.path.string()));
@@ -38,8 +38,8 @@ QString session_moment_text(const LocalTime& t) {
                            t.minute, t.second);
 }
 
-QString session_state_text(const Session& s, const SessionSummary& summary, bool in_use) {
-  if (in_use) return text_of(s, kTextSessionRecording);
+QString session_state_text(const Session& s, const SessionSummary& summary, bool recording) {
+  if (recording) return text_of(s, kTextSessionRecording);
   switch (summary.state) {
     case SessionState::Unfinished:
       return text_of(s, kTextSessionUnfinished);

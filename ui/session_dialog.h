@@ -16,7 +16,7 @@ namespace tarvo {
 QString session_moment_text(const LocalTime& t);
 
 // A session's state in the current language; "recording" while a run writes it.
-QString session_state_text(const Session& s, const SessionSummary& summary, bool in_use);
+QString session_state_text(const Session& s, const SessionSummary& summary, bool recording);
 
 // File > Sessions: the kept sessions, newest first, with their start, count,
 // last reading and state; the chosen one's path, nullopt when cancelled.

@@ -20,6 +20,7 @@
 #include "design_font.h"
 #include "display/bottom_axis.h"
 #include "display/number_text.h"
+#include "display/view_following.h"
 #include "i18n/text_numbers.h"
 #include "log/statistics.h"
 
@@ -171,6 +172,29 @@ void TrendChart::update_chart(std::int64_t n, PageDirection direction) {
   page_ = tarvo::update_chart(session_.log, n, direction, session_.DecimalSeparator);
   draw_page();
   set_scroll_params(page_.scrollbar);
+  follow_page_with_cursor();
+}
+
+// The extreme boxes stay live: they show the page that ends with the newest
+// reading, as they would while following.
+void TrendChart::hold_page() {
+  const std::int64_t count = session_.log.count();
+  set_scroll_params(held_chart_scrollbar(page_.bounds, count));
+  if (count > 0) {
+    fill_boxes(tarvo::update_chart(session_.log, count, PageDirection::Backward,
+                                   session_.DecimalSeparator));
+  }
+}
+
+// The labels must never read a time and value the page no longer holds: they
+// read what now lies under the line, or hide where there is no point.
+void TrendChart::follow_page_with_cursor() {
+  if (!cursor_.on || !cursor_.line_visible) return;
+  const QPointF in_chart = chart()->mapFromScene(mapToScene(pointer_));
+  const CursorPointer pointer{pointer_.x(), pointer_.y(), width(), height(),
+                              chart()->mapToValue(in_chart, series_).x()};
+  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  show_cursor();
 }
 
 void TrendChart::update_chart_scrollbar() {
@@ -195,13 +219,13 @@ void TrendChart::draw_page() {
   // A line needs two points; a lone reading is drawn as a dot.
   series_->setPointsVisible(points.size() == 1);
   label_bottom_axis();
-  fill_boxes();
+  fill_boxes(page_);
 }
 
 // A page without a point leaves all four boxes as they were.
-void TrendChart::fill_boxes() {
-  if (!page_.extremes) return;
-  const ChartExtremes& e = *page_.extremes;
+void TrendChart::fill_boxes(const ChartPage& page) {
+  if (!page.extremes) return;
+  const ChartExtremes& e = *page.extremes;
   boxes_.max_value->setText(qt_text(scaled_number_text(e.max, session_.DecimalSeparator)));
   boxes_.min_value->setText(qt_text(scaled_number_text(e.min, session_.DecimalSeparator)));
   boxes_.max_time->setText(qt_text(e.max_time));
@@ -253,14 +277,20 @@ void TrendChart::scrlbr_chart1Scroll(int /*action*/) {
   const std::optional<ChartRequest> request = scroll_chart(position, scroll_params());
   if (!request) return;
   update_chart(request->n, request->direction);
-  const QSignalBlocker quiet(scrollbar_);
-  scrollbar_->setSliderPosition(position);
+  {
+    const QSignalBlocker quiet(scrollbar_);
+    scrollbar_->setSliderPosition(position);
+  }
+  emit page_moved();
 }
 
 void TrendChart::show_page(const ChartRequest& request) {
   update_chart(request.n, request.direction);
-  const QSignalBlocker quiet(scrollbar_);
-  scrollbar_->setValue(chart_thumb_for(page_.bounds, session_.log.count()));
+  {
+    const QSignalBlocker quiet(scrollbar_);
+    scrollbar_->setValue(chart_thumb_for(page_.bounds, session_.log.count()));
+  }
+  emit page_moved();
 }
 
 bool TrendChart::step_page(PageStep step) {
@@ -291,6 +321,7 @@ void TrendChart::point_cursor_at(std::int64_t n) {
   const int top =
       std::clamp(in_view.y(), kPlotTop, std::max(kPlotTop, height() - kPlotBottomMargin));
   const CursorPointer pointer{left, top, width(), height(), static_cast<double>(x)};
+  pointer_ = QPoint(left, top);
   move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
   show_cursor();
 }
@@ -318,6 +349,11 @@ void TrendChart::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (event->key() == Qt::Key_End) {
+    event->accept();
+    emit newest_asked();
+    return;
+  }
   QChartView::keyPressEvent(event);
 }
 
@@ -329,6 +365,7 @@ void TrendChart::mouseMoveEvent(QMouseEvent* event) {
 void TrendChart::Chart1MouseMove(QPoint position) {
   setFocus();
   if (!cursor_.on) return;
+  pointer_ = position;
   const QPointF in_chart = chart()->mapFromScene(mapToScene(position));
   const CursorPointer pointer{position.x(), position.y(), width(), height(),
                               chart()->mapToValue(in_chart, series_).x()};

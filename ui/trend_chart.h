@@ -88,6 +88,16 @@ class TrendChart : public QChartView {
   // Record n on a page of its run, with the cursor switched on and standing on
   // it. The next reading shows the newest page again, as a scroll does.
   void show_reading(std::int64_t n);
+  // The page stays as it is while the log grows; the scrollbar's range grows
+  // with it, and the extreme boxes show the newest page.
+  void hold_page();
+
+ signals:
+  // The user moved the page (scrollbar, wheel, Page Up or Down, a chosen
+  // reading).
+  void page_moved();
+  // The End key: back to the newest reading.
+  void newest_asked();
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -104,12 +114,14 @@ class TrendChart : public QChartView {
  private:
   void draw_page();
   void label_bottom_axis();
-  void fill_boxes();
+  void fill_boxes(const ChartPage& page);
   void set_scroll_params(const ScrollParams& params);
   void Chart1MouseMove(QPoint position);
   void show_cursor();
   void show_page(const ChartRequest& request);
   void point_cursor_at(std::int64_t n);
+  // A new page under a cursor that stands still: its labels read the new page.
+  void follow_page_with_cursor();
 
   const Session& session_;
   QScrollBar* scrollbar_;
@@ -122,7 +134,8 @@ class TrendChart : public QChartView {
   QLabel* lbl_chn1_;
   ChartPage page_;
   ChartCursor cursor_;
-  int wheel_angle_ = 0;  // eighths of a degree not yet turned into a page
+  QPoint pointer_{502, 94};  // where the cursor readout last took the pointer
+  int wheel_angle_ = 0;      // eighths of a degree not yet turned into a page
   bool report_look_ = false;
 };
 

@@ -209,4 +209,8 @@ bool make_session_folder(const std::filesystem::path& folder, std::string* why) 
   return true;
 }
 
+bool session_recording(const SessionSummary& summary) {
+  return summary.state == SessionState::Unfinished && session_in_use(summary.path);
+}
+
 }  // namespace tarvo

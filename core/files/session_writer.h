@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/session_file.h"
+
 namespace tarvo {
 
 // The one open session file, appended to line by line. Every append is on
@@ -58,5 +60,10 @@ bool session_in_use(const std::filesystem::path& file);
 // the user only, and takes group and others' access off the sessions folder
 // itself when an earlier version made it open to them.
 bool make_session_folder(const std::filesystem::path& folder, std::string* why);
+
+// Whether a run still writes the session: a writer holds the file and the
+// file has no end yet. A writer keeps a stopped session open for a later save,
+// and File > Open keeps an adopted one: neither of them is recording.
+bool session_recording(const SessionSummary& summary);
 
 }  // namespace tarvo

@@ -16,6 +16,8 @@ struct TextRow {
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
 // 60-64: the broker's state; 70-99: the View menu's windows; 120-126: the trend overview;
+// 130-134: following and holding, the debug window's title;
+// 150-154: session lines that wait for the disk, a session file made anew;
 // 160-161: a save target refused, readings the broker's queue dropped;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
@@ -193,6 +195,19 @@ constexpr TextRow kTexts[] = {
      "Molette : zoom, glisser : déplacer, clic : afficher la mesure dans le graphique",
      "Mausrad: zoomen, ziehen: verschieben, klicken: Messwert im Diagramm zeigen",
      "Rueda: zoom, arrastrar: mover, clic: mostrar la lectura en el gráfico"},
+    {130, "Following paused", "已暂停跟随", "Suivi en pause", "Mitlaufen angehalten",
+     "Seguimiento en pausa"},
+    {131, "Following paused: %1 new readings", "已暂停跟随：新增 %1 个读数",
+     "Suivi en pause : %1 nouvelles mesures", "Mitlaufen angehalten: %1 neue Messwerte",
+     "Seguimiento en pausa: %1 lecturas nuevas"},
+    {132, "Back to newest", "回到最新", "Aller au plus récent", "Zum neuesten",
+     "Ir a lo más reciente"},
+    {133, "Show the newest readings and follow them again (End)", "显示最新读数并继续跟随 (End)",
+     "Afficher les mesures les plus récentes et les suivre à nouveau (Fin)",
+     "Die neuesten Messwerte zeigen und wieder mitlaufen (Ende)",
+     "Mostrar las lecturas más recientes y volver a seguirlas (Fin)"},
+    {134, "Debug trace", "调试记录", "Journal de débogage", "Debug-Protokoll",
+     "Registro de depuración"},
     {150, "%1 readings wait in memory and are written as soon as the disk takes them again. %2",
      "%1 个读数在内存中等待，磁盘可以写入后立即写入。%2",
      "%1 mesures attendent en mémoire et seront écrites dès que le disque les accepte à nouveau. "

@@ -86,6 +86,12 @@ inline constexpr int kTextOverviewReadings = 123;  // "%1" first, "%2" last, "%3
 inline constexpr int kTextOverviewFromTo = 124;    // the moments of the first and the last
 inline constexpr int kTextOverviewEmpty = 125;
 inline constexpr int kTextOverviewHint = 126;
+// 130-134: the views holding on an older part of the log; the debug window.
+inline constexpr int kTextFollowingPaused = 130;
+inline constexpr int kTextFollowingPausedCount = 131;  // "%1" readings since
+inline constexpr int kTextBackToNewest = 132;
+inline constexpr int kTextBackToNewestTip = 133;
+inline constexpr int kTextDebugTitle = 134;
 inline constexpr int kTextSaveTargetRefused = 160;  // "%1" stands for the file's name
 inline constexpr int kTextBrokerDropped = 161;      // "%1" stands for the number of readings
 inline constexpr int kTextAboutTitle = 200;

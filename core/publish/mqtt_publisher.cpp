@@ -80,8 +80,11 @@ MqttPublisher::~MqttPublisher() {
 // committing thread up for no more than a queue operation.
 void MqttPublisher::reading_committed(const real_Record& record) {
   OutgoingReading reading{record, session_.model, session_.DecimalSeparator};
-  const std::lock_guard lock(mutex_);
-  if (accepting_) outbox_.push(std::move(reading));
+  {
+    const std::lock_guard lock(mutex_);
+    if (accepting_) outbox_.push(std::move(reading));
+  }
+  wake_.notify_all();  // a pause between tries is shortened for it
 }
 
 BrokerStatus MqttPublisher::status() const {
@@ -134,8 +137,13 @@ void MqttPublisher::run() {
     }
     if (finishing_done()) break;
     if (lasted) pause = timing_.first_retry;
+    std::chrono::milliseconds next_try = pause;
+    {
+      const std::lock_guard lock(mutex_);
+      if (outbox_.waiting() > 0) next_try = std::min(pause, timing_.longest_retry_while_waiting);
+    }
     post(refused_ ? BrokerState::Refused : BrokerState::Offline,
-         failure_ + "; next try in " + pause_text(pause));
+         failure_ + "; next try in " + pause_text(next_try));
     wait_before_retry(pause);
     if (finishing_done()) break;
     pause = std::min(pause * 2, timing_.longest_retry);
@@ -144,12 +152,19 @@ void MqttPublisher::run() {
 }
 
 // A finish that begins during the pause shortens it to the finish's deadline.
+// Readings that wait never sit out a long pause: the broker is tried again
+// within longest_retry_while_waiting, so they go out soon after it is back.
 void MqttPublisher::wait_before_retry(std::chrono::milliseconds pause) {
   std::unique_lock lock(mutex_);
   const bool was_finishing = finishing_;
-  auto until = std::chrono::steady_clock::now() + pause;
+  const auto start = std::chrono::steady_clock::now();
+  auto until = start + pause;
   if (was_finishing) until = std::min(until, finish_deadline_);
-  wake_.wait_until(lock, until, [&] { return finishing_ != was_finishing; });
+  const auto soon = std::min(until, start + timing_.longest_retry_while_waiting);
+  const auto end = [&] { return outbox_.waiting() > 0 ? soon : until; };
+  while (finishing_ == was_finishing && std::chrono::steady_clock::now() < end()) {
+    wake_.wait_until(lock, end());
+  }
   if (!was_finishing && finishing_) {
     wake_.wait_until(lock, std::min(until, finish_deadline_), [] { return false; });
   }

@@ -44,6 +44,8 @@ struct PublisherTiming {
   std::chrono::milliseconds first_retry{1000};
   std::chrono::milliseconds longest_retry{60000};
   int keepalive_seconds = 30;  // also how long a silent broker is waited for
+  // While readings wait, the broker is tried again at least this often.
+  std::chrono::milliseconds longest_retry_while_waiting{3000};
   // A connection that held this long counts as a working broker, and the next
   // pause starts again from first_retry; one that a broker closes sooner keeps
   // the pauses doubling, so a broker that accepts and hangs up at once is not

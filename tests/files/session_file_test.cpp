@@ -133,6 +133,37 @@ TEST(SessionFile, SummaryOfALongSessionMatchesTheWholeFile) {
   EXPECT_EQ(summary->header.family, "bench");
 }
 
+// A writer keeps a stopped or saved session open for a later save, and an
+// adopted one stays open too: only a session without its end is recording.
+TEST(SessionWriter, RecordingIsAnOpenSessionWithoutItsEnd) {
+  struct Case {
+    const char* name;
+    std::string tail;
+    bool held;
+    bool recording;
+  };
+  const Case cases[] = {
+      {"written by a run", "", true, true},
+      {"stopped, kept open for a save", session_event_line(SessionEvent::Stopped, kStart), true,
+       false},
+      {"saved, kept open", session_event_line(SessionEvent::Saved, kStart, "/tmp/a.txt"), true,
+       false},
+      {"unfinished, nobody writes it", "", false, false},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    const auto file = dir / "s.tarvo-session";
+    std::string why;
+    auto writer = SessionWriter::create(file, head(), &why);
+    ASSERT_TRUE(writer) << why;
+    ASSERT_TRUE(writer->append(session_reading_line(reading(1)) + c.tail));
+    if (!c.held) writer.reset();
+    const auto summary = SummarizeSession(file);
+    ASSERT_TRUE(summary) << c.name;
+    EXPECT_EQ(session_recording(*summary), c.recording) << c.name;
+  }
+}
+
 TEST(SessionWriter, NeverReplacesAFileAndReopensBehindATornLine) {
   TempFolder dir;
   const auto file = dir / "a.tarvo-session";

@@ -135,5 +135,38 @@ TEST(Publisher, ReadingsDroppedFromAFullQueueAreCounted) {
   EXPECT_EQ(publisher.finish(0ms), 3u);
 }
 
+// Readings committed while the broker was away go out soon after it is back,
+// however long the pauses between tries had grown, and the count of waiting
+// readings falls to zero with their delivery.
+TEST(Publisher, WaitingClearsOnceTheReturningBrokerHasEverything) {
+  if (!TestBroker::available()) GTEST_SKIP() << "no mosquitto broker installed";
+  TestBroker broker;
+  TestSubscriber subscriber(broker.port(), "lab/b2/reading");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  Session session;
+  session.model = MeterModel::ModelTarvo;
+  std::string why;
+  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b2"), why), session,
+                          {100ms, 60s, 30, 400ms});
+  publisher.reading_committed(record(1));
+  ASSERT_EQ(subscriber.wait_for("lab/b2/reading", 1, 5s).size(), 1u);
+  broker.stop();
+  publisher.reading_committed(record(2));
+  // Away long enough for the doubling pauses to pass 6 s.
+  std::this_thread::sleep_for(6500ms);
+  publisher.reading_committed(record(3));
+  broker.start();
+  const auto back = std::chrono::steady_clock::now();
+  ASSERT_EQ(subscriber.wait_for("lab/b2/reading", 3, 10s).size(), 3u);
+  while (publisher.status().waiting > 0 && std::chrono::steady_clock::now() - back < 20s) {
+    std::this_thread::sleep_for(20ms);
+  }
+  const auto took = std::chrono::steady_clock::now() - back;
+  EXPECT_EQ(publisher.status().waiting, 0u);
+  EXPECT_EQ(publisher.status().state, BrokerState::Online);
+  EXPECT_LT(took, 4s) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+  EXPECT_EQ(publisher.finish(2s), 0u);
+}
+
 }  // namespace
 }  // namespace tarvo

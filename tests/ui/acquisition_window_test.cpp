@@ -106,10 +106,10 @@ class MeterWindow : public ::testing::Test {
             control<QPushButton>("Btn_STOP")->isEnabled(),
             control<QPushButton>("Btn_Reset")->isEnabled(),
             control<QPushButton>("Btn_EXT")->isEnabled(),
-            group({menu("Help1"), menu("mmu_set"), control<QAction>("sys_set"),
-                   control<QAction>("MMU_Open")}),
+            group({menu("mmu_set"), control<QAction>("sys_set"), control<QAction>("MMU_Open")}),
+            // Help (the manual, About) is at hand during an acquisition too.
             group({menu("File1"), control<QAction>("SAVE_AS"), menu("mmu_set_lan"),
-                   control<QAction>("Exit1")})};
+                   control<QAction>("Exit1"), menu("Help1")})};
   }
 
   // Presses Start and runs `during` while Start waits for the ports.

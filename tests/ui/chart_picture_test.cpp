@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTest>
 #include <array>
 #include <memory>
 
@@ -29,6 +30,10 @@ class Picture : public ::testing::Test {
     chart_ = new TrendChart(session_, bar, {boxes[0], boxes[1], boxes[2], boxes[3]}, parent_.get());
     chart_->setGeometry(1, 0, 668, 395);
     parent_->show();
+    // Exposed, as the window is: a window that never reached the screen
+    // takes no part in repaints, and a capture that paints into the window's
+    // repaint would pass here and fail there.
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(parent_.get()));
     session_.log = one_run_log(200);
     chart_->update_chart(200, PageDirection::Backward);
   }

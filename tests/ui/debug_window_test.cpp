@@ -72,7 +72,7 @@ TEST(DebugWindow, ShowsAsDesignedWithoutBlocking) {
   form.show_trace();
   EXPECT_TRUE(form.isVisible());
   EXPECT_FALSE(form.isModal());
-  EXPECT_EQ(form.windowTitle(), "Form2");
+  EXPECT_EQ(form.windowTitle(), "Debug trace");
   EXPECT_EQ(form.size(), QSize(704, 437));
   EXPECT_EQ(form.memo()->objectName(), "mmo1");
   EXPECT_FALSE(form.memo()->isReadOnly());

@@ -167,8 +167,11 @@ TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
 TEST_F(Window, DebugFlagShowsTheDebugWindowWithTheMainWindow) {
   program_.DebugEnabled = true;
   open();
-  EXPECT_TRUE(window_->debug_window()->isVisible());
+  // Once the main window is up, so that it comes in front of it.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window_->debug_window()->isVisible(); }, 5000));
   EXPECT_TRUE(named<QAction>(*window_, "mni_debug")->isChecked());
+  // Titled in the window's language, never with its design name.
+  EXPECT_EQ(window_->debug_window()->windowTitle(), "调试记录");
 }
 
 // Each committed reading refreshes the grid and the chart through the views.

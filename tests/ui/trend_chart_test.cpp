@@ -236,6 +236,30 @@ TEST_F(Chart, CursorReadsOffThePointUnderThePointer) {
   EXPECT_FALSE(label("lbl_time").isVisible());
 }
 
+// A new page under a cursor that stands still: its labels read what the new
+// page holds under the line, or go where it holds nothing, never the old
+// page's time and value.
+TEST_F(Chart, CursorLabelsFollowAPageChange) {
+  std::vector<LoggedReading> readings;
+  for (int n = 1; n <= 400; ++n) readings.push_back({n <= 200 ? "1.0000" : "2.0000"});
+  load(log_of(readings));
+  chart_->update_chart(200, PageDirection::Backward);  // records 1 to 200
+  chart_->Chart1DblClick();
+  const QPointF tenth = chart_->chart()->mapToPosition({10, 1.0}, chart_->series());
+  QTest::mouseMove(viewport(), QPoint(static_cast<int>(tenth.x()), 200));
+  ASSERT_EQ(label("lbl_chn1").text(), "1");
+  ASSERT_EQ(label("lbl_time").text(), QString::fromStdString(record_time(11)));
+
+  chart_->update_chart(400, PageDirection::Backward);  // records 201 to 400
+  EXPECT_EQ(label("lbl_chn1").text(), "2");
+  EXPECT_EQ(label("lbl_time").text(), QString::fromStdString(record_time(211)));
+
+  load(log_of({{"3.0000"}, {"3.0000"}}));  // a short page: nothing under the line
+  newest();
+  EXPECT_FALSE(label("lbl_chn1").isVisible());
+  EXPECT_FALSE(label("lbl_time").isVisible());
+}
+
 TEST_F(Chart, TwoQuickReleasesOnTheLineSwitchTheCursorOff) {
   load(one_run_log(3));
   newest();
