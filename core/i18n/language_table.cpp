@@ -16,6 +16,7 @@ struct TextRow {
 
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
 // 60-64: the broker's state; 70-99: the View menu's windows; 120-126: the trend overview;
+// 140-143: the recovery bar and the marks of the log;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -192,6 +193,23 @@ constexpr TextRow kTexts[] = {
      "Molette : zoom, glisser : déplacer, clic : afficher la mesure dans le graphique",
      "Mausrad: zoomen, ziehen: verschieben, klicken: Messwert im Diagramm zeigen",
      "Rueda: zoom, arrastrar: mover, clic: mostrar la lectura en el gráfico"},
+    {140, "The last session did not end properly (started %1, %2 readings, last %3).",
+     "上次记录未正常结束（开始于 %1，%2 个读数，最后读数 %3）。",
+     "La dernière session ne s'est pas terminée normalement (début %1, %2 mesures, dernière %3).",
+     "Die letzte Sitzung wurde nicht ordnungsgemäß beendet (Beginn %1, %2 Messwerte, letzter %3).",
+     "La última sesión no terminó correctamente (inicio %1, %2 lecturas, última %3)."},
+    {141, "Dismiss", "忽略", "Ignorer", "Verwerfen", "Descartar"},
+    {142, "First reading after the meter came back: nothing was read before it since the loss",
+     "万用表重新连接后的第一个读数：断开期间没有读数",
+     "Première mesure après le retour du multimètre : rien n'a été lu pendant son absence",
+     "Erster Messwert nach der Rückkehr des Messgeräts: während seiner Abwesenheit wurde nichts "
+     "gelesen",
+     "Primera lectura tras el regreso del medidor: no se leyó nada durante su ausencia"},
+    {143, "Test frame typed by hand: not counted in statistics, limits or publishing",
+     "手动输入的测试帧：不计入统计、限值和发布",
+     "Trame de test saisie à la main : exclue des statistiques, des limites et de la publication",
+     "Von Hand eingegebener Testrahmen: nicht in Statistik, Grenzwerten und Veröffentlichung",
+     "Trama de prueba escrita a mano: excluida de estadísticas, límites y publicación"},
     {200, "About", "关于", "Sur", "auf", "sobre"},
     {201, "**********************************", "**********************************",
      "**********************************", "**********************************",

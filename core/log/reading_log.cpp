@@ -13,8 +13,8 @@ constexpr std::int64_t kHeadroom = 10000;
 
 }  // namespace
 
-std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
-                                        const LocalTime& ReadingTime, const FrameFigures& frames) {
+std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
+                                        const FrameFigures& frames, RecordMarks marks) {
   const std::int64_t next = count_ + 1;
   if (count_ <= kLastResizingCount) {
     storage_.resize(static_cast<std::size_t>(count_ + kHeadroom));
@@ -35,6 +35,8 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading,
   record.DateTime = ReadingTime;
   record.Dated = true;
   record.Frames = frames;
+  record.AfterGap = marks.after_gap;
+  record.TestFrame = marks.test_frame;
   return next;
 }
 
