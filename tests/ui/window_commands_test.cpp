@@ -16,6 +16,8 @@
 #include "display/status_panel.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
+#include "link/polling_cycle.h"
+#include "link/test_frame.h"
 #include "main_window.h"
 #include "statistics_window.h"
 #include "trend_chart.h"
@@ -35,6 +37,13 @@ class WindowCommands : public ::testing::Test {
   void press_test(const QString& text) {
     named<QLineEdit>(*window_, "edt_test")->setText(text);
     named<QPushButton>(*window_, "btn_test")->click();
+  }
+  // The frame as if the meter had sent it: a reading, not a test frame.
+  void meter_reading(const QString& text) {
+    Session& s = program_.session();
+    s.rx.assign(parse_test_text(text.toStdString()));
+    ASSERT_TRUE(decode_frame(s));
+    commit_reading(s, window_.get());
   }
 
   Program program_;
@@ -60,10 +69,11 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
 
 // Readings 0.4251 to 0.4254 against a high limit of 0.42525: the two above
 // ring the alarm, are coloured in the grid and counted in the Statistics window.
+// A typed test frame above the limit counts nowhere.
 TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   program_.limits().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
   for (char d = '1'; d <= '4'; ++d) {
-    press_test(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
   }
   EXPECT_EQ(window_->alarm()->rings(), 2);
   named<QAction>(*window_, "mni_statistics")->trigger();
@@ -77,8 +87,20 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
     coloured += grid.model()->index(row, 1).data(Qt::BackgroundRole).isValid() ? 1 : 0;
   }
   EXPECT_EQ(coloured, 2);
-  press_test("A0 00 30 00 00 04 02 05 09 00 00 00 5B 00");
+  meter_reading("A0 00 30 00 00 04 02 05 09 00 00 00 5B 00");
   EXPECT_EQ(table.item(1, 2)->text(), "5");  // it follows the commits while shown
+  EXPECT_EQ(window_->alarm()->rings(), 3);
+  press_test("A0 00 30 00 00 04 02 05 08 00 00 00 5B 00");
+  ASSERT_TRUE(program_.session().log[6].TestFrame);
+  EXPECT_EQ(table.item(1, 2)->text(), "5");
+  EXPECT_EQ(table.item(13, 2)->text(), "3");
+  EXPECT_EQ(window_->alarm()->rings(), 3);
+  int row = 1;
+  while (row < grid.model()->rowCount() && test::index_in_row(grid, row) != 6) ++row;
+  const QModelIndex typed = grid.model()->index(row, 2);
+  EXPECT_EQ(grid.model()->data(typed, Qt::DisplayRole).toString(), "0.4258");
+  EXPECT_EQ(grid.model()->data(typed, Qt::BackgroundRole).value<QColor>(), QColor(205, 218, 240));
+  EXPECT_FALSE(grid.model()->data(typed, Qt::ToolTipRole).toString().isEmpty());
 }
 
 TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {
