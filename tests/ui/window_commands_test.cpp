@@ -103,6 +103,33 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   EXPECT_FALSE(grid.model()->data(typed, Qt::ToolTipRole).toString().isEmpty());
 }
 
+// The whole log's column of the Statistics window never mixes units: it
+// holds the readings of the newest function and unit, and says which.
+TEST_F(WindowCommands, WholeLogStatisticsKeepToOneFunctionAndUnit) {
+  std::vector<real_Record> records;
+  const std::pair<const char*, const char*> readings[] = {{"230.10", "ACV AUTO 500.00 V"},
+                                                          {"4.7000", "OHM AUTO 50.000 K\u03A9"},
+                                                          {"229.90", "ACV AUTO 500.00 V"},
+                                                          {"4.6000", "OHM AUTO 50.000 K\u03A9"},
+                                                          {"230.00", "ACV AUTO 500.00 V"}};
+  for (const auto& [main_no, range] : readings) {
+    real_Record r;
+    r.Index = static_cast<std::int64_t>(records.size()) + 1;
+    r.Main_No.assign(main_no);
+    r.Main_Range.assign(range);
+    r.Time.assign("12:00:0" + std::to_string(r.Index));
+    records.push_back(r);
+  }
+  program_.session().log.replace(records);
+  window_->log_loaded();
+  named<QAction>(*window_, "mni_statistics")->trigger();
+  QTableWidget& table = *window_->statistics_window()->table();
+  EXPECT_EQ(table.item(0, 2)->text(), "ACV V");
+  EXPECT_EQ(table.item(1, 2)->text(), "3");
+  EXPECT_EQ(table.item(2, 2)->text(), "229.9");
+  EXPECT_EQ(table.item(6, 2)->text(), "230");
+}
+
 TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {
   press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
   window_->Btn_ResetClick();
