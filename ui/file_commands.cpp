@@ -1,6 +1,7 @@
 #include "file_commands.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -224,13 +225,19 @@ RecoveryBar* offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
     return nullptr;
   }
   const Session& s = window.program().session();
-  const QString text =
-      QString::fromStdString(s.text(kTextRecoveryBar))
-          .arg(session_moment_text(newest.header.started), QString::number(newest.readings),
-               newest.last_reading ? session_moment_text(*newest.last_reading) : QString());
-  auto* bar =
-      new RecoveryBar(window.trend_chart(), text, QString::fromStdString(s.text(kTextOpenSession)),
-                      QString::fromStdString(s.text(kTextDismiss)), newest.path);
+  const auto text = [&s, newest] {
+    return QString::fromStdString(s.text(kTextRecoveryBar))
+        .arg(session_moment_text(newest.header.started), QString::number(newest.readings),
+             newest.last_reading ? session_moment_text(*newest.last_reading) : QString());
+  };
+  const auto word = [&s](int n) { return QString::fromStdString(s.text(n)); };
+  auto* bar = new RecoveryBar(window.trend_chart(), text(), word(kTextOpenSession),
+                              word(kTextDismiss), newest.path);
+  for (QAction* language : window.language_menu()->actions()) {
+    QObject::connect(language, &QAction::triggered, bar, [bar, text, word] {
+      bar->set_texts(text(), word(kTextOpenSession), word(kTextDismiss));
+    });
+  }
   // Open is there when File > Open is: never while an acquisition runs.
   if (QAction* open = window.findChild<QAction*>(QStringLiteral("MMU_Open"))) {
     bar->open_button()->setEnabled(open->isEnabled());

@@ -38,6 +38,13 @@ RecoveryBar::RecoveryBar(QWidget* parent, const QString& text, const QString& op
   raise();
 }
 
+void RecoveryBar::set_texts(const QString& text, const QString& open, const QString& dismiss) {
+  label_->setText(text);
+  open_->setText(open);
+  dismiss_->setText(dismiss);
+  fit_parent();
+}
+
 bool RecoveryBar::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parentWidget() && event->type() == QEvent::Resize) fit_parent();
   return QFrame::eventFilter(watched, event);

@@ -20,6 +20,9 @@ class RecoveryBar : public QFrame {
   RecoveryBar(QWidget* parent, const QString& text, const QString& open, const QString& dismiss,
               std::filesystem::path session);
 
+  // The texts again, in another language.
+  void set_texts(const QString& text, const QString& open, const QString& dismiss);
+
   const std::filesystem::path& session() const { return session_; }
   QLabel* label() const { return label_; }
   QPushButton* open_button() const { return open_; }
