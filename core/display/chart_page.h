@@ -92,8 +92,8 @@ PageBounds chart_page_bounds(const ReadingLog& log, std::int64_t n, PageDirectio
 std::optional<ChartExtremes> chart_extremes(const std::vector<ChartPoint>& points);
 
 // The text of the MAX box (max true) or the MIN box: the extreme number, with
-// "(OL)" or "(-OL)" after it when the page also went beyond it; "OL" or "-OL"
-// alone on a page without a number.
+// "(OL)" or "(-OL)" after it when the page also holds such an overload; "OL"
+// or "-OL" alone on a page without a number.
 std::string extreme_box_text(const ChartExtremes& extremes, bool max,
                              std::string_view decimal_separator);
 
