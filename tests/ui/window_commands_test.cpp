@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QStyle>
 
 #include <QTableWidget>
@@ -58,6 +60,9 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
   EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");
   EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 1);
   EXPECT_EQ(window_->trend_chart()->page().bounds, (PageBounds{1, 1}));
+  // A test frame is drawn apart from the line, as a square of its own.
+  EXPECT_EQ(window_->trend_chart()->series()->count(), 0);
+  EXPECT_EQ(window_->trend_chart()->segments().test_frames()->count(), 1);
   EXPECT_EQ(window_->lcd_panel()->label(LcdLabel::MainNo)->text(), "0.4254");
   EXPECT_EQ(named<QLineEdit>(*window_, "mainno")->text(), "0.4254");
   EXPECT_TRUE(window_->analog_readout()->readout().needle.drawn);
