@@ -19,6 +19,7 @@
 #include "message_box.h"
 #include "program.h"
 #include "publish/broker_password.h"
+#include "termination_signals.h"
 #include "version.h"
 
 namespace {
@@ -99,8 +100,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<tarvo::WindowPublishing> publishing;
   if (options.publish)
     publishing = std::make_unique<tarvo::WindowPublishing>(window, *options.publish);
+  tarvo::close_on_termination_signals(window);
   window.show();
-  // A session that a crash or a kill cut short is offered before anything starts.
+  // A session that a crash or a kill cut short is offered in a bar that holds
+  // nothing up: an unattended restart with --start logs at once.
   QTimer::singleShot(0, &window, [&window, &options] {
     tarvo::offer_session_recovery(window, tarvo::dialog_env(&window));
     if (options.start) window.Btn_StartClick();

@@ -71,8 +71,9 @@ void BM_OverviewRedraw(benchmark::State& state) {
   QImage picture(1200, 500, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter painter(&picture);
-    paint_overview(painter, picture.rect(),
-                   {data.log, data.pyramid.pyramid(), data.overview, kSeparator, QString()});
+    paint_overview(
+        painter, picture.rect(),
+        {data.log, data.pyramid.pyramid(), data.overview, kSeparator, QString(), QString()});
   }
   state.counters["records"] = static_cast<double>(data.log.count());
 }
@@ -87,7 +88,7 @@ void BM_OverviewRedrawZoomed(benchmark::State& state) {
   for (auto _ : state) {
     QPainter painter(&picture);
     paint_overview(painter, picture.rect(),
-                   {data.log, data.pyramid.pyramid(), zoomed, kSeparator, QString()});
+                   {data.log, data.pyramid.pyramid(), zoomed, kSeparator, QString(), QString()});
   }
 }
 BENCHMARK(BM_OverviewRedrawZoomed)->Arg(100000)->Arg(600)->Unit(benchmark::kMillisecond);

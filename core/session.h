@@ -31,6 +31,9 @@ struct Session {
   std::int64_t TickCount = 0;       // display ticks since the last committed reading
   std::int64_t RecordInterval = 1;  // ticks (seconds) between committed readings, 1 to 120
   LocalTime ReadingTime;            // taken at the start of each record step
+  // The meter came back after a loss: the next reading of it opens the log
+  // again after a gap.
+  bool GapPending = false;
 
   // Told of every committed reading, in order; not owned. Whoever adds one
   // removes it before it goes away.

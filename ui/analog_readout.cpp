@@ -34,6 +34,12 @@ QSize AnalogReadout::sizeHint() const {
   return {kArcPictureWidth, kArcPictureHeight};
 }
 
+// mainno lies over the scale but belongs to the window: it is greyed apart.
+void AnalogReadout::set_waiting(bool waiting) {
+  show_not_live(veil_, this, waiting, QString());
+  if (mainno_) mainno_->setEnabled(!waiting);
+}
+
 void AnalogReadout::show_readout(const Readout& next) {
   const bool text_changed = next.mainno != readout_.mainno;
   const bool needle_changed = !(next.needle == readout_.needle);

@@ -8,6 +8,7 @@
 #include "decode/current_reading.h"
 #include "decode/meter_model.h"
 #include "display/needle.h"
+#include "not_live_veil.h"
 
 class QLineEdit;
 
@@ -34,6 +35,10 @@ class AnalogReadout : public QWidget {
   // after the bench family the picture returns to the 20 arc.
   void reset(MeterModel previous);
 
+  // While the meter is away: the scale, the needle and mainno are paled.
+  void set_waiting(bool waiting);
+  const NotLiveVeil* veil() const { return veil_; }
+
   const Readout& readout() const { return readout_; }
   QString mainno_text() const;
 
@@ -50,6 +55,7 @@ class AnalogReadout : public QWidget {
 
   Readout readout_;
   QPointer<QLineEdit> mainno_;
+  NotLiveVeil* veil_ = nullptr;
 };
 
 }  // namespace tarvo

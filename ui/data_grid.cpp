@@ -69,20 +69,38 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::BackgroundRole && (index.row() == 0 || column == 0)) {
     return QGuiApplication::palette().button();  // the fixed row and column
   }
-  if (role == Qt::BackgroundRole && highlight_ && index.row() > 0) {
-    const std::int64_t n = window_.record_in_row(index.row());
-    if (n > 0 && n <= log_.count() && highlight_(log_[n])) return QColor(255, 200, 200);
-    return {};
-  }
-  if (role != Qt::DisplayRole) return {};
-  if (index.row() == 0) {
+  if (role == Qt::DisplayRole && index.row() == 0) {
     const std::string_view header = kGridColumns[column].header;
     return QString::fromLatin1(header.data(), static_cast<qsizetype>(header.size()));
   }
+  if (index.row() == 0) return {};
   const std::int64_t n = window_.record_in_row(index.row());
   // A log replaced since the last fill may be shorter than the window.
   if (n == 0 || n > log_.count()) return {};
-  return QString::fromStdString(grid_cell_text(log_[n], column));
+  return record_data(log_[n], column, role);
+}
+
+// A row outside the limits takes the alarm's colour; the first reading after
+// a gap and a typed test frame have colours of their own and say in their tip
+// what they are.
+QVariant GridModel::record_data(const real_Record& record, std::size_t column, int role) const {
+  switch (role) {
+    case Qt::DisplayRole:
+      return QString::fromStdString(grid_cell_text(record, column));
+    case Qt::BackgroundRole:
+      if (highlight_ && highlight_(record)) return QColor(255, 200, 200);
+      if (record.TestFrame) return QColor(205, 218, 240);
+      if (record.AfterGap) return QColor(255, 226, 150);
+      return {};
+    case Qt::ForegroundRole:
+      if (record.TestFrame) return QColor(30, 60, 150);
+      return {};
+    case Qt::ToolTipRole:
+      if (mark_tip_ && (record.TestFrame || record.AfterGap)) return mark_tip_(record);
+      return {};
+    default:
+      return {};
+  }
 }
 
 void GridModel::show_window(const GridWindow& window) {

@@ -37,11 +37,16 @@ class GridModel : public QAbstractTableModel {
   void set_highlight(std::function<bool(const real_Record&)> highlight) {
     highlight_ = std::move(highlight);
   }
+  // The tip of a marked record (the first after a gap, a test frame).
+  void set_mark_tip(std::function<QString(const real_Record&)> tip) { mark_tip_ = std::move(tip); }
 
  private:
+  QVariant record_data(const real_Record& record, std::size_t column, int role) const;
+
   const ReadingLog& log_;
   GridWindow window_;
   std::function<bool(const real_Record&)> highlight_;
+  std::function<QString(const real_Record&)> mark_tip_;
 };
 
 // StringGrid1: the log as a table beside the chart. The grid has no scrollbar
@@ -57,6 +62,9 @@ class DataGrid : public QTableView {
   // Rows, header included, as the last layout_grid set them.
   std::int32_t RowCount() const { return row_count_; }
   const GridWindow& window() const { return model_->window(); }
+  void set_mark_tip(std::function<QString(const real_Record&)> tip) {
+    model_->set_mark_tip(std::move(tip));
+  }
   void set_highlight(std::function<bool(const real_Record&)> highlight) {
     model_->set_highlight(std::move(highlight));
   }

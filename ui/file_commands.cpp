@@ -1,5 +1,7 @@
 #include "file_commands.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "files/text_log.h"
 #include "i18n/text_numbers.h"
 #include "main_window.h"
+#include "recovery_bar.h"
 #include "session_dialog.h"
 #include "trend_chart.h"
 #include "work_progress.h"
@@ -222,20 +225,40 @@ void mmu_sessionsClick(TForm1& window, const FileCommandEnv& env) {
   if (file && !file->empty()) open_log_file(window, *file, env);
 }
 
-void offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
+RecoveryBar* offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
   const std::vector<SessionSummary> list = list_sessions(window.program().sessions().folder());
-  if (list.empty()) return;
+  if (list.empty()) return nullptr;
   const SessionSummary& newest = list.front();
   if (newest.state != SessionState::Unfinished || newest.readings == 0 ||
       session_in_use(newest.path)) {
-    return;
+    return nullptr;
   }
   const Session& s = window.program().session();
-  const QString question =
-      QString::fromStdString(s.text(kTextRecoverSession))
-          .arg(session_moment_text(newest.header.started), QString::number(newest.readings),
-               newest.last_reading ? session_moment_text(*newest.last_reading) : QString());
-  if (env.ask(question.toStdString())) open_log_file(window, newest.path, env);
+  const auto text = [&s, newest] {
+    return QString::fromStdString(s.text(kTextRecoveryBar))
+        .arg(session_moment_text(newest.header.started), QString::number(newest.readings),
+             newest.last_reading ? session_moment_text(*newest.last_reading) : QString());
+  };
+  const auto word = [&s](int n) { return QString::fromStdString(s.text(n)); };
+  auto* bar = new RecoveryBar(window.trend_chart(), text(), word(kTextOpenSession),
+                              word(kTextDismiss), newest.path);
+  for (QAction* language : window.language_menu()->actions()) {
+    QObject::connect(language, &QAction::triggered, bar, [bar, text, word] {
+      bar->set_texts(text(), word(kTextOpenSession), word(kTextDismiss));
+    });
+  }
+  // Open is there when File > Open is: never while an acquisition runs.
+  if (QAction* open = window.findChild<QAction*>(QStringLiteral("MMU_Open"))) {
+    bar->open_button()->setEnabled(open->isEnabled());
+    QObject::connect(open, &QAction::changed, bar,
+                     [bar, open] { bar->open_button()->setEnabled(open->isEnabled()); });
+  }
+  QObject::connect(bar, &RecoveryBar::open_chosen, bar,
+                   [&window, env, bar](const std::filesystem::path& file) {
+                     if (open_log_file(window, file, env)) bar->close();
+                   });
+  bar->show();
+  return bar;
 }
 
 }  // namespace tarvo

@@ -13,6 +13,7 @@ class QWidget;
 
 namespace tarvo {
 
+class RecoveryBar;
 class TForm1;
 
 // What Save As writes, chosen by the extension of the file name.
@@ -78,7 +79,9 @@ bool open_log_file(TForm1& window, const std::filesystem::path& file, const File
 void mmu_sessionsClick(TForm1& window, const FileCommandEnv& env);
 
 // At start-up: when the newest session ended without a word (a crash, a kill,
-// a power cut) and holds readings, asks whether to open it.
-void offer_session_recovery(TForm1& window, const FileCommandEnv& env);
+// a power cut) and holds readings, a bar over the chart offers to open it; it
+// asks nothing and holds nothing up. The bar, or nullptr when there is no
+// such session.
+RecoveryBar* offer_session_recovery(TForm1& window, const FileCommandEnv& env);
 
 }  // namespace tarvo

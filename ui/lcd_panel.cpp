@@ -103,6 +103,10 @@ QSize LcdPanel::sizeHint() const {
   return {kLcdWidth, kLcdHeight};
 }
 
+void LcdPanel::set_waiting(bool waiting, const QString& text) {
+  show_not_live(veil_, this, waiting, text);
+}
+
 void LcdPanel::show_view(const LcdView& next) {
   for (std::size_t k = 0; k < kLcdLabelLayouts.size(); ++k) {
     const LcdLabelState& state = next.label(kLcdLabelLayouts[k].label);

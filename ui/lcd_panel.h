@@ -8,6 +8,7 @@
 #include "decode/current_reading.h"
 #include "decode/meter_model.h"
 #include "display/lcd_annunciators.h"
+#include "not_live_veil.h"
 
 class QLabel;
 
@@ -33,6 +34,12 @@ class LcdPanel : public QWidget {
   // relights every legend, any other leaves the panel as it is.
   void reset(MeterModel previous);
 
+  // While the meter is away: the panel is veiled and text stands over it,
+  // so the last value is not taken for a live one; false lifts the veil.
+  void set_waiting(bool waiting, const QString& text);
+  // The veil, once it has been needed; for tests.
+  const NotLiveVeil* veil() const { return veil_; }
+
   const LcdView& view() const { return view_; }
   bool overlay_lit(int overlay) const;
   QLabel* label(LcdLabel which) const;
@@ -51,6 +58,7 @@ class LcdPanel : public QWidget {
   QPixmap blank_;
   std::array<QPixmap, kLcdOverlayCount> overlays_;  // cut from the lit picture
   qreal pictures_ratio_ = 0;
+  NotLiveVeil* veil_ = nullptr;
 };
 
 }  // namespace tarvo

@@ -301,6 +301,10 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
+  grid_->set_mark_tip([this](const real_Record& record) {
+    const Session& s = program_.session();
+    return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
+  });
   grid_->set_highlight([this](const real_Record& record) {
     const Session& s = program_.session();
     return breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
@@ -442,6 +446,10 @@ void TForm1::show_run_state(AcquisitionState state) {
       PanelStatusBar::kRunStatePanel,
       QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
   show_side_panel();
+  // While the meter is away the displays keep its last value, veiled.
+  const bool waiting = state == AcquisitionState::Waiting;
+  lcd_->set_waiting(waiting, QString::fromStdString(s.text(kTextWaitingForMeter)));
+  readout_->set_waiting(waiting);
 }
 
 // Panel 1: that the meter is awaited, else that the session file is not

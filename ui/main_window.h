@@ -98,6 +98,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   LcdPanel* lcd_panel() const { return lcd_; }
   // The menus, buttons and titles a language switch re-labels.
   const LanguageControls& language_controls() const { return language_controls_; }
+  // Languages: its items switch the language when triggered.
+  QMenu* language_menu() const { return mmu_set_lan_; }
   AnalogReadout* analog_readout() const { return readout_; }
   Alarm* alarm() const { return alarm_; }
   // View > Statistics, once it has been opened.

@@ -51,17 +51,13 @@ void paint_value_axis(QPainter& painter, const Plot& plot, const std::string& se
   }
 }
 
-// The unit above the value labels, when the records on display share one.
+// The unit above the value labels: the pyramid holds the values of one
+// function and unit only.
 void paint_unit(QPainter& painter, const Plot& plot, const OverviewSource& source) {
-  const IndexSpan& view = source.overview.view();
-  const std::string_view first =
-      split_main_range(source.log[view.first].Main_Range.view()).unit_text;
-  const std::string_view last = split_main_range(source.log[view.last].Main_Range.view()).unit_text;
-  if (first != last || first.empty()) return;
+  if (source.unit.isEmpty()) return;
   painter.setPen(kAxisText);
   const QRect room(0, 0, plot.area.left() - kTickLength - 2, plot.area.top());
-  painter.drawText(room, Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromUtf8(first.data(), static_cast<qsizetype>(first.size())));
+  painter.drawText(room, Qt::AlignRight | Qt::AlignVCenter, source.unit);
 }
 
 void paint_time_axis(QPainter& painter, const Plot& plot, const OverviewSource& source) {

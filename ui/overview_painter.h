@@ -19,6 +19,7 @@ struct OverviewSource {
   const LogOverview& overview;
   const std::string& decimal_separator;
   QString empty_text;  // shown instead of a plot when there is nothing to show
+  QString unit;        // the one unit of the pyramid's values, shown above them
 };
 
 // The plot inside a picture of the given size: room on the left for the

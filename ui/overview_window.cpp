@@ -47,7 +47,8 @@ void OverviewPlot::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setFont(font());
   paint_overview(painter, rect(),
-                 {s_.log, pyramid_.pyramid(), overview_, s_.DecimalSeparator, empty_text_});
+                 {s_.log, pyramid_.pyramid(), overview_, s_.DecimalSeparator, empty_text_,
+                  QString::fromStdString(pyramid_.unit())});
 }
 
 void OverviewPlot::wheelEvent(QWheelEvent* event) {

@@ -92,7 +92,11 @@ void StatisticsWindow::refresh() {
   const QString page_key = page_runs.size() == 1 ? key_text(page_runs.front().key) : QString();
   fill_column(0, page_stats, page_key);
   fill_column(1, figures.current_run().stats, key_text(figures.current_run().key));
-  fill_column(2, figures.whole(), QString());
+  // The whole log of the current run's function and unit: figures over
+  // volts and ohms together would mean nothing.
+  const RunStats* whole = figures.whole_of(figures.current_run().key);
+  fill_column(2, whole != nullptr ? whole->stats : RunningStats(),
+              whole != nullptr ? key_text(whole->key) : QString());
   // Counted from the moment the limits were set, whatever page or run.
   table_->item(row_of(kTextStatsOutside), 2)->setText(QString::number(limits_.breaches()));
 }

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "chart_segments.h"
 #include "design_font.h"
 #include "display/bottom_axis.h"
 #include "display/number_text.h"
@@ -141,6 +142,7 @@ TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBox
   chart->addAxis(axis_y_, Qt::AlignLeft);
   series_->attachAxis(axis_x_);
   series_->attachAxis(axis_y_);
+  segments_ = std::make_unique<ChartSegments>(chart, axis_x_, axis_y_, pen);
 
   shp1_ = new CursorLine(this);
   shp1_->setGeometry(502, kLineTop, 1, 341);
@@ -212,12 +214,18 @@ void TrendChart::draw_page() {
     points.append(QPointF(p.x, static_cast<double>(p.value) / kScale));
   }
   series_->replace(points);
+  // Where the meter was away the line is cut: the stretches between the gaps
+  // are drawn instead of the one line, which stays for the cursor.
+  const bool cut = segments_->show(page_);
+  QPen pen = series_->pen();
+  pen.setColor(cut ? QColor(Qt::transparent) : QColor(Qt::red));
+  series_->setPen(pen);
   // A new page changes the axis, the labels and the whole line at once. The
   // scene erases an old line only within the bounds it recorded, which fell a
   // few pixels short at the plot's left edge; the plot is repainted whole.
   viewport()->update();
   // A line needs two points; a lone reading is drawn as a dot.
-  series_->setPointsVisible(points.size() == 1);
+  series_->setPointsVisible(points.size() == 1 && !cut);
   label_bottom_axis();
   fill_boxes(page_);
 }
@@ -226,8 +234,8 @@ void TrendChart::draw_page() {
 void TrendChart::fill_boxes(const ChartPage& page) {
   if (!page.extremes) return;
   const ChartExtremes& e = *page.extremes;
-  boxes_.max_value->setText(qt_text(scaled_number_text(e.max, session_.DecimalSeparator)));
-  boxes_.min_value->setText(qt_text(scaled_number_text(e.min, session_.DecimalSeparator)));
+  boxes_.max_value->setText(qt_text(extreme_box_text(e, true, session_.DecimalSeparator)));
+  boxes_.min_value->setText(qt_text(extreme_box_text(e, false, session_.DecimalSeparator)));
   boxes_.max_time->setText(qt_text(e.max_time));
   boxes_.min_time->setText(qt_text(e.min_time));
 }
@@ -252,7 +260,10 @@ void TrendChart::label_bottom_axis() {
 
 void TrendChart::clear_series() {
   series_->clear();
+  segments_->clear();
   page_.points.clear();
+  page_.breaks.clear();
+  page_.test_points.clear();
   page_.bounds = {};
   page_.extremes.reset();
   label_bottom_axis();

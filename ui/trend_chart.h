@@ -3,7 +3,9 @@
 #include <QChartView>
 #include <QFrame>
 #include <cstdint>
+#include <memory>
 
+#include "chart_segments.h"
 #include "display/chart_cursor.h"
 #include "display/chart_page.h"
 #include "display/chart_paging.h"
@@ -68,6 +70,8 @@ class TrendChart : public QChartView {
   const ChartPage& page() const { return page_; }
   const ChartCursor& cursor() const { return cursor_; }
   QLineSeries* series() const { return series_; }
+  // The stretches between gaps and the typed test frames.
+  const ChartSegments& segments() const { return *segments_; }
   QValueAxis* left_axis() const { return axis_y_; }
   QCategoryAxis* bottom_axis() const { return axis_x_; }
   ScrollParams scroll_params() const;
@@ -127,6 +131,7 @@ class TrendChart : public QChartView {
   QScrollBar* scrollbar_;
   ExtremeBoxes boxes_;
   QLineSeries* series_;
+  std::unique_ptr<ChartSegments> segments_;
   QValueAxis* axis_y_;
   QCategoryAxis* axis_x_;
   CursorLine* shp1_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/number_text.h"
 #include "display/range_fields.h"
 
 namespace tarvo {
@@ -24,22 +25,40 @@ struct RunKey {
   bool operator==(const RunKey&) const = default;
 };
 
+// The record whose run and range the page of record n takes: n itself, or
+// for a typed test frame the nearest reading of the meter before it.
+std::int64_t reference_record(const ReadingLog& log, std::int64_t n) {
+  for (std::int64_t k = n; k >= 1 && k > n - kChartPagePositions; --k) {
+    if (!log[k].TestFrame) return k;
+  }
+  return n;
+}
+
+bool in_run(const ReadingLog& log, std::int64_t k, const RunKey& run) {
+  return log[k].TestFrame || RunKey(log[k]) == run;
+}
+
 PageBounds backward_bounds(const ReadingLog& log, std::int64_t n) {
-  const RunKey run(log[n]);
+  const RunKey run(log[reference_record(log, n)]);
   for (std::int64_t k = n; k > n - kChartPagePositions; --k) {
     if (k < 2) return {1, n};
-    if (!(RunKey(log[k]) == run)) return {k + 1, n};
+    if (!in_run(log, k, run)) return {k + 1, n};
   }
   return {n - kChartPagePositions + 1, n};
 }
 
 PageBounds forward_bounds(const ReadingLog& log, std::int64_t n) {
-  const RunKey run(log[n]);
+  const RunKey run(log[reference_record(log, n)]);
   for (std::int64_t k = n; k < n + kChartPagePositions; ++k) {
     if (k > log.count()) return {n, log.count()};
-    if (!(RunKey(log[k]) == run)) return {n, k - 1};
+    if (!in_run(log, k, run)) return {n, k - 1};
   }
   return {n, n + kChartPagePositions - 1};
+}
+
+std::int8_t overload_sign(std::string_view main_no) {
+  if (main_no.find("OL") == std::string_view::npos) return 0;
+  return main_no.find('-') == std::string_view::npos ? 1 : -1;
 }
 
 // A value is plotted only where its record's own range converts as well: with
@@ -62,16 +81,36 @@ std::optional<std::int64_t> axis_full_scale(const real_Record& reference,
   return range;
 }
 
-std::vector<ChartPoint> page_points(const ReadingLog& log, const PageBounds& bounds,
-                                    std::string_view decimal_separator) {
-  std::vector<ChartPoint> points;
-  points.reserve(kChartPagePositions);
+void add_page_points(const ReadingLog& log, ChartPage& page, std::string_view decimal_separator) {
+  const PageBounds& bounds = page.bounds;
+  page.points.reserve(kChartPagePositions);
   for (std::int64_t k = bounds.first; k <= bounds.last; ++k) {
-    const std::optional<std::int64_t> value = plotted_value(log[k], decimal_separator);
+    const real_Record& record = log[k];
+    const std::optional<std::int64_t> value = plotted_value(record, decimal_separator);
     if (!value) continue;
-    points.push_back({static_cast<std::int32_t>(k - bounds.first), *value, log[k].Time.str()});
+    const ChartPoint point{static_cast<std::int32_t>(k - bounds.first), *value, record.Time.str(),
+                           overload_sign(record.Main_No.view())};
+    if (record.TestFrame) {
+      page.test_points.push_back(point);
+      continue;
+    }
+    if (record.AfterGap && !page.points.empty()) page.breaks.push_back(point.x);
+    page.points.push_back(point);
   }
-  return points;
+}
+
+// The first occurrence rule over the points that count.
+ChartExtremes scanned_extremes(const std::vector<const ChartPoint*>& points) {
+  const auto [lowest, highest] = std::minmax_element(
+      points.begin(), points.end(),
+      [](const ChartPoint* a, const ChartPoint* b) { return a->value < b->value; });
+  ChartExtremes extremes{(*highest)->value, (*lowest)->value, {}, {}};
+  for (const ChartPoint* point : points) {
+    if (!extremes.max_time.empty() && !extremes.min_time.empty()) break;
+    if (point->value == extremes.max) extremes.max_time = point->label;
+    if (point->value == extremes.min) extremes.min_time = point->label;
+  }
+  return extremes;
 }
 
 }  // namespace
@@ -93,16 +132,28 @@ PageBounds chart_page_bounds(const ReadingLog& log, std::int64_t n, PageDirectio
 
 std::optional<ChartExtremes> chart_extremes(const std::vector<ChartPoint>& points) {
   if (points.empty()) return std::nullopt;
-  const auto [lowest, highest] = std::minmax_element(
-      points.begin(), points.end(),
-      [](const ChartPoint& a, const ChartPoint& b) { return a.value < b.value; });
-  ChartExtremes extremes{highest->value, lowest->value, {}, {}};
+  std::vector<const ChartPoint*> numbers, all;
+  bool high = false, low = false;
   for (const ChartPoint& point : points) {
-    if (!extremes.max_time.empty() && !extremes.min_time.empty()) break;
-    if (point.value == extremes.max) extremes.max_time = point.label;
-    if (point.value == extremes.min) extremes.min_time = point.label;
+    all.push_back(&point);
+    if (point.overload == 0) numbers.push_back(&point);
+    high = high || point.overload > 0;
+    low = low || point.overload < 0;
   }
+  ChartExtremes extremes = scanned_extremes(numbers.empty() ? all : numbers);
+  extremes.numeric = !numbers.empty();
+  extremes.overload_high = high;
+  extremes.overload_low = low;
   return extremes;
+}
+
+std::string extreme_box_text(const ChartExtremes& e, bool max, std::string_view decimal_separator) {
+  if (!e.numeric)
+    return (max ? e.overload_high || !e.overload_low : !e.overload_low) ? "OL" : "-OL";
+  std::string text = scaled_number_text(max ? e.max : e.min, decimal_separator);
+  if (max && e.overload_high) text += " (OL)";
+  if (!max && e.overload_low) text += " (-OL)";
+  return text;
 }
 
 ChartPage update_chart(const ReadingLog& log, std::int64_t n, PageDirection direction,
@@ -110,8 +161,8 @@ ChartPage update_chart(const ReadingLog& log, std::int64_t n, PageDirection dire
   ChartPage page;
   page.bounds = chart_page_bounds(log, n, direction);
   if (page.bounds.last >= page.bounds.first) {
-    page.full_scale = axis_full_scale(log[n], decimal_separator);
-    page.points = page_points(log, page.bounds, decimal_separator);
+    page.full_scale = axis_full_scale(log[reference_record(log, n)], decimal_separator);
+    add_page_points(log, page, decimal_separator);
     page.extremes = chart_extremes(page.points);
   }
   page.scrollbar = update_chart_scrollbar(log.count());

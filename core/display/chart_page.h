@@ -31,17 +31,25 @@ struct ChartPoint {
   std::int32_t x = 0;      // bottom-axis position; the record is page.first + x
   std::int64_t value = 0;  // main value times 10000
   std::string label;       // the record's Time
+  // An overload ("OL" +1, "-OL" -1) drawn at the edge of its range; 0 for a number.
+  std::int8_t overload = 0;
 
   friend bool operator==(const ChartPoint&, const ChartPoint&) = default;
 };
 
 // What the four boxes show: the extremes (times 10000) and the times of the
-// points that hold them.
+// points that hold them. The extremes are the page's numbers: an overload,
+// which the chart draws at the edge of its range, is no value, so it is told
+// beside the extreme instead of standing in for it. A page of overloads only
+// has no number: its extremes are those overloads.
 struct ChartExtremes {
   std::int64_t max = 0;
   std::int64_t min = 0;
   std::string max_time;
   std::string min_time;
+  bool numeric = true;         // max and min are numbers of the page
+  bool overload_high = false;  // the page holds an "OL"
+  bool overload_low = false;   // the page holds a "-OL"
 
   friend bool operator==(const ChartExtremes&, const ChartExtremes&) = default;
 };
@@ -56,6 +64,11 @@ struct ChartPage {
   // axis keeps its previous limits.
   std::optional<std::int64_t> full_scale;
   std::vector<ChartPoint> points;  // ascending x, at most one per position
+  // Positions whose point follows a gap (the meter was away): the line is
+  // not drawn into them from the point before.
+  std::vector<std::int32_t> breaks;
+  // Typed test frames, drawn apart: no part of the line, the boxes or the run.
+  std::vector<ChartPoint> test_points;
   // nullopt when the page has no point: all four boxes keep their texts.
   std::optional<ChartExtremes> extremes;
   ScrollParams scrollbar;
@@ -69,12 +82,20 @@ struct ChartPage {
 // The page bounds: up to 200 records within the run of record n, where a run
 // is a stretch of equal function_key and unit_text. Backward never compares
 // record 1: reaching it starts the page there. Empty for n outside 1..count.
+// A typed test frame belongs to the run around it, whatever it shows; a test
+// frame at n takes the run of the reading before it.
 PageBounds chart_page_bounds(const ReadingLog& log, std::int64_t n, PageDirection direction);
 
 // The first occurrence rule of the time boxes: points are scanned in order
 // until both boxes are filled, each box taking the label of every point that
 // equals its extreme up to then. nullopt for no points.
 std::optional<ChartExtremes> chart_extremes(const std::vector<ChartPoint>& points);
+
+// The text of the MAX box (max true) or the MIN box: the extreme number, with
+// "(OL)" or "(-OL)" after it when the page also holds such an overload; "OL"
+// or "-OL" alone on a page without a number.
+std::string extreme_box_text(const ChartExtremes& extremes, bool max,
+                             std::string_view decimal_separator);
 
 // The whole update for record n (update_chart). Its cost is bounded by the
 // page, never by the length of the log.

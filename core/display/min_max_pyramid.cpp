@@ -73,14 +73,22 @@ void LogPyramid::reading_committed(const real_Record&) {
 }
 
 void LogPyramid::rebuild() {
-  pyramid_.clear();
+  keyed_.clear();
+  newest_ = 0;
+  seen_ = 0;
+  last_reading_ = 0;
   run_start_ = 1;
   for (std::int64_t n = 1; n <= log_.count(); ++n) take(n);
 }
 
 const MinMaxPyramid& LogPyramid::pyramid() {
   catch_up();
-  return pyramid_;
+  return keyed_.empty() ? empty_ : keyed_[newest_].pyramid;
+}
+
+std::string LogPyramid::unit() {
+  catch_up();
+  return keyed_.empty() ? std::string() : keyed_[newest_].unit;
 }
 
 std::int64_t LogPyramid::run_start() {
@@ -91,24 +99,42 @@ std::int64_t LogPyramid::run_start() {
 // One record more than was followed is a commit; any other count means the
 // log was replaced or emptied since.
 void LogPyramid::catch_up() {
-  const std::int64_t seen = pyramid_.size();
-  if (seen == log_.count()) return;
-  if (seen + 1 == log_.count()) {
+  if (seen_ == log_.count()) return;
+  if (seen_ + 1 == log_.count()) {
     take(log_.count());
   } else {
     rebuild();
   }
 }
 
-void LogPyramid::take(std::int64_t n) {
-  const real_Record& record = log_[n];
-  pyramid_.append(chart_value(record, separator_));
-  if (n == 1) return;
-  const RangeFields now = split_main_range(record.Main_Range.view());
-  const RangeFields before = split_main_range(log_[n - 1].Main_Range.view());
-  if (now.function_key != before.function_key || now.unit_text != before.unit_text) {
-    run_start_ = n;
+// A function and unit seen for the first time gets its pyramid, empty up to
+// record n; that happens once for each, however long the log.
+LogPyramid::Keyed& LogPyramid::keyed_for(std::string_view function_key, std::string_view unit,
+                                         std::int64_t n) {
+  for (Keyed& keyed : keyed_) {
+    if (keyed.function_key == function_key && keyed.unit == unit) return keyed;
   }
+  Keyed& added = keyed_.emplace_back(Keyed{std::string(function_key), std::string(unit), {}});
+  for (std::int64_t k = 1; k < n; ++k) added.pyramid.append(std::nullopt);
+  return added;
+}
+
+void LogPyramid::take(std::int64_t n) {
+  seen_ = n;
+  const real_Record& record = log_[n];
+  if (record.TestFrame) {
+    for (Keyed& keyed : keyed_) keyed.pyramid.append(std::nullopt);
+    return;
+  }
+  const RangeFields now = split_main_range(record.Main_Range.view());
+  Keyed& mine = keyed_for(now.function_key, now.unit_text, n);
+  for (Keyed& keyed : keyed_) {
+    keyed.pyramid.append(&keyed == &mine ? chart_value(record, separator_) : std::nullopt);
+  }
+  const auto index = static_cast<std::size_t>(&mine - keyed_.data());
+  if (last_reading_ > 0 && index != newest_) run_start_ = n;
+  newest_ = index;
+  last_reading_ = n;
 }
 
 }  // namespace tarvo

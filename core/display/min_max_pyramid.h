@@ -64,9 +64,12 @@ class MinMaxPyramid {
   std::vector<std::vector<MinMax>> levels_;
 };
 
-// The pyramid of a log's chart values and where its newest run starts,
+// The pyramids of a log's chart values and where its newest run starts,
 // kept up to date with each commit and built again from the log when it was
 // replaced or emptied meanwhile (its count is then not the one followed).
+// There is one pyramid per function and unit, in which the records of any
+// other leave their positions empty, so that no plot puts volts and ohms on
+// one axis; a typed test frame has a place in none.
 class LogPyramid final : public CommitListener {
  public:
   LogPyramid(const ReadingLog& log, const std::string& decimal_separator)
@@ -76,8 +79,11 @@ class LogPyramid final : public CommitListener {
   // Starts again from the log as it is (after a load, a reset or a clear).
   void rebuild();
 
-  // Position p stands for record p + 1.
+  // The values of the newest reading's function and unit; position p stands
+  // for record p + 1.
   const MinMaxPyramid& pyramid();
+  // The unit of those values ("V", "KΩ"); empty for an empty log.
+  std::string unit();
   // The first record of the newest run (records of the same function and
   // unit as the newest); 1 for an empty log.
   std::int64_t run_start();
@@ -86,10 +92,20 @@ class LogPyramid final : public CommitListener {
   void take(std::int64_t n);
   void catch_up();
 
+  struct Keyed {
+    std::string function_key, unit;
+    MinMaxPyramid pyramid;
+  };
+  Keyed& keyed_for(std::string_view function_key, std::string_view unit, std::int64_t n);
+
   const ReadingLog& log_;
   const std::string& separator_;
-  MinMaxPyramid pyramid_;
+  std::int64_t seen_ = 0;
+  std::vector<Keyed> keyed_;
+  std::size_t newest_ = 0;         // the entry of keyed_ of the newest reading
+  std::int64_t last_reading_ = 0;  // the newest record that is no test frame
   std::int64_t run_start_ = 1;
+  MinMaxPyramid empty_;
 };
 
 }  // namespace tarvo

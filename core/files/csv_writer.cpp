@@ -33,7 +33,8 @@ void append_record_line(std::string& out, const real_Record& record,
         std::string_view(cells.unit), std::string_view(cells.overload ? "1" : "0"),
         std::string_view(cells.sub_value_text), std::string_view(cells.sub_unit),
         std::string_view(cells.frames), std::string_view(cells.frame_texts[0]),
-        std::string_view(cells.frame_texts[1]), std::string_view(cells.frame_texts[2])}) {
+        std::string_view(cells.frame_texts[1]), std::string_view(cells.frame_texts[2]),
+        cells.event}) {
     out += ',';
     append_csv_field(out, field);
   }

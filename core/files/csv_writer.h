@@ -4,11 +4,13 @@
 //
 //   EF BB BF                                   UTF-8 byte-order mark
 //   Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,Sub Unit,
-//   Frames,Frame Min,Frame Max,Frame Mean
-//   1,09:05:03,-12.345,DCV AUTO 50.000 V,,,2026-12-09T09:05:03,-12.345,V,0,,
+//   Frames,Frame Min,Frame Max,Frame Mean,Event
+//   1,09:05:03,-12.345,DCV AUTO 50.000 V,,,2026-12-09T09:05:03,-12.345,V,0,,,,,,,
 // The grid's six columns hold the record's texts as they are; the six after
 // them hold the numbers in base units, always with "." as the decimal point,
-// and the overload as 0 or 1.
+// and the overload as 0 or 1; then the frames' figures, and the event: "gap"
+// for the first reading after the meter came back, "test frame" for a frame
+// typed by hand.
 // Every line ends with CR LF. A field holding a comma, a double quote, CR or
 // LF is enclosed in double quotes, and its double quotes are doubled. The
 // log is not split into pages.

@@ -21,6 +21,9 @@ namespace {
 constexpr std::string_view kVersionLine = "tarvo-session\t1";
 constexpr std::string_view kReading = "reading";
 constexpr std::string_view kEvent = "event";
+// The flags field that may follow a reading's figures.
+constexpr std::size_t kReadingFields = 12;
+constexpr std::string_view kTestFrameFlag = "test";
 constexpr std::size_t kLongestLine = 4096;
 constexpr std::uint64_t kLargestSessionBytes = std::uint64_t{1} << 40;
 // The summary looks at this much of the end of a file for its last reading,
@@ -181,9 +184,22 @@ bool parse_figures(const std::vector<std::string_view>& f, FrameFigures& out) {
   return true;
 }
 
+// Flags are words joined by ","; a word this program does not know is left
+// alone, so a later writer's flag does not refuse the file.
+void parse_flags(std::string_view flags, real_Record& r) {
+  while (!flags.empty()) {
+    const std::size_t comma = flags.find(',');
+    if (flags.substr(0, comma) == kTestFrameFlag) r.TestFrame = true;
+    if (comma == std::string_view::npos) break;
+    flags.remove_prefix(comma + 1);
+  }
+}
+
 std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
                                          std::string_view from, std::string_view to) {
-  if (f.size() != 12 || f[0] != kReading) return std::nullopt;
+  if (f.size() < kReadingFields || f.size() > kReadingFields + 1 || f[0] != kReading) {
+    return std::nullopt;
+  }
   const std::optional<std::int64_t> index = parse_int(f[1]);
   real_Record r;
   if (!index || *index < 1 || !parse_iso_local(f[2], r.DateTime)) return std::nullopt;
@@ -195,6 +211,7 @@ std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
   r.Sub_No.assign(with_separator(unescaped(f[6]), from, to));
   r.Sub_range.assign(with_separator(unescaped(f[7]), from, to));
   if (!parse_figures(f, r.Frames)) return std::nullopt;
+  if (f.size() > kReadingFields) parse_flags(f[kReadingFields], r);
   return r;
 }
 
@@ -315,6 +332,12 @@ class SessionReader {
     if (f[0] == kReading) {
       std::optional<real_Record> r = parse_reading(f, out.header.decimal_separator, separator_);
       if (!r) return false;
+      // The meter's first reading after its return follows a gap; a test
+      // frame typed meanwhile does not close it.
+      if (gap_ && !r->TestFrame) {
+        r->AfterGap = true;
+        gap_ = false;
+      }
       out.records.push_back(std::move(*r));
       saved_ = false;
       return true;
@@ -322,6 +345,7 @@ class SessionReader {
     SessionEvent kind;
     std::string detail;
     if (!parse_event(f, kind, detail)) return false;
+    if (kind == SessionEvent::MeterBack) gap_ = true;
     if (kind == SessionEvent::Stopped) stopped_ = true;
     if (kind == SessionEvent::Saved) saved_ = true;
     out.events.emplace_back(kind, std::move(detail));
@@ -338,6 +362,7 @@ class SessionReader {
   LoadError& error_;
   bool stopped_ = false;
   bool saved_ = false;
+  bool gap_ = false;
 };
 
 std::optional<SessionContents> read_from(ByteSource& source, std::string_view separator,
@@ -476,6 +501,10 @@ std::string session_reading_line(const real_Record& r) {
     line += escaped(text);
   }
   line += figures_text(r.Frames);
+  if (r.TestFrame) {
+    line += '\t';
+    line += kTestFrameFlag;
+  }
   line += '\n';
   return line;
 }

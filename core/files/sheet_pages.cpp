@@ -13,8 +13,8 @@ namespace {
 static_assert(kGridColumns.size() == kSheetColumns);
 
 constexpr std::string_view kTypedTitles[kTypedColumns] = {
-    "DateTime", "Value",  "Unit",      "Overload",  "Sub Value",
-    "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"};
+    "DateTime", "Value",     "Unit",      "Overload",   "Sub Value", "Sub Unit",
+    "Frames",   "Frame Min", "Frame Max", "Frame Mean", "Event"};
 
 // The extremes are values the meter showed and stay exact; the mean of a few
 // such values needs no more digits than these, and seventeen would double the
@@ -95,7 +95,13 @@ TypedCells typed_cells(const real_Record& record, std::string_view decimal_separ
     cells.sub_unit = typed.sub->base_unit;
   }
   add_frame_cells(cells, record.Frames, typed.main.unit);
+  cells.event = record_event_text(record);
   return cells;
+}
+
+std::string_view record_event_text(const real_Record& record) {
+  if (record.TestFrame) return "test frame";
+  return record.AfterGap ? "gap" : "";
 }
 
 }  // namespace tarvo

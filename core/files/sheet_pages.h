@@ -29,8 +29,9 @@ struct PageRecords {
 PageRecords page_records(std::int64_t page, std::int64_t records);
 
 // Columns that .csv and .xlsx add after the grid's six, for charting and
-// filtering: the date-time, the main number and the sub number in base units.
-inline constexpr std::size_t kTypedColumns = 10;
+// filtering: the date-time, the main number and the sub number in base units,
+// the frames' figures, and what sets the record apart from the others.
+inline constexpr std::size_t kTypedColumns = 11;
 
 // The grid's title of a column (0-based).
 std::string_view column_title(std::size_t column);
@@ -38,7 +39,7 @@ std::string_view column_title(std::size_t column);
 std::string_view text_cell(const real_Record& record, std::size_t column);
 
 // "DateTime", "Value", "Unit", "Overload", "Sub Value", "Sub Unit", "Frames",
-// "Frame Min", "Frame Max", "Frame Mean" (0-based).
+// "Frame Min", "Frame Max", "Frame Mean", "Event" (0-based).
 std::string_view typed_column_title(std::size_t column);
 
 // The added columns of one record. A number is absent for OL or a text that
@@ -58,7 +59,12 @@ struct TypedCells {
   std::string frames;
   std::array<std::optional<double>, 3> frame_values;
   std::array<std::string, 3> frame_texts;
+  // "gap" for the first reading after the meter came back, "test frame" for a
+  // frame typed by hand; empty for an ordinary reading.
+  std::string_view event;
 };
+
+std::string_view record_event_text(const real_Record& record);
 // The record's numbers carry decimal_separator.
 TypedCells typed_cells(const real_Record& record, std::string_view decimal_separator);
 

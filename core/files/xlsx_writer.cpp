@@ -118,7 +118,8 @@ bool write_typed_cells(SheetWriter& out, const real_Record& record, lxw_row_t ro
           out.number(row, first + 6, static_cast<double>(record.Frames.count))) &&
          out.number(row, first + 7, cells.frame_values[0]) &&
          out.number(row, first + 8, cells.frame_values[1]) &&
-         out.number(row, first + 9, cells.frame_values[2]);
+         out.number(row, first + 9, cells.frame_values[2]) &&
+         (cells.event.empty() || out.text(row, first + 10, cells.event));
 }
 
 bool write_record_row(SheetWriter& out, const real_Record& record, lxw_row_t row,

@@ -17,6 +17,7 @@ struct TextRow {
 // Texts 0-34: menus, messages and the running state; 40-41: an abandoned command;
 // 60-64: the broker's state; 70-99: the View menu's windows; 120-126: the trend overview;
 // 130-134: following and holding, the debug window's title;
+// 140-143: the recovery bar and the marks of the log;
 // 150-154: session lines that wait for the disk, a session file made anew;
 // 160-161: a save target refused, readings the broker's queue dropped;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
@@ -208,6 +209,23 @@ constexpr TextRow kTexts[] = {
      "Mostrar las lecturas más recientes y volver a seguirlas (Fin)"},
     {134, "Debug trace", "调试记录", "Journal de débogage", "Debug-Protokoll",
      "Registro de depuración"},
+    {140, "The last session did not end properly (started %1, %2 readings, last %3).",
+     "上次记录未正常结束（开始于 %1，%2 个读数，最后读数 %3）。",
+     "La dernière session ne s'est pas terminée normalement (début %1, %2 mesures, dernière %3).",
+     "Die letzte Sitzung wurde nicht ordnungsgemäß beendet (Beginn %1, %2 Messwerte, letzter %3).",
+     "La última sesión no terminó correctamente (inicio %1, %2 lecturas, última %3)."},
+    {141, "Dismiss", "忽略", "Ignorer", "Verwerfen", "Descartar"},
+    {142, "First reading after the meter came back: nothing was read before it since the loss",
+     "万用表重新连接后的第一个读数：断开期间没有读数",
+     "Première mesure après le retour du multimètre : rien n'a été lu pendant son absence",
+     "Erster Messwert nach der Rückkehr des Messgeräts: während seiner Abwesenheit wurde nichts "
+     "gelesen",
+     "Primera lectura tras el regreso del medidor: no se leyó nada durante su ausencia"},
+    {143, "Test frame typed by hand: not counted in statistics, limits or publishing",
+     "手动输入的测试帧：不计入统计、限值和发布",
+     "Trame de test saisie à la main : exclue des statistiques, des limites et de la publication",
+     "Von Hand eingegebener Testrahmen: nicht in Statistik, Grenzwerten und Veröffentlichung",
+     "Trama de prueba escrita a mano: excluida de estadísticas, límites y publicación"},
     {150, "%1 readings wait in memory and are written as soon as the disk takes them again. %2",
      "%1 个读数在内存中等待，磁盘可以写入后立即写入。%2",
      "%1 mesures attendent en mémoire et seront écrites dès que le disque les accepte à nouveau. "

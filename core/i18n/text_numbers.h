@@ -92,6 +92,11 @@ inline constexpr int kTextFollowingPausedCount = 131;  // "%1" readings since
 inline constexpr int kTextBackToNewest = 132;
 inline constexpr int kTextBackToNewestTip = 133;
 inline constexpr int kTextDebugTitle = 134;
+// 140-143: the recovery bar; the marks of readings after a gap and of test frames.
+inline constexpr int kTextRecoveryBar = 140;  // "%1" start, "%2" readings, "%3" last
+inline constexpr int kTextDismiss = 141;
+inline constexpr int kTextGapMark = 142;            // tip of the first reading after a gap
+inline constexpr int kTextTestFrameMark = 143;      // tip of a typed test frame
 inline constexpr int kTextSaveTargetRefused = 160;  // "%1" stands for the file's name
 inline constexpr int kTextBrokerDropped = 161;      // "%1" stands for the number of readings
 inline constexpr int kTextAboutTitle = 200;

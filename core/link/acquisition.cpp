@@ -10,6 +10,7 @@ MeterModel Acquisition::reset() {
   s_.log.reset_log_counters();
   s_.rx.clear();
   s_.frames.clear();
+  s_.GapPending = false;
   const MeterModel previous = s_.model;
   s_.model = MeterModel::None;
   return previous;
@@ -152,6 +153,7 @@ TickOutcome Acquisition::wait_tick() {
     s_.rx.clear();  // bytes from before the loss are no reading of now
     s_.frames.clear();
     s_.TickCount = 0;
+    s_.GapPending = true;
     state_ = AcquisitionState::Acquiring;
     tell(&AcquisitionListener::meter_back);
     return TickOutcome::MeterBack;

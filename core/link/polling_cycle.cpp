@@ -45,8 +45,10 @@ bool decode_frame(Session& s) {
   return family != nullptr && family->decode(s.rx, s.reading, s.decode_settings());
 }
 
-void commit_reading(Session& s, ReadingViews* views) {
-  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take());
+void commit_reading(Session& s, ReadingViews* views, bool test_frame) {
+  const RecordMarks marks{!test_frame && s.GapPending, test_frame};
+  if (marks.after_gap) s.GapPending = false;
+  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take(), marks);
   for (CommitListener* listener : s.commit_listeners) listener->reading_committed(s.log[n]);
   if (views == nullptr || !family_active(s.model)) return;
   views->refresh_grid();
@@ -79,7 +81,7 @@ bool inject_test_frame(Session& s, PortReader& port, ReadingViews* views, std::s
   // The typed frame is its interval's only one.
   s.frames.clear();
   s.frames.feed(*family_of(s.model), frame, s.decode_settings());
-  commit_reading(s, views);
+  commit_reading(s, views, true);
   s.TickCount = 0;
   return true;
 }

@@ -47,7 +47,9 @@ bool decode_frame(Session& s);
 
 // Appends the current reading to the log, tells the commit listeners, then
 // refreshes the views (only while a meter family is active). views may be null.
-void commit_reading(Session& s, ReadingViews* views);
+// A test frame is marked as one and leaves a pending gap to the next reading
+// of the meter.
+void commit_reading(Session& s, ReadingViews* views, bool test_frame = false);
 
 // One tick of the display timer: intermediate reads keep the port drained, and
 // once per recording interval a record step commits the newest reading.

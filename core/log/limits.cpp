@@ -6,7 +6,10 @@ namespace tarvo {
 
 LimitBreach breach_of(const Limits& limits, const real_Record& record,
                       std::string_view decimal_separator) {
-  if (!limits.any() || !(run_key_of(record) == limits.key)) return LimitBreach::None;
+  // A typed test frame is no reading of the meter: it breaks no limit.
+  if (record.TestFrame || !limits.any() || !(run_key_of(record) == limits.key)) {
+    return LimitBreach::None;
+  }
   const std::string_view main_no = trim_controls(record.Main_No.view());
   if (main_no == "OL") return limits.high ? LimitBreach::High : LimitBreach::None;
   if (main_no == "-OL") return limits.low ? LimitBreach::Low : LimitBreach::None;
@@ -41,6 +44,10 @@ void LimitWatch::set_limits_for_next(std::optional<double> high, std::optional<d
 }
 
 void LimitWatch::reading_committed(const real_Record& record) {
+  if (record.TestFrame) {
+    last_ = LimitBreach::None;
+    return;
+  }
   if (key_from_next_) {
     limits_.key = run_key_of(record);
     key_from_next_ = false;

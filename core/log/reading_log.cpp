@@ -39,7 +39,7 @@ void ReadingLog::reset_log_counters() {
 }
 
 std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
-                                        const FrameFigures& frames) {
+                                        const FrameFigures& frames, RecordMarks marks) {
   const std::int64_t next = count_ + 1;
   if (count_ <= kLastResizingCount) {
     storage_size_ = static_cast<std::size_t>(count_ + kHeadroom);
@@ -60,6 +60,8 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const Loc
   record.DateTime = ReadingTime;
   record.Dated = true;
   record.Frames = frames;
+  record.AfterGap = marks.after_gap;
+  record.TestFrame = marks.test_frame;
   return next;
 }
 

@@ -24,8 +24,19 @@ struct real_Record {
   LocalTime DateTime;
   bool Dated = false;
   FrameFigures Frames;  // the frames of its interval; none for a text log's records
+  // The first reading after the meter had gone away and came back: nothing
+  // was read between it and the record before.
+  bool AfterGap = false;
+  // A frame typed by hand and injected (btn_test), no reading of the meter.
+  bool TestFrame = false;
 
   friend bool operator==(const real_Record&, const real_Record&) = default;
+};
+
+// What sets a record apart from the readings around it.
+struct RecordMarks {
+  bool after_gap = false;
+  bool test_frame = false;
 };
 
 // The in-memory log. Reading n lives in element n; element 0 is never used.
@@ -60,7 +71,7 @@ class ReadingLog {
   // Adds one record built from the reading, its time and the figures of the
   // frames of its interval; returns its number.
   std::int64_t append_reading(const CurrentReading& reading, const LocalTime& ReadingTime,
-                              const FrameFigures& frames = {});
+                              const FrameFigures& frames = {}, RecordMarks marks = {});
 
   // Reset and Start: the count goes to 0, the storage size stays; the blocks
   // are given back, since no reader looks past the count.

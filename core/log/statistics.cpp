@@ -1,5 +1,6 @@
 #include "log/statistics.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -77,6 +78,7 @@ std::vector<RunStats> runs_of(const ReadingLog& log, std::int64_t first, std::in
                               std::string_view decimal_separator) {
   std::vector<RunStats> runs;
   for (std::int64_t n = std::max<std::int64_t>(first, 1); n <= std::min(last, log.count()); ++n) {
+    if (log[n].TestFrame) continue;
     RunKey key = run_key_of(log[n]);
     if (runs.empty() || !(runs.back().key == key)) runs.push_back({std::move(key), {}});
     runs.back().stats.add(log[n], decimal_separator);
@@ -88,7 +90,7 @@ RunningStats stats_of(const ReadingLog& log, std::int64_t first, std::int64_t la
                       std::string_view decimal_separator) {
   RunningStats stats;
   for (std::int64_t n = std::max<std::int64_t>(first, 1); n <= std::min(last, log.count()); ++n) {
-    stats.add(log[n], decimal_separator);
+    if (!log[n].TestFrame) stats.add(log[n], decimal_separator);
   }
   return stats;
 }
@@ -99,11 +101,23 @@ void LogStatistics::rebuild(const ReadingLog& log, std::string_view decimal_sepa
 }
 
 void LogStatistics::add(const real_Record& record, std::string_view decimal_separator) {
+  ++seen_;
+  if (record.TestFrame) return;
   whole_.add(record, decimal_separator);
   RunKey key = run_key_of(record);
+  auto group = std::find_if(groups_.begin(), groups_.end(),
+                            [&key](const RunStats& g) { return g.key == key; });
+  if (group == groups_.end()) group = groups_.insert(groups_.end(), {key, {}});
+  group->stats.add(record, decimal_separator);
   if (run_.stats.count() == 0 || !(run_.key == key)) run_ = {std::move(key), {}};
   run_.stats.add(record, decimal_separator);
-  ++seen_;
+}
+
+const RunStats* LogStatistics::whole_of(const RunKey& key) const {
+  for (const RunStats& group : groups_) {
+    if (group.key == key) return &group;
+  }
+  return nullptr;
 }
 
 void StatisticsFollower::reading_committed(const real_Record& record) {

@@ -69,17 +69,21 @@ struct RunStats {
   RunningStats stats;
 };
 
-// The runs of records first..last in log order, each with its figures.
+// The runs of records first..last in log order, each with its figures; test
+// frames neither count nor break a run.
 std::vector<RunStats> runs_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
                               std::string_view decimal_separator);
 
-// The figures of records first..last, whatever their functions.
+// The figures of records first..last, whatever their functions; test frames
+// left out.
 RunningStats stats_of(const ReadingLog& log, std::int64_t first, std::int64_t last,
                       std::string_view decimal_separator);
 
 // The figures the Statistics window follows as the log grows: the current run
 // (the newest records of one function and unit) and the whole log, both kept
-// up to date at a constant cost per commit.
+// up to date at a constant cost per commit. The whole log is grouped by
+// function and unit, as a mean over volts and ohms means nothing. Test frames
+// typed by hand are no readings of the meter and are left out of all of them.
 class LogStatistics {
  public:
   // Starts again from the log as it is (after a load or a reset).
@@ -87,12 +91,17 @@ class LogStatistics {
   // The log gained its newest record.
   void add(const real_Record& record, std::string_view decimal_separator);
 
-  const RunningStats& whole() const { return whole_; }
+  const RunningStats& whole() const { return whole_; }  // all functions together
+  // The whole log's figures of one function and unit; nullptr when it has none.
+  const RunStats* whole_of(const RunKey& key) const;
+  // One per function and unit, in the order they first came.
+  const std::vector<RunStats>& groups() const { return groups_; }
   const RunStats& current_run() const { return run_; }
   std::int64_t seen() const { return seen_; }  // the records taken in so far
 
  private:
   RunningStats whole_;
+  std::vector<RunStats> groups_;
   RunStats run_;
   std::int64_t seen_ = 0;
 };

@@ -78,7 +78,9 @@ MqttPublisher::~MqttPublisher() {
 
 // The copies are made before the lock, so the publisher's thread holds the
 // committing thread up for no more than a queue operation.
+// A typed test frame is no reading of the meter: subscribers never see it.
 void MqttPublisher::reading_committed(const real_Record& record) {
+  if (record.TestFrame) return;
   OutgoingReading reading{record, session_.model, session_.DecimalSeparator};
   {
     const std::lock_guard lock(mutex_);

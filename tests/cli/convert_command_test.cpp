@@ -115,18 +115,18 @@ TEST_F(Convert, CsvReadsBackAsTheGridsColumns) {
   const std::string bytes = read_bytes(folder_ / "out.csv");
   ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
   using Row = std::vector<std::string>;
-  EXPECT_EQ(
-      csv_rows(std::string_view(bytes).substr(3)),
-      (std::vector<Row>{
-          {"Index", "Time", "Main", "Main_Range", "Sub", "Sub_Range", "DateTime", "Value", "Unit",
-           "Overload", "Sub Value", "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"},
-          {"1", "09:05:03", "-12.345", "OHM AUTO 50.000 K\u03A9", "60.00", "FRE 99.99 Hz", "",
-           "-12345", "\u03A9", "0", "60", "Hz", "", "", "", ""},
-          {"2", "09:05:04", "OL", "ACV AUTO 5.0000 \"V\", x", "", "", "", "", "", "1", "", "", "",
-           "", "", ""},
-          {"-3", "09:05:05", "0.5", "交流 AUTO 5.0000 V", "1;2", "T\u2103", "", "0.5", "V", "0", "",
-           "", "", "", "", ""},
-      }));
+  EXPECT_EQ(csv_rows(std::string_view(bytes).substr(3)),
+            (std::vector<Row>{
+                {"Index", "Time", "Main", "Main_Range", "Sub", "Sub_Range", "DateTime", "Value",
+                 "Unit", "Overload", "Sub Value", "Sub Unit", "Frames", "Frame Min", "Frame Max",
+                 "Frame Mean", "Event"},
+                {"1", "09:05:03", "-12.345", "OHM AUTO 50.000 K\u03A9", "60.00", "FRE 99.99 Hz", "",
+                 "-12345", "\u03A9", "0", "60", "Hz", "", "", "", "", ""},
+                {"2", "09:05:04", "OL", "ACV AUTO 5.0000 \"V\", x", "", "", "", "", "", "1", "", "",
+                 "", "", "", "", ""},
+                {"-3", "09:05:05", "0.5", "交流 AUTO 5.0000 V", "1;2", "T\u2103", "", "0.5", "V",
+                 "0", "", "", "", "", "", "", ""},
+            }));
 }
 
 // The command writes what the export writes for the same log, whose .xls

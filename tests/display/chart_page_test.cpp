@@ -146,6 +146,72 @@ TEST(ChartExtremes, TimeBoxesFollowTheScanRule) {
   }
 }
 
+// An overload is drawn at the edge of its range but is no value: the boxes
+// hold the page's extreme numbers, and tell an overload beyond them.
+TEST(ChartExtremes, OverloadsAreToldBesideTheExtremeNumbers) {
+  struct Case {
+    std::vector<std::string> main_no;
+    ChartExtremes extremes;
+    std::string max_text, min_text;
+  };
+  const Case cases[] = {
+      {{"4.6977", "OL", "1.0"}, {46977, 10000, "t1", "t3", true, true, false}, "4.6977 (OL)", "1"},
+      {{"-OL", "2", "-1.5"}, {20000, -15000, "t2", "t3", true, false, true}, "2", "-1.5 (-OL)"},
+      {{"OL", "-OL", "OL"}, {50000, -50000, "t1", "t2", false, true, true}, "OL", "-OL"},
+      {{"OL", "OL"}, {50000, 50000, "t1", "t1", false, true, false}, "OL", "OL"},
+      {{"1", "3"}, {30000, 10000, "t2", "t1", true, false, false}, "3", "1"},
+  };
+  for (const Case& c : cases) {
+    std::vector<LoggedReading> readings;
+    for (std::size_t i = 0; i < c.main_no.size(); ++i) {
+      readings.push_back({c.main_no[i], "DCV AUTO 5.0000 V", "t" + std::to_string(i + 1)});
+    }
+    const ReadingLog log = log_of(readings);
+    const auto extremes = update_chart(log, log.count(), PageDirection::Backward, ".").extremes;
+    ASSERT_TRUE(extremes) << testing::PrintToString(c.main_no);
+    EXPECT_EQ(*extremes, c.extremes) << testing::PrintToString(c.main_no);
+    EXPECT_EQ(extreme_box_text(*extremes, true, "."), c.max_text);
+    EXPECT_EQ(extreme_box_text(*extremes, false, "."), c.min_text);
+  }
+}
+
+// The line is cut before the first reading after a gap; a typed test frame
+// (here in another function) is drawn apart, counts in no extreme and
+// neither cuts the run nor sets the axis of its page.
+TEST(ChartPage, GapsCutTheLineAndTestFramesStandApart) {
+  std::vector<real_Record> records;
+  const char* const numbers[] = {"1", "2", "3", "0.4254", "-4", "4.9"};
+  for (int n = 1; n <= 6; ++n) {
+    real_Record r;
+    r.Index = n;
+    r.Main_No.assign(numbers[n - 1]);
+    r.Main_Range.assign(n == 4 ? "ACV AUTO 500.00 mV" : "DCV AUTO 5.0000 V");
+    r.Time.assign(record_time(n));
+    r.AfterGap = n == 3 || n == 6;
+    r.TestFrame = n == 4;
+    records.push_back(r);
+  }
+  ReadingLog log;
+  log.replace(records);
+  const ChartPage page = update_chart(log, 6, PageDirection::Backward, ".");
+  EXPECT_EQ(page.bounds, (PageBounds{1, 6}));
+  EXPECT_EQ(positions(page), (std::vector<std::int32_t>{0, 1, 2, 4, 5}));
+  EXPECT_EQ(page.breaks, (std::vector<std::int32_t>{2, 5}));
+  ASSERT_EQ(page.test_points.size(), 1u);
+  EXPECT_EQ(page.test_points[0].x, 3);
+  EXPECT_EQ(page.extremes->max, 49000);
+  EXPECT_EQ(page.extremes->min, -40000);
+
+  const ChartPage typed = update_chart(log, 4, PageDirection::Backward, ".");
+  EXPECT_EQ(typed.bounds, (PageBounds{1, 4}));
+  EXPECT_EQ(typed.full_scale, 50000);
+  const ChartPage forward = update_chart(log, 2, PageDirection::Forward, ".");
+  EXPECT_EQ(forward.bounds, (PageBounds{2, 6}));
+  // A gap at the first point of a page cuts nothing.
+  EXPECT_EQ(update_chart(log, 3, PageDirection::Forward, ".").breaks,
+            (std::vector<std::int32_t>{3}));
+}
+
 // A reading whose texts do not convert is logged and must not stop the chart:
 // it gets no point, the axis keeps its limits when the reference has no range,
 // and the boxes keep their texts when nothing on the page converts.

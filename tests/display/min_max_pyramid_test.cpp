@@ -93,10 +93,39 @@ TEST(LogPyramid, FollowsCommitsAndRebuildsAfterALoadOrReset) {
   EXPECT_EQ(follower.run_start(), 6);
 
   log = log_of({{"2.0000"}, {"3.0000"}, {"1.0000", "OHM AUTO 500.00 Ω"}});
-  EXPECT_EQ(follower.pyramid().envelope(0, 3), (MinMax{10000, 30000}));
+  EXPECT_EQ(follower.pyramid().envelope(0, 3), (MinMax{10000, 10000}));
+  EXPECT_EQ(follower.unit(), "Ω");
   EXPECT_EQ(follower.run_start(), 3);
   log.reset_log_counters();
   EXPECT_EQ(follower.pyramid().size(), 0);
+}
+
+// Volts and ohms never share a value axis: the pyramid is that of the newest
+// reading's function and unit, where the others leave empty places; a test
+// frame has a place in none and starts no run.
+TEST(LogPyramid, HoldsOnlyTheNewestReadingsFunctionAndUnit) {
+  const std::string separator = ".";
+  ReadingLog log;
+  LogPyramid follower(log, separator);
+  const LocalTime t{2026, 12, 9, 14, 0, 0, 0, 60};
+  const auto commit = [&](const char* main_no, const char* range, bool test = false) {
+    follower.reading_committed(
+        log[log.append_reading(reading(main_no, range), t, {}, {false, test})]);
+  };
+  commit("230.00", "ACV AUTO 500.00 V");
+  commit("4.7000", "OHM AUTO 50.000 KΩ");
+  commit("0.4254", "ACV AUTO 5.0000 V", true);
+  commit("4.8000", "OHM AUTO 50.000 KΩ");
+  EXPECT_EQ(follower.unit(), "KΩ");
+  EXPECT_EQ(follower.pyramid().size(), 4);
+  EXPECT_EQ(follower.pyramid().envelope(0, 4), (MinMax{47000, 48000}));
+  EXPECT_EQ(follower.run_start(), 2);
+  commit("229.00", "ACV AUTO 500.00 V");
+  EXPECT_EQ(follower.unit(), "V");
+  EXPECT_EQ(follower.pyramid().envelope(0, 5), (MinMax{2290000, 2300000}));
+  EXPECT_EQ(follower.run_start(), 5);
+  log.reset_log_counters();
+  EXPECT_EQ(follower.unit(), "");
 }
 
 }  // namespace

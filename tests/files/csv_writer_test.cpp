@@ -50,24 +50,27 @@ TEST(CsvWriter, WritesBomTitlesAndOneCrLfLinePerRecord) {
   std::ostringstream out;
   std::string error;
   ASSERT_TRUE(write_csv(log, out, {}, error)) << error;
-  EXPECT_EQ(
-      out.str(),
-      "\xEF\xBB\xBF"
-      "Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,"
-      "Sub Unit,Frames,Frame Min,Frame Max,Frame Mean\r\n"
-      "1,09:05:03,-12.345,OHM AUTO 50.000 K\u03A9,60.00,FRE 99.99 Hz,,-12345,\u03A9,0,60,Hz,,,,\r\n"
-      "2,09:05:04,\"1,5\",\"say \"\"hi\"\"\",,\"two\r\nlines\",,,,0,,,,,,\r\n"
-      "-3,,,,,,,,,0,,,,,,\r\n");
+  EXPECT_EQ(out.str(),
+            "\xEF\xBB\xBF"
+            "Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,"
+            "Sub Unit,Frames,Frame Min,Frame Max,Frame Mean,Event\r\n"
+            "1,09:05:03,-12.345,OHM AUTO 50.000 K\u03A9,60.00,FRE 99.99 "
+            "Hz,,-12345,\u03A9,0,60,Hz,,,,,\r\n"
+            "2,09:05:04,\"1,5\",\"say \"\"hi\"\"\",,\"two\r\nlines\",,,,0,,,,,,,\r\n"
+            "-3,,,,,,,,,0,,,,,,,\r\n");
 }
 
-// The added columns hold numbers with "." whatever separator the log uses.
+// The added columns hold numbers with "." whatever separator the log uses, and
+// the last one what sets a record apart: the first after a gap, a test frame.
 TEST(CsvWriter, AddsTheDateTimeAndTheNumbersInBaseUnits) {
   real_Record dated =
       record(1, "14:03:27", "-0,4254", "DCV AUTO 5,0000 mV", "0,0060", "FRE 9,9999 KHz");
   dated.DateTime = {2026, 12, 9, 14, 3, 27, 0, 60};
   dated.Dated = true;
   dated.Frames = {12, 12, -0.4301, -0.4199, -0.42541666666666667};
+  dated.AfterGap = true;
   real_Record overload = record(2, "14:03:28", "-OL", "OHM MANU 500,00 \u03A9");
+  overload.TestFrame = true;
   overload.Frames = {3, 0, 0, 0, 0};  // counted, but no frame had a number
   const ReadingLog log = log_of({dated, overload});
   std::ostringstream out;
@@ -77,8 +80,8 @@ TEST(CsvWriter, AddsTheDateTimeAndTheNumbersInBaseUnits) {
   EXPECT_EQ(text.substr(text.find("\r\n") + 2),
             "1,14:03:27,\"-0,4254\",\"DCV AUTO 5,0000 mV\",\"0,0060\",\"FRE 9,9999 KHz\","
             "2026-12-09T14:03:27,-0.0004254,V,0,6,Hz,12,-0.0004301,-0.0004199,"
-            "-0.0004254166667\r\n"
-            "2,14:03:28,-OL,\"OHM MANU 500,00 \u03A9\",,,,,\u03A9,1,,,3,,,\r\n");
+            "-0.0004254166667,gap\r\n"
+            "2,14:03:28,-OL,\"OHM MANU 500,00 \u03A9\",,,,,\u03A9,1,,,3,,,,test frame\r\n");
 }
 
 TEST(CsvWriter, EmptyLogIsTheTitleLine) {
@@ -87,7 +90,7 @@ TEST(CsvWriter, EmptyLogIsTheTitleLine) {
   ASSERT_TRUE(write_csv(ReadingLog{}, out, {}, error));
   EXPECT_EQ(out.str(),
             "\xEF\xBB\xBFIndex,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,"
-            "Sub Value,Sub Unit,Frames,Frame Min,Frame Max,Frame Mean\r\n");
+            "Sub Value,Sub Unit,Frames,Frame Min,Frame Max,Frame Mean,Event\r\n");
 }
 
 TEST(CsvWriter, ReportsAFailingStream) {

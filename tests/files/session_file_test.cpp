@@ -117,6 +117,54 @@ TEST(SessionFile, StateFollowsTheEventsAfterTheLastReading) {
   }
 }
 
+// A typed test frame carries the flag "test" after its figures; the meter's
+// readings keep their twelve fields, so files without a test frame read as
+// before. The first reading of the meter after its return follows a gap.
+TEST(SessionFile, TestFramesAndGapsComeBackAsTheyWereMarked) {
+  real_Record test = reading(2, "0.4254");
+  test.TestFrame = true;
+  EXPECT_EQ(session_reading_line(test),
+            "reading\t2\t2026-12-09T14:03:29+01:00\t14:03:29\t0.4254\tDCV AUTO 5.0000 V\t50.00"
+            "\tHz\t0\t\t\t\ttest\n");
+  real_Record back = reading(3);
+  back.AfterGap = true;
+  EXPECT_EQ(session_reading_line(back), session_reading_line(reading(3)));
+
+  const std::string lost = session_event_line(SessionEvent::MeterLost, kStart);
+  const std::string again = session_event_line(SessionEvent::MeterBack, kStart);
+  const struct {
+    std::string body;
+    std::vector<std::pair<bool, bool>> marks;  // after gap, test frame
+  } cases[] = {
+      {session_reading_line(reading(1)) + session_reading_line(test),
+       {{false, false}, {false, true}}},
+      {session_reading_line(reading(1)) + lost + again + session_reading_line(reading(2)) +
+           session_reading_line(reading(3)),
+       {{false, false}, {true, false}, {false, false}}},
+      {session_reading_line(reading(1)) + lost + again + session_reading_line(test) +
+           session_reading_line(reading(3)),
+       {{false, false}, {false, true}, {true, false}}},
+      {session_reading_line(reading(1)) + lost + session_reading_line(reading(2)),
+       {{false, false}, {false, false}}},
+      // A later writer's flag that this reader does not know is left alone.
+      {"reading\t1\t2026-12-09T14:03:28+01:00\t14:03:28\t1\tDCV AUTO 5.0000 V\t\t\t0\t\t\t"
+       "\tsoon,test\n",
+       {{false, true}}},
+  };
+  for (const auto& c : cases) {
+    const auto session = ParseSession(head() + c.body, ".");
+    ASSERT_TRUE(session) << c.body;
+    ASSERT_EQ(session->records.size(), c.marks.size()) << c.body;
+    for (std::size_t i = 0; i < c.marks.size(); ++i) {
+      EXPECT_EQ(session->records[i].AfterGap, c.marks[i].first) << c.body << i;
+      EXPECT_EQ(session->records[i].TestFrame, c.marks[i].second) << c.body << i;
+    }
+  }
+  std::string crowded = session_reading_line(reading(1));
+  crowded.insert(crowded.size() - 1, "\ttest\tmore");
+  EXPECT_FALSE(ParseSession(head() + crowded, "."));
+}
+
 // The summary reads the head and the tail only; a long session gives the same
 // figures as a full read.
 TEST(SessionFile, SummaryOfALongSessionMatchesTheWholeFile) {

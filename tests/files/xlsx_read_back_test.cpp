@@ -148,13 +148,17 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
   dated.DateTime = {2026, 12, 9, 14, 3, 27, 0, 60};
   dated.Dated = true;
   dated.Frames = {9, 8, -12.4, -12.3, -12.35};
+  dated.AfterGap = true;
+  real_Record typed = record(3, "14:03:29", "0,4254", "ACV AUTO 5,0000 V");
+  typed.TestFrame = true;
   const auto members =
-      exported(log_of({dated, record(2, "14:03:28", "-OL", "OHM MANU 500,00 \u03A9")}), ",");
+      exported(log_of({dated, record(2, "14:03:28", "-OL", "OHM MANU 500,00 \u03A9"), typed}), ",");
   const std::string& sheet = members.at("xl/worksheets/sheet1.xml");
-  const char* const titles[] = {"DateTime", "Value",  "Unit",      "Overload",  "Sub Value",
-                                "Sub Unit", "Frames", "Frame Min", "Frame Max", "Frame Mean"};
-  const char* const added[] = {"G", "H", "I", "J", "K", "L", "M", "N", "O", "P"};
-  for (std::size_t c = 0; c < 10; ++c) {
+  const char* const titles[] = {"DateTime",  "Value",      "Unit",   "Overload",
+                                "Sub Value", "Sub Unit",   "Frames", "Frame Min",
+                                "Frame Max", "Frame Mean", "Event"};
+  const char* const added[] = {"G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q"};
+  for (std::size_t c = 0; c < 11; ++c) {
     EXPECT_EQ(cell(sheet, std::string(added[c]) + "1"), (Cell{"inlineStr", titles[c]}));
   }
   const Cell when = cell(sheet, "G2");
@@ -179,6 +183,10 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
   EXPECT_EQ(cell(sheet, "L3"), Cell{});
   EXPECT_EQ(cell(sheet, "M3"), Cell{});  // a text log's record has no frames
   EXPECT_EQ(cell(sheet, "N3"), Cell{});
+  // The event column: the first reading after a gap, a typed test frame.
+  EXPECT_EQ(cell(sheet, "Q2"), (Cell{"inlineStr", "gap"}));
+  EXPECT_EQ(cell(sheet, "Q3"), Cell{});
+  EXPECT_EQ(cell(sheet, "Q4"), (Cell{"inlineStr", "test frame"}));
 }
 
 }  // namespace

@@ -265,6 +265,12 @@ TEST_F(Acquiring, LostMeterIsAwaitedOnNewPortsAndStopEndsTheWait) {
   adapter.send(bench_reading(7));
   EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::Running);
   EXPECT_EQ(s_.log.count(), logged + 1);
+  // The first reading after the return, and only it, follows a gap.
+  EXPECT_FALSE(s_.log[logged].AfterGap);
+  EXPECT_TRUE(s_.log[logged + 1].AfterGap);
+  adapter.send(bench_reading(8));
+  EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::Running);
+  EXPECT_FALSE(s_.log[logged + 2].AfterGap);
 
   adapter.unplug();
   EXPECT_EQ(acq_.tick(nullptr, now_local), TickOutcome::LostWaiting);

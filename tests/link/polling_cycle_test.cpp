@@ -231,6 +231,21 @@ TEST_F(PollingCycle, InjectedTestFrameIsLoggedAndRestartsTheInterval) {
   EXPECT_EQ(s.TickCount, 0);
   EXPECT_EQ(views.calls.size(), 4u);
   EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");
+  EXPECT_TRUE(s.log[1].TestFrame);
+}
+
+// A frame typed while the meter's first reading after a gap is due is marked
+// as a test frame only; the gap mark waits for the meter's own reading.
+TEST_F(PollingCycle, TestFrameLeavesAPendingGapToTheMetersReading) {
+  s.GapPending = true;
+  ASSERT_TRUE(inject_test_frame(s, port, &views, kDesignText, {2026, 12, 9, 8, 0, 0, 0}));
+  EXPECT_EQ(std::pair(s.log[1].AfterGap, s.log[1].TestFrame), std::pair(false, true));
+  s.rx.assign(kBenchFrame);
+  ASSERT_TRUE(decode_frame(s));
+  commit_reading(s, &views);
+  commit_reading(s, &views);
+  EXPECT_EQ(std::pair(s.log[2].AfterGap, s.log[2].TestFrame), std::pair(true, false));
+  EXPECT_EQ(std::pair(s.log[3].AfterGap, s.log[3].TestFrame), std::pair(false, false));
 }
 
 TEST_F(PollingCycle, InjectedTestFrameAfterResetChangesNothing) {

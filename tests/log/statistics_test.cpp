@@ -103,6 +103,38 @@ TEST(Statistics, RunsEndWhereTheFunctionOrTheUnitChanges) {
 namespace tarvo {
 namespace {
 
+// The whole log's figures come per function and unit; a typed test frame
+// counts nowhere and does not cut the run it fell into.
+TEST(Statistics, WholeLogIsGroupedByFunctionAndUnitWithoutTestFrames) {
+  real_Record typed = rec(3, "0.4254", "ACV AUTO 5.0000 V");
+  typed.TestFrame = true;
+  ReadingLog log;
+  log.replace({rec(1, "230.1", "ACV AUTO 500.00 V"), rec(2, "229.9", "ACV AUTO 500.00 V"), typed,
+               rec(4, "4.7", "OHM AUTO 50.000 K\u03A9"), rec(5, "230.3", "ACV AUTO 500.00 V")});
+  LogStatistics following;
+  for (std::int64_t n = 1; n <= log.count(); ++n) following.add(log[n], ".");
+  EXPECT_EQ(following.seen(), 5);
+  ASSERT_EQ(following.groups().size(), 2u);
+  const RunStats* volts = following.whole_of({"ACV", "V"});
+  ASSERT_NE(volts, nullptr);
+  EXPECT_EQ(volts->stats.count(), 3);
+  EXPECT_DOUBLE_EQ(*volts->stats.mean(), (230.1 + 229.9 + 230.3) / 3);
+  EXPECT_DOUBLE_EQ(volts->stats.min()->value, 229.9);
+  EXPECT_EQ(following.whole_of({"OHM", "K\u03A9"})->stats.count(), 1);
+  EXPECT_EQ(following.whole_of({"DCV", "V"}), nullptr);
+  EXPECT_EQ(following.current_run().stats.count(), 1);
+
+  const std::vector<RunStats> runs = runs_of(log, 1, 3, ".");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].stats.count(), 2);
+  EXPECT_EQ(stats_of(log, 1, 5, ".").count(), 4);
+  EXPECT_EQ(breach_of({{"ACV", "V"}, 100.0, 200.0}, typed, "."), LimitBreach::None);
+  LimitWatch watch(".");
+  watch.set_limits({{"ACV", "V"}, 100.0, 200.0});
+  watch.reading_committed(typed);
+  EXPECT_EQ(watch.breaches(), 0);
+}
+
 TEST(Limits, OnlyNumbersOfTheLimitsFunctionAndUnitBreakThem) {
   const Limits both{{"DCV", "V"}, 3.31, 3.29};
   const Limits high_only{{"DCV", "V"}, 3.31, std::nullopt};

@@ -19,9 +19,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "analog_readout.h"
 #include "data_grid.h"
 #include "demo_meter.h"
 #include "files/session_file.h"
+#include "lcd_panel.h"
 #include "link/serial_device.h"
 #include "main_window.h"
 #include "pty_meter.h"
@@ -276,6 +278,15 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
   EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
             program_.session().text(kTextWaitingForMeter));
   EXPECT_EQ(usable(), kAcquiring);
+  // The displays keep the last value, veiled, with the waiting text over the LCD.
+  const LcdPanel& lcd = *window_->lcd_panel();
+  ASSERT_NE(lcd.veil(), nullptr);
+  EXPECT_TRUE(lcd.veil()->isVisible());
+  EXPECT_EQ(lcd.veil()->geometry(), lcd.rect());
+  EXPECT_EQ(lcd.veil()->text().toStdString(), program_.session().text(kTextWaitingForMeter));
+  ASSERT_NE(window_->analog_readout()->veil(), nullptr);
+  EXPECT_TRUE(window_->analog_readout()->veil()->isVisible());
+  EXPECT_FALSE(control<QLineEdit>("mainno")->isEnabled());
   QTest::qWait(3000);
   EXPECT_EQ(log().count(), before);
   meter_ = fast_meter(kSteadyMeter);
@@ -284,11 +295,24 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
   EXPECT_EQ(program_.acquisition().state(), AcquisitionState::Acquiring);
   EXPECT_TRUE(messages_.empty());
   EXPECT_EQ(window_->status_bar()->panel_text(1), QString());
-  for (std::int64_t n = 1; n <= log().count(); ++n) EXPECT_EQ(log()[n].Index, n);
+  EXPECT_FALSE(lcd.veil()->isVisible());
+  EXPECT_FALSE(window_->analog_readout()->veil()->isVisible());
+  EXPECT_TRUE(control<QLineEdit>("mainno")->isEnabled());
+  for (std::int64_t n = 1; n <= log().count(); ++n) {
+    EXPECT_EQ(log()[n].Index, n);
+    EXPECT_EQ(log()[n].AfterGap, n == before + 1) << n;
+  }
+  // The chart draws no line across the gap: two stretches, cut at it.
+  const TrendChart& chart = *window_->trend_chart();
+  EXPECT_EQ(chart.page().breaks, (std::vector<std::int32_t>{static_cast<std::int32_t>(before)}));
+  EXPECT_EQ(chart.segments().stretches().at(0)->count(), before);
+  EXPECT_EQ(chart.series()->pen().color(), QColor(Qt::transparent));
   control<QPushButton>("Btn_STOP")->click();
   const auto session = ReadSession(program_.sessions().path(), ".");
   ASSERT_TRUE(session.has_value());
   EXPECT_EQ(static_cast<std::int64_t>(session->records.size()), log().count());
+  // Opened again, the session marks the same reading.
+  EXPECT_TRUE(session->records.at(static_cast<std::size_t>(before)).AfterGap);
   std::vector<SessionEvent> events;
   for (const auto& e : session->events) events.push_back(e.first);
   EXPECT_EQ(events,

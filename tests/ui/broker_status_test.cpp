@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "debug_window.h"
+#include "link/polling_cycle.h"
+#include "link/test_frame.h"
 #include "main_window.h"
 #include "publish/broker_texts.h"
 #include "test_broker.h"
@@ -33,7 +35,13 @@ TEST(BrokerStatus, AHangingBrokerLeavesTheWindowResponsive) {
   // Readings committed while the broker keeps the connection hanging, then a
   // timer that must keep its pace: a call that waited on the network would
   // show as a gap between its ticks.
-  for (int i = 0; i < 20; ++i) window.btn_testClick();
+  // Readings of the meter: a typed test frame would not be published.
+  Session& meter = program.session();
+  for (int i = 0; i < 20; ++i) {
+    meter.rx.assign(parse_test_text("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00"));
+    ASSERT_TRUE(decode_frame(meter));
+    commit_reading(meter, &window);
+  }
   QElapsedTimer clock;
   std::vector<qint64> ticks;
   QTimer ticker;

@@ -2,6 +2,9 @@
 // scripted dialogs and a state folder of the test's own.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
@@ -11,6 +14,7 @@
 #include "files/session_store.h"
 #include "files/session_writer.h"
 #include "main_window.h"
+#include "recovery_bar.h"
 #include "window_test_support.h"
 
 namespace tarvo {
@@ -74,14 +78,19 @@ class SessionCommands : public ::testing::Test {
   std::vector<std::string> asked_, shown_;
 };
 
+// The offer is a bar that asks nothing: the window goes on while it is shown.
 TEST_F(SessionCommands, RecoveryOpensTheCrashedSessionAsOpenWould) {
   const fs::path file = crashed_session();
-  offer_session_recovery(*window_, env_);
-  ASSERT_EQ(asked_.size(), 1u);
-  EXPECT_NE(asked_[0].find("Started: 2026-12-08 22:00:00\nReadings: 3\nLast reading: "
-                           "2026-12-08 22:00:03"),
-            std::string::npos)
-      << asked_[0];
+  RecoveryBar* bar = offer_session_recovery(*window_, env_);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_NE(bar->label()->text().indexOf(
+                "started 2026-12-08 22:00:00, 3 readings, last 2026-12-08 22:00:03"),
+            -1)
+      << bar->label()->text().toStdString();
+  EXPECT_EQ(program_.session().log.count(), 0);
+  bar->open_button()->click();
   const ReadingLog& log = program_.session().log;
   ASSERT_EQ(log.count(), 3);
   for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(log[n], dated(n));
@@ -89,17 +98,34 @@ TEST_F(SessionCommands, RecoveryOpensTheCrashedSessionAsOpenWould) {
   EXPECT_TRUE(shown_.empty());
   // Seen once, it is no longer a session that ended without a word.
   EXPECT_EQ(state_of(file), SessionState::Stopped);
-  offer_session_recovery(*window_, env_);
-  EXPECT_EQ(asked_.size(), 1u);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window_->findChild<RecoveryBar*>(), nullptr);
+  EXPECT_EQ(offer_session_recovery(*window_, env_), nullptr);
 }
 
-TEST_F(SessionCommands, DeclinedRecoveryLeavesTheLogAndTheSession) {
+TEST_F(SessionCommands, DismissedRecoveryLeavesTheLogAndTheSession) {
   const fs::path file = crashed_session();
-  answer_ = false;
-  offer_session_recovery(*window_, env_);
-  EXPECT_EQ(asked_.size(), 1u);
+  RecoveryBar* bar = offer_session_recovery(*window_, env_);
+  ASSERT_NE(bar, nullptr);
+  bar->dismiss_button()->click();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(window_->findChild<RecoveryBar*>(), nullptr);
+  EXPECT_TRUE(asked_.empty());
   EXPECT_EQ(program_.session().log.count(), 0);
   EXPECT_EQ(state_of(file), SessionState::Unfinished);
+}
+
+// Open follows File > Open: an acquisition's log is never replaced by it.
+TEST_F(SessionCommands, RecoveryBarOpensNothingWhileTheMeterIsRead) {
+  crashed_session();
+  RecoveryBar* bar = offer_session_recovery(*window_, env_);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->open_button()->isEnabled());
+  QAction* open = window_->findChild<QAction*>(QStringLiteral("MMU_Open"));
+  open->setEnabled(false);
+  EXPECT_FALSE(bar->open_button()->isEnabled());
+  open->setEnabled(true);
+  EXPECT_TRUE(bar->open_button()->isEnabled());
 }
 
 TEST_F(SessionCommands, SaveOfAnOpenedSessionMarksItSavedAndAnotherLogDoesNot) {

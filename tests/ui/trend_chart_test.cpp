@@ -153,7 +153,9 @@ TEST_F(Chart, ExtremeBoxesTakeTheTimesOfTheScanRule) {
       {{"1", "3", "3", "1"}, "3", "t2", "1", "t1"},
       {{"3", "3", "1"}, "3", "t2", "1", "t3"},
       {{"2", "2", "2"}, "2", "t1", "2", "t1"},
-      {{"2.5000", "-OL", "50.000"}, "50", "t3", "-5", "t2"},
+      // An overload is no extreme value: the box tells it beside the number.
+      {{"2.5000", "-OL", "50.000"}, "50", "t3", "2.5 (-OL)", "t1"},
+      {{"4.6977", "OL", "1"}, "4.6977 (OL)", "t1", "1", "t3"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.values.size());

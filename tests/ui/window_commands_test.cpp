@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QStyle>
 
 #include <QTableWidget>
@@ -16,6 +18,8 @@
 #include "display/status_panel.h"
 #include "language_switch.h"
 #include "lcd_panel.h"
+#include "link/polling_cycle.h"
+#include "link/test_frame.h"
 #include "main_window.h"
 #include "statistics_window.h"
 #include "trend_chart.h"
@@ -36,6 +40,13 @@ class WindowCommands : public ::testing::Test {
     named<QLineEdit>(*window_, "edt_test")->setText(text);
     named<QPushButton>(*window_, "btn_test")->click();
   }
+  // The frame as if the meter had sent it: a reading, not a test frame.
+  void meter_reading(const QString& text) {
+    Session& s = program_.session();
+    s.rx.assign(parse_test_text(text.toStdString()));
+    ASSERT_TRUE(decode_frame(s));
+    commit_reading(s, window_.get());
+  }
 
   Program program_;
   std::unique_ptr<TForm1> window_;
@@ -49,6 +60,9 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
   EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");
   EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 1);
   EXPECT_EQ(window_->trend_chart()->page().bounds, (PageBounds{1, 1}));
+  // A test frame is drawn apart from the line, as a square of its own.
+  EXPECT_EQ(window_->trend_chart()->series()->count(), 0);
+  EXPECT_EQ(window_->trend_chart()->segments().test_frames()->count(), 1);
   EXPECT_EQ(window_->lcd_panel()->label(LcdLabel::MainNo)->text(), "0.4254");
   EXPECT_EQ(named<QLineEdit>(*window_, "mainno")->text(), "0.4254");
   EXPECT_TRUE(window_->analog_readout()->readout().needle.drawn);
@@ -60,10 +74,11 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
 
 // Readings 0.4251 to 0.4254 against a high limit of 0.42525: the two above
 // ring the alarm, are coloured in the grid and counted in the Statistics window.
+// A typed test frame above the limit counts nowhere.
 TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   program_.limits().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
   for (char d = '1'; d <= '4'; ++d) {
-    press_test(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
   }
   EXPECT_EQ(window_->alarm()->rings(), 2);
   named<QAction>(*window_, "mni_statistics")->trigger();
@@ -77,8 +92,47 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
     coloured += grid.model()->index(row, 1).data(Qt::BackgroundRole).isValid() ? 1 : 0;
   }
   EXPECT_EQ(coloured, 2);
-  press_test("A0 00 30 00 00 04 02 05 09 00 00 00 5B 00");
+  meter_reading("A0 00 30 00 00 04 02 05 09 00 00 00 5B 00");
   EXPECT_EQ(table.item(1, 2)->text(), "5");  // it follows the commits while shown
+  EXPECT_EQ(window_->alarm()->rings(), 3);
+  press_test("A0 00 30 00 00 04 02 05 08 00 00 00 5B 00");
+  ASSERT_TRUE(program_.session().log[6].TestFrame);
+  EXPECT_EQ(table.item(1, 2)->text(), "5");
+  EXPECT_EQ(table.item(13, 2)->text(), "3");
+  EXPECT_EQ(window_->alarm()->rings(), 3);
+  int row = 1;
+  while (row < grid.model()->rowCount() && test::index_in_row(grid, row) != 6) ++row;
+  const QModelIndex typed = grid.model()->index(row, 2);
+  EXPECT_EQ(grid.model()->data(typed, Qt::DisplayRole).toString(), "0.4258");
+  EXPECT_EQ(grid.model()->data(typed, Qt::BackgroundRole).value<QColor>(), QColor(205, 218, 240));
+  EXPECT_FALSE(grid.model()->data(typed, Qt::ToolTipRole).toString().isEmpty());
+}
+
+// The whole log's column of the Statistics window never mixes units: it
+// holds the readings of the newest function and unit, and says which.
+TEST_F(WindowCommands, WholeLogStatisticsKeepToOneFunctionAndUnit) {
+  std::vector<real_Record> records;
+  const std::pair<const char*, const char*> readings[] = {{"230.10", "ACV AUTO 500.00 V"},
+                                                          {"4.7000", "OHM AUTO 50.000 K\u03A9"},
+                                                          {"229.90", "ACV AUTO 500.00 V"},
+                                                          {"4.6000", "OHM AUTO 50.000 K\u03A9"},
+                                                          {"230.00", "ACV AUTO 500.00 V"}};
+  for (const auto& [main_no, range] : readings) {
+    real_Record r;
+    r.Index = static_cast<std::int64_t>(records.size()) + 1;
+    r.Main_No.assign(main_no);
+    r.Main_Range.assign(range);
+    r.Time.assign("12:00:0" + std::to_string(r.Index));
+    records.push_back(r);
+  }
+  program_.session().log.replace(records);
+  window_->log_loaded();
+  named<QAction>(*window_, "mni_statistics")->trigger();
+  QTableWidget& table = *window_->statistics_window()->table();
+  EXPECT_EQ(table.item(0, 2)->text(), "ACV V");
+  EXPECT_EQ(table.item(1, 2)->text(), "3");
+  EXPECT_EQ(table.item(2, 2)->text(), "229.9");
+  EXPECT_EQ(table.item(6, 2)->text(), "230");
 }
 
 TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {

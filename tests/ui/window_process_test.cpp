@@ -93,5 +93,62 @@ TEST(WindowProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningWindow)
   fs::remove_all(dir);
 }
 
+fs::path fresh_state_folder(const std::string& name) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("tarvo-window-" + name + "-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  return dir;
+}
+
+// A kill, a logout or a service stop ends the window as its close box does:
+// the session ends with its "stopped" line and is not taken for a crash.
+TEST(WindowProcess, TermAndIntEndTheWindowAsClosingItDoes) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal);
+    const fs::path dir = fresh_state_folder("signal");
+    const fs::path sessions = dir / "tarvo" / "sessions";
+    testing::ChildProcess window({TARVO_APP, "--demo", "--start"});
+    ASSERT_TRUE(wait_for_readings(sessions, 2));
+    kill(window.pid(), signal);
+    EXPECT_EQ(window.wait(20s), 0);
+
+    const std::vector<SessionSummary> kept = list_sessions(sessions);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].state, SessionState::Stopped);
+    const auto session = ReadSession(kept[0].path, ".");
+    ASSERT_TRUE(session.has_value());
+    ASSERT_FALSE(session->events.empty());
+    EXPECT_EQ(session->events.back().first, SessionEvent::Stopped);
+    fs::remove_all(dir);
+  }
+}
+
+// After a crash, an unattended restart with --start logs at once: the offer
+// of the crashed session waits in the window for someone to answer it.
+TEST(WindowProcess, RestartAfterACrashStartsAtOnce) {
+  const fs::path dir = fresh_state_folder("restart");
+  const fs::path sessions = dir / "tarvo" / "sessions";
+  {
+    testing::ChildProcess crashed({TARVO_APP, "--demo", "--start"});
+    ASSERT_TRUE(wait_for_readings(sessions, 2));
+    kill(crashed.pid(), SIGKILL);
+    crashed.wait(10s);
+  }
+  ASSERT_EQ(list_sessions(sessions).size(), 1u);
+  testing::ChildProcess restarted({TARVO_APP, "--demo", "--start"});
+  bool logging = false;
+  for (int i = 0; i < 300 && !logging; ++i) {
+    std::this_thread::sleep_for(50ms);
+    const std::vector<SessionSummary> kept = list_sessions(sessions);
+    logging = kept.size() == 2 && kept.front().readings >= 2;
+  }
+  EXPECT_TRUE(logging);
+  kill(restarted.pid(), SIGTERM);
+  EXPECT_EQ(restarted.wait(20s), 0);
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace tarvo
