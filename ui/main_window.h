@@ -138,6 +138,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // Panel 0 of the status bar: whether the meter is being read, in the current language.
   void show_run_state(AcquisitionState state);
   void show_side_panel();
+  // Panel 2: the chosen interval in the current language, or the word that
+  // stands there until one is chosen.
+  void show_interval_panel();
   void session_not_written(const std::string& why);
   void mni_statisticsClick();
   void mni_limitsClick();
@@ -167,6 +170,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   AcquisitionTiming timing_;
   MessagePresenter present_;
   bool shown_ = false;
+  bool interval_chosen_ = false;
   bool abandoned_ = false;
   QString session_failure_;
   QEventLoop* waiting_ = nullptr;
