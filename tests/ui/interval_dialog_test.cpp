@@ -88,10 +88,9 @@ TEST_F(IntervalDialog, TextsFollowTheLanguageOfEachOpening) {
   };
   const Case cases[] = {
       {2000, "记录间隔时间 : 1 秒", "记录间隔时间 : 5 秒", "确定", "取消"},
-      {3000, "Intervalle d'enregistrement : 1 seconde(s)",
-       "Intervalle d'enregistrement : 5 seconde(s)", "OK", "Annuler"},
-      {4000, "Aufzeichnungsintervall : 1 Sekunde(n)", "Aufzeichnungsintervall : 5 Sekunde(n)", "OK",
-       "Abbrechen"},
+      {3000, "Intervalle de relevé : 1 seconde(s)", "Intervalle de relevé : 5 seconde(s)", "OK",
+       "Annuler"},
+      {4000, "Messintervall : 1 Sekunde(n)", "Messintervall : 5 Sekunde(n)", "OK", "Abbrechen"},
       {5000, "Intervalo de registro : 1 segundo(s)", "Intervalo de registro : 5 segundo(s)",
        "Aceptar", "Cancelar"},
   };
