@@ -396,6 +396,7 @@ void TForm1::FormShow() {
       fit_panel_captions();
       show_run_state(program_.acquisition().state());
       show_side_panel();
+      show_interval_panel();
       if (statistics_window_ != nullptr) statistics_window_->retranslate();
       if (overview_window_ != nullptr) overview_window_->retranslate();
       follower_->retranslate();
@@ -405,6 +406,8 @@ void TForm1::FormShow() {
   s.RecordInterval = 1;
   ApplyLanguage(&language_controls_, s, LanguageTable::kChinese);
   fit_panel_captions();
+  show_run_state(program_.acquisition().state());
+  show_interval_panel();
   // Once the main window is on screen, or the main window would cover it.
   if (program_.DebugEnabled) QTimer::singleShot(0, debug_window_, &TForm2::show_trace);
 }
@@ -692,8 +695,17 @@ void TForm1::btn_testClick() {
 
 void TForm1::sys_setClick() {
   if (auto text = run_interval_dialog(*interval_dialog_, program_.session())) {
+    interval_chosen_ = true;
     status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel, *text);
   }
+}
+
+void TForm1::show_interval_panel() {
+  const Session& s = program_.session();
+  status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel,
+                              interval_chosen_
+                                  ? interval_text(s, static_cast<int>(s.RecordInterval))
+                                  : QString::fromStdString(s.text(kTextNoIntervalChosen)));
 }
 
 // Without the PDF, or when the desktop cannot open it, the manual comes up in

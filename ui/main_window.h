@@ -143,6 +143,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // Panel 0 of the status bar: whether the meter is being read, in the current language.
   void show_run_state(AcquisitionState state);
   void show_side_panel();
+  // Panel 2: the chosen interval in the current language, or the word that
+  // stands there until one is chosen.
+  void show_interval_panel();
   void session_notice(SessionNotice notice, const std::string& detail);
   void mni_statisticsClick();
   void mni_limitsClick();
@@ -172,6 +175,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   AcquisitionTiming timing_;
   MessagePresenter present_;
   bool shown_ = false;
+  bool interval_chosen_ = false;
   bool abandoned_ = false;
   std::string session_failure_;  // why the session file is not written
   int session_note_ = 0;         // what the side panel says of it when it is written

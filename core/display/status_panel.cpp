@@ -29,7 +29,7 @@ std::string run_state_text(RunState state, const LanguageTable& table, std::int3
     case RunState::Stopped:
       break;
   }
-  return "STOP";
+  return table.text(base, kTextIdle);
 }
 
 }  // namespace tarvo

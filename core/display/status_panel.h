@@ -15,8 +15,8 @@ enum class RunState { Stopped, Searching, Acquiring, Waiting };
 
 RunState run_state(AcquisitionState state);
 
-// "STOP", the same in every language, while nothing runs; otherwise the
-// running text in the language at base.
+// The text of the state in the language at base: "STOP" in English while
+// nothing runs.
 std::string run_state_text(RunState state, const LanguageTable& table, std::int32_t base);
 
 }  // namespace tarvo

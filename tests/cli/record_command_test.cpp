@@ -330,7 +330,7 @@ TEST_F(Recording, BusyPortIsNamedAfterTheWarning) {
   other->close(holder.handle);
   EXPECT_EQ(r.status, 3);
   EXPECT_EQ(r.err,
-            "tarvo-cli record: Haben Sie das Aktivitäten der seriellen Schnittstelle!\n"
+            "tarvo-cli record: Keine aktive serielle Schnittstelle gefunden!\n"
             "Diese seriellen Schnittstellen sind von einem anderen Programm belegt: " +
                 meter_.path() + ". Schließen Sie dieses Programm und versuchen Sie es erneut.\n");
   EXPECT_FALSE(fs::exists(out_file_));
@@ -339,8 +339,7 @@ TEST_F(Recording, BusyPortIsNamedAfterTheWarning) {
 TEST_F(Recording, NoMeterIsReportedInTheChosenLanguage) {
   on_sleep = [this](int) { meter_.send(Bytes(30, 0xFF)); };
   for (const auto& [language, text] : std::vector<std::pair<std::string, std::string>>{
-           {"1", "No Activate COM port found!"},
-           {"3", "Vous n'avez pas trouvé l'activité des ports série!"}}) {
+           {"1", "No Activate COM port found!"}, {"3", "Aucun port série actif trouvé !"}}) {
     const Outcome r = record({"--port", meter_.path(), "--out", out_file_, "--language", language});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "tarvo-cli record: " + text + "\n");

@@ -13,11 +13,11 @@ TEST(StatusPanel, SaysStopOnlyWhileNothingRuns) {
     const char* german;
   };
   const Case cases[] = {
-      {AcquisitionState::Idle, "STOP", "STOP"},
+      {AcquisitionState::Idle, "STOP", "STOPP"},
       {AcquisitionState::Searching, "Searching...", "Suche..."},
       {AcquisitionState::Acquiring, "Reading", "Messung"},
-      {AcquisitionState::NoMeter, "STOP", "STOP"},
-      {AcquisitionState::Stopped, "STOP", "STOP"},
+      {AcquisitionState::NoMeter, "STOP", "STOPP"},
+      {AcquisitionState::Stopped, "STOP", "STOPP"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.english);

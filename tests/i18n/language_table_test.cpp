@@ -28,41 +28,41 @@ TEST(LanguageTable, HoldsTheExactTextOfEveryLanguage) {
   const TextCase cases[] = {
       {1000, "&File"},
       {2000, "文件(&F)"},
-      {5000, "&Fila"},
+      {5000, "&Archivo"},
       {1001, "Setting"},
-      {3001, "Mettre en place des(&S)"},
-      {4002, "geöffnet(&O)"},
-      {5002, "&Abierto fila"},
+      {3001, "&Paramètres"},
+      {4002, "Datei &öffnen"},
+      {5002, "&Abrir archivo"},
       {2003, "关闭(&C)"},
-      {4003, "in der Nähe(&C)"},
+      {4003, "&Schließen"},
       {1004, "&Save file"},
       {2004, "保存"},
       {1008, "Languages(&L)"},
       {2008, "语言&(L)"},
-      {3008, "Langue&(L)"},
-      {4008, "Sprache&(L)"},
-      {5008, "Idiomas(&L)"},
-      {4010, "Eröffnung ...."},
+      {3008, "&Langues"},
+      {4008, "&Sprachen"},
+      {5008, "&Idiomas"},
+      {4010, "Wird geöffnet..."},
       {2015, "您需要安装Microsoft Excel软件"},
-      {4015, "Sie benötigen zur Installation Microsoft Excel Software"},
+      {4015, "Sie müssen Microsoft Excel installieren!"},
       {1016, "No Any data !"},
-      {5016, "No Todos los datos !"},
-      {3018, "Serial erreur de format de données!"},
-      {3019, "Vous n'avez pas trouvé l'activité des ports série!"},
-      {5019, "No hay ningún puerto COM Active encontrado!"},
+      {5016, "¡No hay datos!"},
+      {3018, "Format des données série incorrect !"},
+      {3019, "Aucun port série actif trouvé !"},
+      {5019, "¡No se encontró ningún puerto serie activo!"},
       {2022, "设置"},
-      {4023, "Datei gespeichert wurde!"},
+      {4023, "Datei gespeichert!"},
       {2024, "文件保存失败 !"},
-      {5024, "Archivo de salvar no !"},
-      {3026, "Manuel d'Aide"},
+      {5024, "¡No se pudo guardar el archivo!"},
+      {3026, "Manuel d'aide"},
       {1027, "Recording interval"},
-      {5027, "La grabación a intervalos"},
-      {3028, "Deuxième"},
+      {5027, "Intervalo de registro"},
+      {3028, "seconde(s)"},
       {2101, "开始"},
       {4103, "Zurücksetzen"},
-      {3105, "déterminer"},
-      {5106, "cancelar"},
-      {5200, "sobre"},
+      {3105, "OK"},
+      {5106, "Cancelar"},
+      {5200, "Acerca de"},
       {1201, stars},
       {5207, stars},
       {2202, " "},
@@ -70,19 +70,19 @@ TEST(LanguageTable, HoldsTheExactTextOfEveryLanguage) {
       {1206, " "},
       {1203, "50000counts Bench Multimeter"},
       {2203, "50000计数台式万用表 "},
-      {3203, "50000 Banc compte multimètre "},
-      {4203, "50000 zählt Bench Multimeter "},
-      {5203, " 50000 cuenta con multímetro de banco "},
+      {3203, "Multimètre de table 50000 points"},
+      {4203, "Tischmultimeter mit 50000 Counts"},
+      {5203, "Multímetro de banco de 50000 cuentas"},
       {2205, "连接软件 版本v1.0"},
-      {3205, "Linker Software version1.0"},
-      {5205, "Enlazador Software versión 1.0"},
+      {3205, "Logiciel de liaison version 1.0"},
+      {5205, "Software de enlace versión 1.0"},
       {1300, "MAX"},
-      {3301, "les moins"},
-      {4301, "am wenigsten"},
+      {3301, "MIN"},
+      {4301, "MIN"},
       {1302, "Time"},
       {5310, "minutos"},
-      {3908, "Close"},
-      {5908, "cerca"},
+      {3908, "Fermer"},
+      {5908, "Cerrar"},
       {1910, "\xE2\x84\x89"},
       {4911, "\xE2\x84\x83"},
   };
@@ -99,8 +99,8 @@ TEST(LanguageTable, OhmSignIsTheSameInEveryLanguage) {
 
 TEST(LanguageTable, NamesTheFiveLanguagesOnly) {
   const TextCase names[] = {
-      {1, "[English]"}, {2, "[简体中文]"}, {3, "[法语]"}, {4, "[德语]"}, {5, "[西班牙]"},
-      {6, ""},          {7, ""},           {8, ""},       {9, ""},       {0, ""},
+      {1, "[English]"}, {2, "[简体中文]"}, {3, "[Français]"}, {4, "[Deutsch]"}, {5, "[Español]"},
+      {6, ""},          {7, ""},           {8, ""},           {9, ""},          {0, ""},
   };
   for (const TextCase& c : names) EXPECT_EQ(table().language_name(c.key), c.expected) << c.key;
 }
@@ -112,14 +112,14 @@ TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 127 numbered texts in five languages, eight of them empty, plus five names:
+// 129 numbered texts in five languages, eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
 TEST(LanguageTable, StoresNothingBesideTheTable) {
   int filled = 0;
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2) * 5 - 8 + 5);
+  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2) * 5 - 8 + 5);
 }
 
 // The refused save target and the dropped readings name their number or file

@@ -47,12 +47,12 @@ TEST_F(AboutBox, NoLanguageGivesAnEmptyText) {
 TEST_F(AboutBox, FrenchReadsAsTranslated) {
   s.LanguageBase = 3000;
   box.FormShow(s);
-  EXPECT_EQ(box.windowTitle(), "Sur");
-  EXPECT_EQ(box.button()->text(), "déterminer");
+  EXPECT_EQ(box.windowTitle(), "À propos");
+  EXPECT_EQ(box.button()->text(), "OK");
   const QStringList lines = box.label()->text().split('\n');
   ASSERT_GE(lines.size(), 7);
-  EXPECT_EQ(lines[2], "50000 Banc compte multimètre ");
-  EXPECT_EQ(lines[4], "Linker Software version1.0");
+  EXPECT_EQ(lines[2], "Multimètre de table 50000 points");
+  EXPECT_EQ(lines[4], "Logiciel de liaison version 1.0");
 }
 
 TEST_F(AboutBox, EveryLanguageFitsTheLabel) {

@@ -167,7 +167,7 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   // At interval 1 a tick logs at most one reading: the one it found.
   EXPECT_LE(log().count(), ticks.count());
   EXPECT_EQ(usable(), kStopped);
-  EXPECT_EQ(run_state(), "STOP");
+  EXPECT_EQ(run_state(), "STOPP");
   EXPECT_TRUE(trace_has("IS Closed"));
   EXPECT_EQ(program_.session().ActivePort, 0);
   EXPECT_TRUE(messages_.empty());

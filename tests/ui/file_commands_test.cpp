@@ -143,7 +143,7 @@ TEST_F(FileCommands, ResultIsShownInTheCurrentLanguage) {
   load(one_run_log(3));
   session().LanguageBase = LanguageTable::kGerman;
   save_as(folder_ / "log.txt");
-  EXPECT_EQ(shown_, (std::vector<Shown>{{MessageKind::Plain, "Datei gespeichert wurde!"}}));
+  EXPECT_EQ(shown_, (std::vector<Shown>{{MessageKind::Plain, "Datei gespeichert!"}}));
 }
 
 struct TypeCase {

@@ -88,12 +88,11 @@ TEST_F(IntervalDialog, TextsFollowTheLanguageOfEachOpening) {
   };
   const Case cases[] = {
       {2000, "记录间隔时间 : 1 秒", "记录间隔时间 : 5 秒", "确定", "取消"},
-      {3000, "Intervalle d'enregistrement temps : 1 Deuxième",
-       "Intervalle d'enregistrement temps : 5 Deuxième", "déterminer", "Annuler"},
-      {4000, "Aufzeichnungsintervall : 1 zweite", "Aufzeichnungsintervall : 5 zweite", "bestimmen",
-       "stornieren"},
-      {5000, "La grabación a intervalos : 1 segundos", "La grabación a intervalos : 5 segundos",
-       "Aceptar", "cancelar"},
+      {3000, "Intervalle de relevé : 1 seconde(s)", "Intervalle de relevé : 5 seconde(s)", "OK",
+       "Annuler"},
+      {4000, "Messintervall : 1 Sekunde(n)", "Messintervall : 5 Sekunde(n)", "OK", "Abbrechen"},
+      {5000, "Intervalo de registro : 1 segundo(s)", "Intervalo de registro : 5 segundo(s)",
+       "Aceptar", "Cancelar"},
   };
   for (const Case& c : cases) {
     s.LanguageBase = c.base;

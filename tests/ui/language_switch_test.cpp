@@ -191,7 +191,8 @@ TEST_F(MenuFixture, ShowsTheFiveNamedLanguagesInOrderWithChineseChecked) {
   for (QAction* a : window.findChild<QMenu*>("mmu_set_lan")->actions()) {
     if (a->isVisible()) visible << a->text();
   }
-  EXPECT_EQ(visible, QStringList({"[English]", "[简体中文]", "[法语]", "[德语]", "[西班牙]"}));
+  EXPECT_EQ(visible,
+            QStringList({"[English]", "[简体中文]", "[Français]", "[Deutsch]", "[Español]"}));
   for (int n = 1; n <= 10; ++n) {
     ASSERT_NE(item(n), nullptr) << n;
     EXPECT_EQ(item(n)->isVisible(), n <= 5) << n;
@@ -228,9 +229,9 @@ int caption_pixels(const QWidget& window, const char* name) {
   return QFontInfo(window.findChild<QWidget*>(name)->font()).pixelSize();
 }
 
-// At the design button size (and titles as wide as the window lets them grow)
-// the long French captions fit only in a smaller font, and the English ones
-// get the design font back.
+// At the design button size the long French caption of Reset fits only in a
+// smaller font, and so does a title box just wide enough for "Time" once it
+// reads "Heure"; English gives both the design font back.
 TEST_F(LanguageSwitch, ShrinksLongCaptionsUntilTheyFit) {
   ApplyLanguage(&window.controls, s, 1000);
   const int design = caption_pixels(window, "Btn_Reset");
@@ -238,18 +239,22 @@ TEST_F(LanguageSwitch, ShrinksLongCaptionsUntilTheyFit) {
   for (const char* title : {"Max_Tilt", "MAX_TIME_tile", "MIN_Tilt", "MIN_TIME_Tilt"}) {
     window.findChild<QLineEdit*>(title)->resize(56, 21);
   }
+  auto* time_title = window.findChild<QLineEdit*>("MAX_TIME_tile");
+  time_title->resize(caption_width_needed(*time_title), 21);
   ApplyLanguage(&window.controls, s, 3000);
+  ASSERT_GT(caption_width_needed(*time_title), time_title->width());
   EXPECT_EQ(cut_captions(window.controls), QStringList());
   EXPECT_LT(caption_pixels(window, "Btn_Reset"), design);
-  EXPECT_LT(caption_pixels(window, "MIN_Tilt"), design);
-  EXPECT_EQ(caption_pixels(window, "MAX_TIME_tile"), design);
+  EXPECT_LT(caption_pixels(window, "MAX_TIME_tile"), design);
+  EXPECT_EQ(caption_pixels(window, "MIN_TIME_Tilt"), design);
   ApplyLanguage(&window.controls, s, 1000);
   EXPECT_EQ(caption_pixels(window, "Btn_Reset"), design);
-  EXPECT_EQ(caption_pixels(window, "MIN_Tilt"), design);
+  EXPECT_EQ(caption_pixels(window, "MAX_TIME_tile"), design);
 }
 
-// "am wenigsten" needs a wider title box than the window gives it.
+// A title box too narrow for even the smallest readable font is reported.
 TEST_F(LanguageSwitch, ReportsCaptionsThatStayCut) {
+  window.findChild<QLineEdit*>("MIN_Tilt")->resize(8, 21);
   ApplyLanguage(&window.controls, s, 4000);
   EXPECT_TRUE(cut_captions(window.controls).contains("MIN_Tilt"));
   window.findChild<QLineEdit*>("MIN_Tilt")->resize(100, 21);

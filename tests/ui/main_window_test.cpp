@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "about_box.h"
 #include "data_grid.h"
@@ -161,6 +163,45 @@ TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
     fits(side, kTextSessionNotWritten);
     fits(side, kTextSessionWrittenAgain);
     fits(side, kTextSessionMadeAnew);
+  }
+}
+
+// The idle texts and the chosen interval (the longest one here) follow a language switch, and fit
+// their panels in every language.
+TEST_F(Window, StatusBarFollowsTheLanguage) {
+  open();
+  PanelStatusBar& bar = *window_->status_bar();
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+      {"lan_01", "STOP", "Sampling", "Recording interval : 120 Seconds"},
+      {"lan_02", "STOP", "Sampling", "记录间隔时间 : 120 秒"},
+      {"lan_03", "ARRÊT", "Échantillonnage", "Intervalle de relevé : 120 seconde(s)"},
+      {"lan_04", "STOPP", "Abtastung", "Messintervall : 120 Sekunde(n)"},
+      {"lan_05", "PARADO", "Muestreo", "Intervalo de registro : 120 segundo(s)"},
+  };
+  const auto fits = [&bar](int panel) {
+    const auto* label = bar.findChild<QLabel*>(QStringLiteral("StatusBar1_panel%1").arg(panel));
+    const int room = label->contentsRect().width() - 2 * label->margin() - 2;
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), room)
+        << label->text().toStdString();
+  };
+  for (const auto& [item, idle, no_interval, interval] : cases) {
+    SCOPED_TRACE(item);
+    named<QAction>(*window_, item)->trigger();
+    EXPECT_EQ(bar.panel_text(0), QString::fromUtf8(idle));
+    EXPECT_EQ(bar.panel_text(2), QString::fromUtf8(no_interval));
+    fits(0);
+    fits(2);
+  }
+  QTimer::singleShot(0, window_.get(), [this] {
+    named<QSlider>(*window_->interval_dialog(), "trckbr_samp1")->setValue(120);
+    named<QPushButton>(*window_->interval_dialog(), "btn_OK")->click();
+  });
+  named<QAction>(*window_, "sys_set")->trigger();
+  for (const auto& [item, idle, no_interval, interval] : cases) {
+    SCOPED_TRACE(item);
+    named<QAction>(*window_, item)->trigger();
+    EXPECT_EQ(bar.panel_text(2), QString::fromUtf8(interval));
+    fits(2);
   }
 }
 

@@ -181,9 +181,11 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     const char* max;
   };
   const Case cases[] = {
-      {"lan_01", "Start", "&Save file", "MAX"},         {"lan_02", "开始", "保存", "最大"},
-      {"lan_03", "Démarrer", "Enregistrer", "maximum"}, {"lan_04", "Start", "sparen", "Maximum"},
-      {"lan_05", "comienzo", "&Ahorrar fila", "MAX"},
+      {"lan_01", "Start", "&Save file", "MAX"},
+      {"lan_02", "开始", "保存", "最大"},
+      {"lan_03", "Démarrer", "&Enregistrer le fichier", "MAX"},
+      {"lan_04", "Start", "Datei &speichern", "MAX"},
+      {"lan_05", "Iniciar", "&Guardar archivo", "MAX"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
