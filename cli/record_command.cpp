@@ -126,24 +126,21 @@ class Recorder final : private StartDriver {
   // The session file's changes, on standard error and in the trace, each once.
   void tell(SessionNotice notice, const std::string& detail) {
     end_progress();
+    trace_.note(session_notice_trace(notice, detail));
     switch (notice) {
       case SessionNotice::NotWritten:
-        trace_.note("Session file not written, the readings wait in memory: " + detail);
         err_ << kPrefix << "the session file is not written (" << detail
              << "); the recording goes on, the readings wait in memory\n";
         break;
       case SessionNotice::WrittenAgain:
-        trace_.note("Session file written again, every waiting reading is in it: " + detail);
         err_ << kPrefix << "the session file is written again, every waiting reading is in it ("
              << detail << ")\n";
         break;
       case SessionNotice::MadeAnew:
-        trace_.note("Session file was deleted; a new one goes on: " + detail);
         err_ << kPrefix << "the session file was deleted; " << detail
              << " holds the readings from now on\n";
         break;
       case SessionNotice::OverLimit:
-        trace_.note("Sessions over their size: " + detail);
         err_ << kPrefix << detail << '\n';
         break;
     }

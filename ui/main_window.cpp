@@ -483,25 +483,22 @@ void TForm1::session_notice(SessionNotice notice, const std::string& detail) {
   PortTrace& trace = program_.ports().trace();
   const Session& s = program_.session();
   const QString when = QString::fromStdString(format_hhnnss(now_local()));
+  trace.note(session_notice_trace(notice, detail));
   switch (notice) {
     case SessionNotice::NotWritten:
-      trace.note("Session file not written, the readings wait in memory: " + detail);
       session_failure_ = detail;
       break;
     case SessionNotice::WrittenAgain:
-      trace.note("Session file written again, every waiting reading is in it: " + detail);
       session_note_ = kTextSessionWrittenAgain;
       session_note_tip_ = QString::fromStdString(s.text(kTextSessionWrittenAgainTip))
                               .arg(when, QString::fromStdString(detail));
       break;
     case SessionNotice::MadeAnew:
-      trace.note("Session file was deleted; a new one goes on: " + detail);
       session_note_ = kTextSessionMadeAnew;
       session_note_tip_ = QString::fromStdString(s.text(kTextSessionMadeAnewTip))
                               .arg(when, QString::fromStdString(detail));
       break;
     case SessionNotice::OverLimit:
-      trace.note("Sessions over their size: " + detail);
       break;
   }
   show_side_panel();

@@ -198,6 +198,20 @@ void SessionKeeper::stopped_writing(const std::string& why) {
   notice(SessionNotice::NotWritten, why);
 }
 
+std::string session_notice_trace(SessionNotice notice, const std::string& detail) {
+  switch (notice) {
+    case SessionNotice::NotWritten:
+      return "Session file not written, the readings wait in memory: " + detail;
+    case SessionNotice::WrittenAgain:
+      return "Session file written again, every waiting reading is in it: " + detail;
+    case SessionNotice::MadeAnew:
+      return "Session file was deleted; a new one goes on: " + detail;
+    case SessionNotice::OverLimit:
+      break;
+  }
+  return "Sessions over their size: " + detail;
+}
+
 void SessionKeeper::notice(SessionNotice kind, const std::string& detail) {
   if (on_notice_) on_notice_(kind, detail);
 }

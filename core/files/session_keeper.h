@@ -21,6 +21,9 @@ namespace tarvo {
 // made anew after it was deleted, or the kept sessions exceed their size.
 enum class SessionNotice { NotWritten, WrittenAgain, MadeAnew, OverLimit };
 
+// The debug trace's line for a notice, the same in the window and the recorder.
+std::string session_notice_trace(SessionNotice notice, const std::string& detail);
+
 // Keeps the session file of the log: a new one for each acquisition, a line
 // for each committed reading and each event, and the saves of the log. The
 // acquisition engine tells it of its steps; the caller of Save As and Open
