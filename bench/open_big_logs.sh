@@ -47,9 +47,11 @@ measure() {
   local wall peak
   wall=$(grep 'Elapsed (wall clock)' "$scratch/time.txt" | awk '{print $NF}')
   peak=$(grep 'Maximum resident set size' "$scratch/time.txt" | awk '{print $NF}')
-  printf '%-28s %12s bytes  stats %8s  peak %8.1f MiB  %6.1f bytes a reading\n' \
-    "$name" "$(stat -c %s "$file")" "$wall" "$(echo "$peak / 1024" | bc -l)" \
-    "$(echo "$peak * 1024 / $3" | bc -l)"
+  mawk -v name="$name" -v bytes="$(stat -c %s "$file")" -v wall="$wall" -v peak="$peak" \
+    -v count="$3" 'BEGIN {
+      printf "%-28s %12s bytes  stats %8s  peak %8.1f MiB  %6.1f bytes a reading\n",
+             name, bytes, wall, peak / 1024, peak * 1024 / count
+    }'
 }
 
 for count in "${counts[@]}"; do
