@@ -3,8 +3,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <string>
 
+#include "display/min_max_pyramid.h"
+#include "files/log_file.h"
+#include "files/session_file.h"
 #include "log/reading_log.h"
 
 namespace tarvo {
@@ -97,6 +102,42 @@ void BM_WorstAppend(benchmark::State& state) {
   state.counters["bytes_per_reading"] = per_reading;
 }
 BENCHMARK(BM_WorstAppend)->Arg(10000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A session of a million readings of one unit, a reading a second.
+std::filesystem::path write_long_session(std::int64_t count) {
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("tarvo-bench-" + std::to_string(::getpid()) + std::string(kSessionExtension));
+  std::ofstream out(file, std::ios::binary);
+  out << session_header_text({LocalTime{2026, 12, 9, 0, 0, 0, 0, 60}, "bench", 1, "."});
+  const CurrentReading reading = typical_reading();
+  ReadingLog log;
+  for (std::int64_t n = 1; n <= count; ++n) {
+    const int s = static_cast<int>(n % 86400);
+    log.append_reading(reading, LocalTime{2026, 12, 9, s / 3600, s / 60 % 60, s % 60, 0, 60});
+    out << session_reading_line(log[log.count()]);
+    if (log.count() == ReadingLog::kBlockRecords) log.reset_log_counters();
+  }
+  return file;
+}
+
+// What a reading costs once a long session is open in the window: the rise of
+// the resident size over opening it and building its overview's pyramid.
+void BM_OpenedSessionResident(benchmark::State& state) {
+  const auto file = write_long_session(state.range(0));
+  double per_reading = 0;
+  for (auto _ : state) {
+    const double before = resident_bytes();
+    std::optional<OpenedLog> opened = OpenLogFile(file, ".");
+    const std::string separator = ".";
+    LogPyramid pyramid(opened->log, separator);
+    pyramid.rebuild();
+    benchmark::DoNotOptimize(pyramid.pyramid().size());
+    per_reading = (resident_bytes() - before) / static_cast<double>(opened->log.count());
+  }
+  std::filesystem::remove(file);
+  state.counters["bytes_per_reading"] = per_reading;
+}
+BENCHMARK(BM_OpenedSessionResident)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarvo

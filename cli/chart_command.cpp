@@ -80,9 +80,9 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const auto s = std::make_unique<Session>();
   s->LanguageBase = LanguageTable::kEnglish;
   s->DecimalSeparator = a.separator;
-  std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);
-  if (!records) return 1;
-  s->log.replace(std::move(*records));
+  std::optional<ReadingLog> log = load_in_file(a, kPrefix, err);
+  if (!log) return 1;
+  s->log = std::move(*log);
   return with_application(*s, a, *format, out, err);
 }
 

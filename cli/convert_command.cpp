@@ -69,11 +69,11 @@ std::string environment_decimal_separator() {
   return ".";
 }
 
-std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::string_view prefix,
-                                                     std::ostream& err) {
+std::optional<ReadingLog> load_in_file(const LogFileArgs& a, std::string_view prefix,
+                                       std::ostream& err) {
   LoadError why;
-  std::optional<LoadedLog> loaded = LoadLogFile(a.in, a.separator, {}, &why);
-  if (loaded) return std::move(loaded->records);
+  std::optional<OpenedLog> opened = OpenLogFile(a.in, a.separator, {}, &why);
+  if (opened) return std::move(opened->log);
   err << prefix << a.in.string() << ": ";
   if (why.failure == LoadFailure::Missing) {
     err << english_text(kTextFileMissing) << '\n';
@@ -94,17 +94,15 @@ int run_convert(const std::vector<std::string>& args, std::ostream& out, std::os
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  std::optional<std::vector<real_Record>> records = load_in_file(a, kPrefix, err);
-  if (!records) return 1;
-  ReadingLog log;
-  log.replace(std::move(*records));
+  const std::optional<ReadingLog> log = load_in_file(a, kPrefix, err);
+  if (!log) return 1;
   std::string error;
-  if (!write_out(log, a.out, a.separator, error)) {
+  if (!write_out(*log, a.out, a.separator, error)) {
     err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
         << ")\n";
     return 1;
   }
-  out << log.count() << " records written to " << a.out.string() << '\n';
+  out << log->count() << " records written to " << a.out.string() << '\n';
   return 0;
 }
 

@@ -28,8 +28,8 @@ std::string environment_decimal_separator();
 
 // Reads the text log a.in for a command; on refusal writes why to err, after
 // prefix and the file's name, and returns nullopt.
-std::optional<std::vector<real_Record>> load_in_file(const LogFileArgs& a, std::string_view prefix,
-                                                     std::ostream& err);
+std::optional<ReadingLog> load_in_file(const LogFileArgs& a, std::string_view prefix,
+                                       std::ostream& err);
 
 // tarvo-cli convert IN OUT [--decimal-separator SEP]
 // Reads the text log IN by the rules of File > Open (every record valid, its

@@ -105,10 +105,9 @@ int run_stats(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  std::optional<std::vector<real_Record>> records = load_in_file(a.file, kPrefix, err);
-  if (!records) return 1;
-  ReadingLog log;
-  log.replace(std::move(*records));
+  const std::optional<ReadingLog> loaded = load_in_file(a.file, kPrefix, err);
+  if (!loaded) return 1;
+  const ReadingLog& log = *loaded;
   const std::vector<RunStats> runs = runs_of(log, 1, log.count(), a.file.separator);
   const RunningStats whole = stats_of(log, 1, log.count(), a.file.separator);
   const auto print = [&](std::string_view scope, const std::optional<RunKey>& key,

@@ -193,12 +193,12 @@ void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
 
 bool open_log_file(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env) {
   Session& s = window.program().session();
-  std::optional<LoadedLog> loaded;
+  std::optional<OpenedLog> loaded;
   try {
     WorkProgress progress(&window, work_label(file), window.tick_timer());
-    loaded = LoadLogFile(file, s.DecimalSeparator, progress.callback());
+    loaded = OpenLogFile(file, s.DecimalSeparator, progress.callback());
     // The log changes only here, once the whole file is in memory.
-    if (loaded) s.log.replace(std::move(loaded->records));
+    if (loaded) s.log = std::move(loaded->log);
   } catch (const std::exception&) {
     loaded.reset();
   }

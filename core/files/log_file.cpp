@@ -1,5 +1,6 @@
 #include "files/log_file.h"
 
+#include "files/record_sink.h"
 #include "files/session_file.h"
 
 namespace tarvo {
@@ -22,6 +23,24 @@ std::optional<LoadedLog> LoadLogFile(const std::filesystem::path& file,
   // ReadingLog::replace adopts a vector with room for its headroom in place.
   session->records.reserve(session->records.size() + ReadingLog::kLoadedHeadroom);
   return LoadedLog{std::move(session->records), true};
+}
+
+std::optional<OpenedLog> OpenLogFile(const std::filesystem::path& file,
+                                     std::string_view decimal_separator,
+                                     const ExportProgress& progress, LoadError* error) {
+  std::optional<OpenedLog> opened(std::in_place);
+  LogSink sink(opened->log);
+  opened->from_session = LooksLikeSession(file);
+  if (!opened->from_session) {
+    if (!ReadTextLogRecords(file, decimal_separator, sink, progress, error)) return std::nullopt;
+    return opened;
+  }
+  if (!ReadSessionRecords(file, decimal_separator, sink, progress, error)) return std::nullopt;
+  if (opened->log.count() == 0) {
+    if (error) *error = LoadError{LoadFailure::WrongFormat, "the session holds no readings"};
+    return std::nullopt;
+  }
+  return opened;
 }
 
 }  // namespace tarvo

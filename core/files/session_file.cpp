@@ -13,6 +13,7 @@
 #include <new>
 
 #include "files/byte_source.h"
+#include "files/record_sink.h"
 
 namespace tarvo {
 
@@ -202,8 +203,10 @@ std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
   }
   const std::optional<std::int64_t> index = parse_int(f[1]);
   real_Record r;
-  if (!index || *index < 1 || !parse_iso_local(f[2], r.DateTime)) return std::nullopt;
+  LocalTime when;
+  if (!index || *index < 1 || !parse_iso_local(f[2], when)) return std::nullopt;
   r.Index = *index;
+  r.DateTime = when;
   r.Dated = true;
   r.Time.assign(unescaped(f[3]));
   r.Main_No.assign(with_separator(unescaped(f[4]), from, to));
@@ -250,10 +253,12 @@ class SessionLines {
   }
   bool failed() const { return failed_; }
   bool too_long() const { return too_long_; }
+  std::uint64_t consumed() const { return consumed_; }
 
  private:
   std::string_view take(std::size_t end, std::size_t next) {
     line_.assign(buffer_, pos_, end - pos_);
+    consumed_ += next - pos_;
     pos_ = next;
     if (!line_.empty() && line_.back() == '\r') line_.pop_back();
     return line_;
@@ -282,6 +287,7 @@ class SessionLines {
   std::string buffer_;
   std::string line_;
   std::size_t pos_ = 0;
+  std::uint64_t consumed_ = 0;
   bool at_end_ = false;
   bool failed_ = false;
   bool too_long_ = false;
@@ -292,15 +298,28 @@ SessionState state_after(bool stopped, bool saved) {
   return stopped ? SessionState::Stopped : SessionState::Unfinished;
 }
 
+// A session's progress is told in its bytes, as readings of about this many:
+// the dialog that shows it counts readings.
+constexpr std::uint64_t kBytesPerReading = 100;
+constexpr std::int64_t kLinesPerReport = 4096;
+
 class SessionReader {
  public:
-  SessionReader(ByteSource& source, std::string_view separator, LoadError& error)
-      : lines_(source), source_(source), separator_(separator), error_(error) {}
+  SessionReader(ByteSource& source, std::string_view separator, RecordSink& records,
+                const ExportProgress& progress, LoadError& error)
+      : lines_(source),
+        source_(source),
+        separator_(separator),
+        records_(records),
+        progress_(progress),
+        error_(error) {}
 
   std::optional<SessionContents> read() {
     SessionContents out;
     HeaderReader header;
     bool complete = false;
+    records_.clear();
+    if (!report()) return cancelled();
     for (std::int64_t number = 1;; ++number) {
       bool ended = false;
       const std::optional<std::string_view> line = lines_.next(ended);
@@ -316,12 +335,14 @@ class SessionReader {
         return refuse(LoadFailure::WrongFormat,
                       "line " + std::to_string(number) + " is not a session line");
       }
+      if (number % kLinesPerReport == 0 && !report()) return cancelled();
     }
     if (lines_.failed())
       return refuse(LoadFailure::ReadFailed, "reading failed: " + source_.error());
     if (lines_.too_long())
       return refuse(LoadFailure::WrongFormat, "a line is too long for a session file");
     if (!complete) return refuse(LoadFailure::WrongFormat, "it is not a session file");
+    if (!report()) return cancelled();
     out.state = state_after(stopped_, saved_);
     return out;
   }
@@ -338,7 +359,7 @@ class SessionReader {
         r->AfterGap = true;
         gap_ = false;
       }
-      out.records.push_back(std::move(*r));
+      records_.add(std::move(*r));
       saved_ = false;
       return true;
     }
@@ -351,6 +372,13 @@ class SessionReader {
     out.events.emplace_back(kind, std::move(detail));
     return true;
   }
+  bool report() {
+    if (!progress_) return true;
+    const std::uint64_t total = std::max(source_.size_hint(), lines_.consumed());
+    return progress_(static_cast<std::int64_t>(lines_.consumed() / kBytesPerReading),
+                     static_cast<std::int64_t>(total / kBytesPerReading));
+  }
+  std::nullopt_t cancelled() { return refuse(LoadFailure::Cancelled, "the reading was cancelled"); }
   std::nullopt_t refuse(LoadFailure failure, std::string why) {
     error_ = LoadError{failure, std::move(why)};
     return std::nullopt;
@@ -359,6 +387,8 @@ class SessionReader {
   SessionLines lines_;
   ByteSource& source_;
   std::string_view separator_;
+  RecordSink& records_;
+  const ExportProgress& progress_;
   LoadError& error_;
   bool stopped_ = false;
   bool saved_ = false;
@@ -366,15 +396,26 @@ class SessionReader {
 };
 
 std::optional<SessionContents> read_from(ByteSource& source, std::string_view separator,
+                                         RecordSink& records, const ExportProgress& progress,
                                          LoadError* error) {
   LoadError ignored;
   LoadError& why = error ? *error : ignored;
   try {
-    return SessionReader(source, separator, why).read();
+    return SessionReader(source, separator, records, progress, why).read();
   } catch (const std::bad_alloc&) {
     why = LoadError{LoadFailure::OutOfMemory, "its records do not fit the memory"};
     return std::nullopt;
   }
+}
+
+// The records of the session kept in its contents.
+std::optional<SessionContents> read_listed(ByteSource& source, std::string_view separator,
+                                           LoadError* error) {
+  std::vector<real_Record> records;
+  RecordListSink sink(records);
+  std::optional<SessionContents> session = read_from(source, separator, sink, {}, error);
+  if (session) session->records = std::move(records);
+  return session;
 }
 
 // Complete lines of the bytes, the first one dropped when it may be cut.
@@ -526,13 +567,26 @@ std::optional<SessionContents> ReadSession(const std::filesystem::path& file,
     if (error) *error = LoadError{load_failure_of(source.failure()), source.error()};
     return std::nullopt;
   }
-  return read_from(source, decimal_separator, error);
+  return read_listed(source, decimal_separator, error);
+}
+
+std::optional<SessionContents> ReadSessionRecords(const std::filesystem::path& file,
+                                                  std::string_view decimal_separator,
+                                                  RecordSink& records,
+                                                  const ExportProgress& progress,
+                                                  LoadError* error) {
+  FileSource source(file, kLargestSessionBytes);
+  if (source.failure() != OpenFailure::None) {
+    if (error) *error = LoadError{load_failure_of(source.failure()), source.error()};
+    return std::nullopt;
+  }
+  return read_from(source, decimal_separator, records, progress, error);
 }
 
 std::optional<SessionContents> ParseSession(std::string_view bytes,
                                             std::string_view decimal_separator, LoadError* error) {
   MemorySource source(bytes);
-  return read_from(source, decimal_separator, error);
+  return read_listed(source, decimal_separator, error);
 }
 
 bool LooksLikeSession(const std::filesystem::path& file) {

@@ -54,6 +54,16 @@ struct SessionContents {
 std::optional<SessionContents> ReadSession(const std::filesystem::path& file,
                                            std::string_view decimal_separator,
                                            LoadError* error = nullptr);
+// ReadSession with each reading put into the sink as it is read (the
+// contents' records stay empty): straight into a log, the readings are never
+// held twice. progress hears of the bytes read as readings of about 100 bytes
+// and may cancel, which refuses the file.
+class RecordSink;
+std::optional<SessionContents> ReadSessionRecords(const std::filesystem::path& file,
+                                                  std::string_view decimal_separator,
+                                                  RecordSink& records,
+                                                  const ExportProgress& progress = {},
+                                                  LoadError* error = nullptr);
 std::optional<SessionContents> ParseSession(std::string_view bytes,
                                             std::string_view decimal_separator,
                                             LoadError* error = nullptr);

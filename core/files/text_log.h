@@ -64,6 +64,14 @@ std::optional<std::vector<real_Record>> LoadTextLog(const std::filesystem::path&
                                                     const ExportProgress& progress = {},
                                                     LoadError* error = nullptr);
 
+class RecordSink;
+// LoadTextLog with each record put into the sink as it is read: straight into
+// a log, the records are never held twice. False for a refused file, whose
+// records read so far the sink then holds.
+bool ReadTextLogRecords(const std::filesystem::path& file, std::string_view decimal_separator,
+                        RecordSink& records, const ExportProgress& progress = {},
+                        LoadError* error = nullptr);
+
 // The reading and checking of LoadTextLog, on the bytes of a file.
 std::optional<std::vector<real_Record>> ParseTextLog(std::string_view bytes,
                                                      std::string_view decimal_separator,

@@ -4,6 +4,7 @@
 
 #include "display/range_fields.h"
 #include "files/byte_source.h"
+#include "files/record_sink.h"
 #include "files/text_lines.h"
 #include "files/text_log.h"
 
@@ -72,20 +73,10 @@ std::optional<real_Record> parse_record(std::string_view line, std::string_view 
 }
 
 // Every record line takes at least three bytes (an index digit, a TAB and a
-// line break), which bounds what a count line can make the reader reserve. Room for the
-// headroom of a loaded log lets ReadingLog::replace adopt the storage in
-// place, and a reservation that does not fit is left to growth.
-void reserve_records(std::vector<real_Record>& records, std::int32_t count,
-                     std::uint64_t size_hint) {
-  const std::uint64_t most =
-      std::min<std::uint64_t>(static_cast<std::uint64_t>(count), size_hint / 3);
-  try {
-    records.reserve(static_cast<std::size_t>(most) + ReadingLog::kLoadedHeadroom);
-  } catch (const std::bad_alloc&) {
-    // Grown record by record instead: the lines may run out long before.
-  }
+// line break), which bounds what a count line can make the reader expect.
+std::uint64_t most_records(std::int32_t count, std::uint64_t size_hint) {
+  return std::min<std::uint64_t>(static_cast<std::uint64_t>(count), size_hint / 3);
 }
-
 
 enum class Pass { Done, Refused, AgainAsGb18030 };
 
@@ -95,13 +86,13 @@ class RecordReader {
                const ExportProgress& progress, LoadError& error)
       : source_(source), separator_(decimal_separator), progress_(progress), error_(error) {}
 
-  Pass read(std::optional<TextEncoding> encoding, std::vector<real_Record>& records) {
+  Pass read(std::optional<TextEncoding> encoding, RecordSink& records) {
     TextLines lines(source_, encoding);
     const std::optional<std::string_view> first = lines.next();
     const std::optional<std::int32_t> count = first ? parse_int32(*first) : std::nullopt;
     if (!count || *count < 1) return refuse_line(lines, "line 1 is not a record count");
     records.clear();
-    reserve_records(records, *count, source_.size_hint());
+    records.expect(most_records(*count, source_.size_hint()));
     ProgressTicker ticker(progress_, *count);
     if (!ticker.start()) return cancelled();
     for (std::int32_t i = 0; i < *count; ++i) {
@@ -115,7 +106,7 @@ class RecordReader {
         return refuse(LoadFailure::WrongFormat,
                       "line " + std::to_string(std::int64_t{i} + 2) + " is not a valid record");
       }
-      records.push_back(std::move(*record));
+      records.add(std::move(*record));
       if (!ticker.record_done()) return cancelled();
     }
     return ticker.finish() ? Pass::Done : cancelled();
@@ -144,26 +135,33 @@ class RecordReader {
 
 // Read as UTF-8 first when there is no byte-order mark, and once more from the
 // start in the legacy code page when a line is not UTF-8.
-std::optional<std::vector<real_Record>> read_records(ByteSource& source,
-                                                     std::string_view decimal_separator,
-                                                     const ExportProgress& progress,
-                                                     LoadError& error) {
-  std::vector<real_Record> records;
+bool read_records(ByteSource& source, std::string_view decimal_separator,
+                  const ExportProgress& progress, LoadError& error, RecordSink& records) {
   RecordReader reader(source, decimal_separator, progress, error);
   try {
     Pass pass = reader.read(std::nullopt, records);
     if (pass == Pass::AgainAsGb18030) {
       if (!source.rewind()) {
         error = LoadError{LoadFailure::ReadFailed, "reading failed: " + source.error()};
-        return std::nullopt;
+        return false;
       }
       pass = reader.read(TextEncoding::Gb18030, records);
     }
-    if (pass != Pass::Done) return std::nullopt;
+    if (pass != Pass::Done) return false;
   } catch (const std::bad_alloc&) {
     error = LoadError{LoadFailure::OutOfMemory, "its records do not fit the memory"};
-    return std::nullopt;
+    return false;
   }
+  return true;
+}
+
+std::optional<std::vector<real_Record>> read_record_list(ByteSource& source,
+                                                         std::string_view decimal_separator,
+                                                         const ExportProgress& progress,
+                                                         LoadError& error) {
+  std::vector<real_Record> records;
+  RecordListSink sink(records);
+  if (!read_records(source, decimal_separator, progress, error, sink)) return std::nullopt;
   return records;
 }
 
@@ -193,21 +191,29 @@ std::optional<std::vector<real_Record>> ParseTextLog(std::string_view bytes,
                                                      LoadError* error) {
   LoadError ignored;
   MemorySource source(bytes);
-  return read_records(source, decimal_separator, progress, error ? *error : ignored);
+  return read_record_list(source, decimal_separator, progress, error ? *error : ignored);
 }
 
 std::optional<std::vector<real_Record>> LoadTextLog(const std::filesystem::path& file,
                                                     const std::string& decimal_separator,
                                                     const ExportProgress& progress,
                                                     LoadError* error) {
+  std::vector<real_Record> records;
+  RecordListSink sink(records);
+  if (!ReadTextLogRecords(file, decimal_separator, sink, progress, error)) return std::nullopt;
+  return records;
+}
+
+bool ReadTextLogRecords(const std::filesystem::path& file, std::string_view decimal_separator,
+                        RecordSink& records, const ExportProgress& progress, LoadError* error) {
   LoadError ignored;
   LoadError& why = error ? *error : ignored;
   FileSource source(file, kLargestTextLogBytes);
   if (source.failure() == OpenFailure::None) {
-    return read_records(source, decimal_separator, progress, why);
+    return read_records(source, decimal_separator, progress, why, records);
   }
   why = LoadError{load_failure_of(source.failure()), source.error()};
-  return std::nullopt;
+  return false;
 }
 
 }  // namespace tarvo

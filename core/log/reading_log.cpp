@@ -66,14 +66,17 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const Loc
 }
 
 void ReadingLog::replace(std::vector<real_Record> records) {
-  blocks_.clear();
-  const auto count = static_cast<std::int64_t>(records.size());
+  reset_log_counters();
   element(0) = real_Record{};
-  for (std::int64_t n = 1; n <= count; ++n) {
-    element(n) = std::move(records[static_cast<std::size_t>(n - 1)]);
-  }
+  for (real_Record& record : records) append_loaded(std::move(record));
   storage_size_ = records.size() + kLoadedHeadroom;
-  count_ = count;
+}
+
+void ReadingLog::append_loaded(real_Record&& record) {
+  const std::int64_t next = count_ + 1;
+  element(next) = std::move(record);
+  count_ = next;
+  storage_size_ = static_cast<std::size_t>(next) + kLoadedHeadroom;
 }
 
 }  // namespace tarvo

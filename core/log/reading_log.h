@@ -8,30 +8,36 @@
 #include "decode/frame_figures.h"
 #include "log/fixed_text.h"
 #include "log/local_time.h"
+#include "log/record_time.h"
+#include "log/text_pool.h"
 
 namespace tarvo {
 
 // One logged reading: a snapshot of the texts of the current reading, its number,
 // its time of day and, unless it came from a text log (which stores no dates),
-// the whole local moment it was logged.
+// the whole local moment it was logged. A long run holds millions of them, so
+// the texts that repeat (ranges, times of day) are pooled and the moment packed.
 struct real_Record {
   std::int64_t Index = 0;
   FixedText<10> Main_No;
   FixedText<10> Sub_No;
-  FixedText<35> Main_Range;
-  FixedText<35> Sub_range;
-  FixedText<15> Time;
-  LocalTime DateTime;
+  PooledText<35> Main_Range;
+  PooledText<35> Sub_range;
+  PooledText<15> Time;
+  RecordTime DateTime;
   bool Dated = false;
-  FrameFigures Frames;  // the frames of its interval; none for a text log's records
   // The first reading after the meter had gone away and came back: nothing
   // was read between it and the record before.
   bool AfterGap = false;
   // A frame typed by hand and injected (btn_test), no reading of the meter.
   bool TestFrame = false;
+  FrameFigures Frames;  // the frames of its interval; none for a text log's records
 
   friend bool operator==(const real_Record&, const real_Record&) = default;
 };
+
+// What a reading costs in memory is mostly this.
+static_assert(sizeof(real_Record) <= 88);
 
 // What sets a record apart from the readings around it.
 struct RecordMarks {
@@ -83,6 +89,11 @@ class ReadingLog {
   // Opening a log: the storage becomes records.size() + 5 elements and records
   // 1..N are the given ones (records[0] is element 1).
   void replace(std::vector<real_Record> records);
+
+  // A reader of a file fills an emptied log record by record, so the records
+  // exist once: the new one becomes number count() + 1 as it was read (its
+  // Index kept) and the storage is the count plus the loaded headroom.
+  void append_loaded(real_Record&& record);
 
  private:
   using Block = std::unique_ptr<real_Record[]>;
