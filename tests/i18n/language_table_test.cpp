@@ -112,9 +112,9 @@ TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 129 numbered texts in five languages, eight of them empty, plus five names:
+// 195 numbered texts in five languages (66 of them the controls' spoken names
+// and tooltips, 400-417 and 420-467), eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
-// 400-417 and 420-467: the controls' spoken names and tooltips, 66 in all.
 TEST(LanguageTable, StoresNothingBesideTheTable) {
   int filled = 0;
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
