@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "chart_picture.h"
+#include "control_hints.h"
 #include "data_grid.h"
 #include "files/file_extension.h"
 #include "files/log_file.h"
@@ -169,7 +170,10 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
   }
   switch (branch) {
     case Branch::Saved:
-      if (is_log_type(*save_type_of(file))) window.program().sessions().saved(file);
+      if (is_log_type(*save_type_of(file))) {
+        window.program().sessions().saved(file);
+        window.show_log_name(file);
+      }
       env.message(MessageKind::Plain, s.text(kTextSaved));
       break;
     case Branch::Failed:
@@ -217,6 +221,7 @@ bool open_log_file(TForm1& window, const std::filesystem::path& file, const File
     return false;
   }
   window.log_loaded();
+  window.show_log_name(file);
   return true;
 }
 
@@ -257,6 +262,7 @@ RecoveryBar* offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
                    [&window, env, bar](const std::filesystem::path& file) {
                      if (open_log_file(window, file, env)) bar->close();
                    });
+  apply_control_hints(*bar, s);
   bar->show();
   return bar;
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "control_hints.h"
 #include "i18n/text_numbers.h"
 #include "message_box.h"
 #include "window_placement.h"
@@ -85,9 +86,12 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const Session& s,
   error->setStyleSheet(QStringLiteral("color: #b00000"));
   form->addRow(error);
   auto* buttons = new QDialogButtonBox(&dialog);
-  buttons->addButton(text_of(s, kTextOk), QDialogButtonBox::AcceptRole);
-  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole);
+  buttons->addButton(text_of(s, kTextOk), QDialogButtonBox::AcceptRole)
+      ->setObjectName(QStringLiteral("btn_OK"));
+  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("btn_cancel"));
   form->addRow(buttons);
+  apply_control_hints(dialog, s);
 
   std::optional<LimitChoice> choice;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -5,12 +5,14 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -19,6 +21,7 @@
 #include "analog_readout.h"
 #include "anchors.h"
 #include "artwork.h"
+#include "control_hints.h"
 #include "data_grid.h"
 #include "debug_flag.h"
 #include "debug_window.h"
@@ -77,6 +80,10 @@ void set_enabled(Enabled state, std::initializer_list<QAction*> actions) {
 
 }  // namespace
 
+QString log_window_title(const std::filesystem::path& file) {
+  return QStringLiteral("Tarvo \u2014 ") + QString::fromStdString(file.filename().string());
+}
+
 std::string locale_decimal_separator(const QLocale& locale) {
   const QString text = locale.toString(1.1);
   return text.size() >= 2 ? text.mid(1, 1).toStdString() : std::string(",");
@@ -97,6 +104,8 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   readout_->set_mainno(mainno_);
   build_menus();
   build_timers();
+  build_shortcuts();
+  build_tab_order();
   resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 
   Session& s = program_.session();
@@ -132,6 +141,9 @@ void TForm1::build_panel_chart(QWidget* client) {
   sheet2->setObjectName(QStringLiteral("TabSheet2"));
   page_control->addTab(sheet1, QStringLiteral("Graph"));
   page_control->addTab(sheet2, QStringLiteral("Chart"));
+  // It takes no room and nothing uses it: Tab passes it by.
+  page_control->setFocusPolicy(Qt::NoFocus);
+  page_control->tabBar()->setFocusPolicy(Qt::NoFocus);
 
   auto* panel_chart = new QFrame(client);
   panel_chart->setObjectName(QStringLiteral("Panel_Chart"));
@@ -250,6 +262,9 @@ void TForm1::build_menus() {
   mmu_sessions_ = menu_item(file1_, "mmu_sessions", "Sessions...");
   save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
   exit1_ = menu_item(file1_, "Exit1", "Exit");
+  mmu_open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  save_as_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  exit1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit1_, &QAction::triggered, this, &TForm1::Exit1Click);
   connect(mmu_open_, &QAction::triggered, this,
           [this] { MMU_OpenClick(*this, file_command_env()); });
@@ -270,6 +285,7 @@ void TForm1::build_menus() {
   help1_->setObjectName(QStringLiteral("Help1"));
   QAction* help_manual = menu_item(help1_, "mni_Help_M", "帮助主题");
   QAction* about = menu_item(help1_, "mni_Help_About", "关于");
+  help_manual->setShortcut(QKeySequence(Qt::Key_F1));
   connect(help_manual, &QAction::triggered, this, &TForm1::mni_Help_MClick);
   connect(about, &QAction::triggered, this, &TForm1::mni_Help_AboutClick);
   mni_debug_ = menu_item(help1_, "mni_debug", "debug");
@@ -317,6 +333,7 @@ void TForm1::mni_statisticsClick() {
         program_.session(), program_.statistics(), program_.limits(),
         [this] { return chart_->page().bounds; }, this);
     place_beside_parent(*statistics_window_);
+    apply_control_hints(*statistics_window_, program_.session());
   }
   statistics_window_->show();
   statistics_window_->raise();
@@ -341,6 +358,7 @@ void TForm1::mni_overviewClick() {
     overview_window_ = new OverviewWindow(program_.session(), this);
     connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
     place_beside_parent(*overview_window_);
+    apply_control_hints(*overview_window_, program_.session());
   }
   overview_window_->show();
   overview_window_->raise();
@@ -368,6 +386,46 @@ void TForm1::build_timers() {
   timer_show_->setObjectName(QStringLiteral("Timer_Show"));
   timer_show_->setInterval(timing_.tick_ms);
   connect(timer_show_, &QTimer::timeout, this, &TForm1::Timer_ShowTimer);
+}
+
+// Start and Stop from the keyboard; a button's caption carries only its
+// mnemonic, so the keys live on actions of their own. A disabled button
+// ignores the click, as it ignores the mouse.
+void TForm1::build_shortcuts() {
+  const auto key_for = [this](const char* name, QKeySequence key, QPushButton* target) {
+    auto* action = new QAction(this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(key);
+    addAction(action);
+    connect(action, &QAction::triggered, target, &QPushButton::click);
+  };
+  key_for("key_start", QKeySequence(Qt::Key_F5), btn_start_);
+  key_for("key_stop", QKeySequence(Qt::Key_F6), btn_stop_);
+}
+
+// Tab goes from the views to the buttons, then to the values and the typed
+// frame. The title boxes only name the value boxes beside them.
+void TForm1::build_tab_order() {
+  chart_->setFocusPolicy(Qt::StrongFocus);
+  grid_->setFocusPolicy(Qt::StrongFocus);
+  grid_->setTabKeyNavigation(false);  // the arrow keys move in it; Tab leaves it
+  for (QLineEdit* title : title_boxes_) title->setFocusPolicy(Qt::NoFocus);
+  for (QLineEdit* value : value_boxes_) value->setFocusPolicy(Qt::StrongFocus);
+  QWidget* btn_test = findChild<QPushButton*>(QStringLiteral("btn_test"));
+  QWidget* const order[] = {chart_,          grid_,           btn_start_,      btn_stop_,
+                            btn_reset_,      btn_ext_,        value_boxes_[0], value_boxes_[1],
+                            value_boxes_[2], value_boxes_[3], mainno_,         edt_test_,
+                            btn_test};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+// Tooltips and spoken names of this window and of the windows it owns.
+void TForm1::apply_hints() {
+  apply_control_hints(*this, program_.session());
+}
+
+void TForm1::show_log_name(const std::filesystem::path& file) {
+  setWindowTitle(log_window_title(file));
 }
 
 void TForm1::set_timing(AcquisitionTiming timing) {
@@ -401,10 +459,12 @@ void TForm1::FormShow() {
       if (overview_window_ != nullptr) overview_window_->retranslate();
       follower_->retranslate();
       debug_window_->retranslate();
+      apply_hints();
     });
   }
   s.RecordInterval = 1;
   ApplyLanguage(&language_controls_, s, LanguageTable::kChinese);
+  apply_hints();
   fit_panel_captions();
   show_run_state(program_.acquisition().state());
   show_interval_panel();
@@ -641,6 +701,7 @@ void TForm1::Btn_ResetClick() {
 }
 
 void TForm1::reset_views(MeterModel previous) {
+  setWindowTitle(QStringLiteral("Tarvo"));
   chart_->reset_chart();
   grid_->reset_grid();
   follower_->views_reset();

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -87,6 +88,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QTimer* tick_timer() const { return timer_show_; }
   // A log opened from a file is in the views: Reset may empty it.
   void log_loaded();
+  // The log in the views is the one in file (opened or saved there): the
+  // title names it until Start or Reset empties the log.
+  void show_log_name(const std::filesystem::path& file);
   PanelStatusBar* status_bar() const { return status_bar_; }
   // The parent of the LCD replica (from 0 to 508) and the arc (512 to 842).
   QWidget* panel1() const { return panel1_; }
@@ -136,6 +140,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void build_menus();
   void build_view_menu(QMenuBar* bar);
   void build_timers();
+  void build_shortcuts();
+  void build_tab_order();
+  void apply_hints();
   void FormShow();
   void FormResize();
   void apply_control_states(AcquisitionState state);
@@ -221,6 +228,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   TForm5* about_box_ = nullptr;
   ManualWindow* manual_window_ = nullptr;
 };
+
+// The window's title for a log kept in file: "Tarvo — name.txt".
+QString log_window_title(const std::filesystem::path& file);
 
 // The locale's decimal separator: the second character of 1.1 as the locale
 // writes it, "," when that text is too short.

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "control_hints.h"
 #include "files/session_writer.h"
 #include "i18n/text_numbers.h"
 
@@ -72,13 +73,16 @@ std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const S
   auto* buttons = new QDialogButtonBox(&dialog);
   QPushButton* open =
       buttons->addButton(text_of(s, kTextOpenSession), QDialogButtonBox::AcceptRole);
-  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole);
+  open->setObjectName(QStringLiteral("btn_open_session"));
+  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("btn_cancel"));
   open->setEnabled(!list.empty());
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(tree, &QTreeWidget::itemDoubleClicked, &dialog, &QDialog::accept);
   dialog.resize(dialog.sizeHint().expandedTo(QSize(620, 360)));
+  apply_control_hints(dialog, s);
 
   if (dialog.exec() != QDialog::Accepted || tree->currentItem() == nullptr) return std::nullopt;
   return std::filesystem::path(

@@ -31,7 +31,6 @@ struct Same {
 // Where the English word is also the right French, German or Spanish one; the
 // same list stands in docs/translations.md.
 constexpr Same kSameAsEnglish[] = {
-    {46, LanguageTable::kFrench},   // "Sessions..."
     {61, LanguageTable::kGerman},   // "Broker: online"
     {62, LanguageTable::kGerman},   // "Broker: offline"
     {79, LanguageTable::kFrench},   // "Minimum"
@@ -151,6 +150,16 @@ TEST(Translations, TranslatedMenusKeepTheirAccelerators) {
               << base + n;
         }
       }
+    }
+  }
+}
+
+// The menus and items that are this program's own, beyond the original
+// captions, each have an accelerator in every language.
+TEST(Translations, OwnMenusAndItemsHaveAnAcceleratorInEveryLanguage) {
+  for (const int n : {46, 70, 71, 72, 120}) {
+    for (const int base : kLanguages) {
+      EXPECT_FALSE(accelerator(table().text(base, n)).empty()) << base + n;
     }
   }
 }

@@ -379,6 +379,24 @@ TEST_F(FileCommands, TextLogSavedAndOpenedGivesTheSameRecords) {
   for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(session().log[n], saved[n]) << n;
 }
 
+// The title names the log the views hold: the file saved, a picture of the
+// chart not, the file opened; Reset leaves a new, nameless log.
+TEST_F(FileCommands, TitleNamesTheLogSavedOrOpened) {
+  load(log_of({{"1.2345", "DCV AUTO 5.0000 V"}}));
+  EXPECT_EQ(window_->windowTitle(), "Tarvo");
+  save_as(folder_ / "first.txt");
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  save_as(folder_ / "chart.bmp");
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  open(folder_ / "missing.txt");
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  fs::copy_file(folder_ / "first.txt", folder_ / "second.txt");
+  open(folder_ / "second.txt");
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — second.txt"));
+  reset_button().click();
+  EXPECT_EQ(window_->windowTitle(), "Tarvo");
+}
+
 // Progress comes up only past 100,000 records, and the tick timer of a
 // running acquisition is held meanwhile and runs again afterwards.
 class LongWork : public FileCommands, public ::testing::WithParamInterface<std::int64_t> {
