@@ -20,7 +20,7 @@ struct TextRow {
 // 140-143: the recovery bar and the marks of the log;
 // 150-154: session lines that wait for the disk, a session file made anew;
 // 160-161: a save target refused, readings the broker's queue dropped; 170-171: the status
-// bar's idle texts;
+// bar's idle texts; 180-181: Reset settings and what it did;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -263,6 +263,12 @@ constexpr TextRow kTexts[] = {
      "%1 lecturas descartadas"},
     {170, "STOP", "STOP", "ARRÊT", "STOPP", "PARADO"},
     {171, "Sampling", "Sampling", "Échantillonnage", "Abtastung", "Muestreo"},
+    {180, "&Reset settings", "重置设置(&R)", "&Réinitialiser les paramètres",
+     "Einstellungen &zurücksetzen", "&Restablecer la configuración"},
+    {181, "The settings are back to those of the first start.", "设置已恢复为首次启动时的状态。",
+     "Les paramètres sont revenus à ceux du premier démarrage.",
+     "Die Einstellungen sind wieder die des ersten Starts.",
+     "La configuración ha vuelto a la del primer inicio."},
     {200, "About", "关于", "À propos", "Über", "Acerca de"},
     {201, "**********************************", "**********************************",
      "**********************************", "**********************************",

@@ -119,7 +119,7 @@ TEST(LanguageTable, StoresNothingBesideTheTable) {
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2) * 5 - 8 + 5);
+  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2 + 2) * 5 - 8 + 5);
 }
 
 // The refused save target and the dropped readings name their number or file

@@ -42,6 +42,7 @@ TEST(WindowProcess, KilledWindowLeavesEveryLoggedReadingInItsSession) {
     // A folder per run: the crash of one would be offered to the next at start-up.
     fs::remove_all(dir);
     setenv("XDG_STATE_HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     const fs::path sessions = dir / "tarvo" / "sessions";
     testing::ChildProcess window({TARVO_APP, "--demo", "--start"});
     ASSERT_TRUE(wait_for_readings(sessions, 2));
@@ -78,6 +79,7 @@ TEST(WindowProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningWindow)
   fs::remove_all(dir);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   constexpr const char* kPassword = "Pw_W1ndow_Q";
   testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--publish",
                                 std::string("mqtt://ann:") + kPassword + "@127.0.0.1:1/lab"});
@@ -98,6 +100,7 @@ fs::path fresh_state_folder(const std::string& name) {
       fs::temp_directory_path() / ("tarvo-window-" + name + "-" + std::to_string(getpid()));
   fs::remove_all(dir);
   setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   return dir;
 }
