@@ -31,16 +31,21 @@ WindowPlace place_of(const QWidget& window) {
 
 // A place on a screen that is still there: a monitor unplugged since would
 // leave the window out of reach.
-bool put_at(QWidget& window, const std::optional<WindowPlace>& place) {
-  if (!place) return false;
+std::optional<QRect> on_screen(const std::optional<WindowPlace>& place) {
+  if (!place) return std::nullopt;
   const QRect wanted(place->x, place->y, place->width, place->height);
   for (const QScreen* screen : QGuiApplication::screens()) {
-    if (!screen->availableGeometry().intersects(wanted)) continue;
-    window.resize(wanted.size());
-    window.move(wanted.topLeft());
-    return true;
+    if (screen->availableGeometry().intersects(wanted)) return wanted;
   }
-  return false;
+  return std::nullopt;
+}
+
+bool put_at(QWidget& window, const std::optional<WindowPlace>& place) {
+  const std::optional<QRect> wanted = on_screen(place);
+  if (!wanted) return false;
+  window.resize(wanted->size());
+  window.move(wanted->topLeft());
+  return true;
 }
 
 }  // namespace
@@ -65,6 +70,10 @@ void TForm1::restore_settings() {
     if (action->objectName() == item) action->setChecked(true);
   }
   if (kept.limits) grid_->refill_grid();
+  // The debug window opens as the marker file or --debug say, where it was.
+  if (const auto place = on_screen(kept.tool(ToolWindow::Debug).place)) {
+    debug_window_->set_kept_place(place->topLeft());
+  }
   // Once the main window is on screen, or it would cover them.
   QTimer::singleShot(0, this, &TForm1::restore_tool_windows);
 }
@@ -76,8 +85,6 @@ void TForm1::restore_tool_windows() {
     put_at(*statistics_window_, kept.tool(ToolWindow::Statistics).place);
   if (kept.tool(ToolWindow::Overview).open) mni_overviewClick();
   if (overview_window_ != nullptr) put_at(*overview_window_, kept.tool(ToolWindow::Overview).place);
-  // The debug window opens as the marker file or --debug say; it comes where it was.
-  put_at(*debug_window_, kept.tool(ToolWindow::Debug).place);
 }
 
 void TForm1::keep_language() {

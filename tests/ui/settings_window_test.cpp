@@ -32,10 +32,11 @@ using test::named;
 class KeptSettings : public ::testing::Test {
  protected:
   // One run: a new program and window on the settings file.
-  void start() {
+  void start(bool debug = false) {
     window_.reset();
     program_ = std::make_unique<Program>();
     program_->settings().use_file(file_);
+    program_->DebugEnabled = debug;
     window_ = std::make_unique<TForm1>(*program_);
     window_->set_message_presenter([](MessageKind, const std::string&) {});
     window_->show();
@@ -123,6 +124,20 @@ TEST_F(KeptSettings, SecondRunStartsAsTheFirstEnded) {
       5000));
   EXPECT_EQ(window_->statistics_window()->pos(), QPoint(300, 200));
   EXPECT_EQ(trace_lines_with("Settings file ignored"), 0);
+  end();
+}
+
+// The debug window opens where it was, not beside the main window again.
+TEST_F(KeptSettings, DebugWindowComesWhereItWas) {
+  start(true);
+  TForm2* debug = window_->debug_window();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return debug->isVisible(); }, 5000));
+  debug->move(333, 222);
+  end();
+  start(true);
+  debug = window_->debug_window();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return debug->isVisible(); }, 5000));
+  EXPECT_EQ(debug->pos(), QPoint(333, 222));
   end();
 }
 
