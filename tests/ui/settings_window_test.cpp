@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,8 +18,11 @@
 #include <QTimer>
 #include <memory>
 
+#include <unistd.h>
+
 #include "alarm.h"
 #include "debug_window.h"
+#include "file_commands.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
 #include "main_window.h"
@@ -166,6 +171,47 @@ TEST_F(KeptSettings, CorruptOrMissingFileStartsAsTheFirstStart) {
   end();
   start();
   EXPECT_EQ(program_->session().RecordInterval, 11);
+  end();
+}
+
+TEST_F(KeptSettings, UnreadableFileStartsAsTheFirstStart) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  start();
+  named<QAction>(*window_, "lan_01")->trigger();
+  end();
+  ASSERT_TRUE(QFile::setPermissions(file_, QFileDevice::WriteOwner));
+  start();
+  expect_first_start();
+  EXPECT_EQ(trace_lines_with("it cannot be read"), 1);
+  end();
+}
+
+// Save and Open start where the last of their kind ended, in this run and the next.
+TEST_F(KeptSettings, FileDialogsStartFromTheLastFileChosen) {
+  ASSERT_TRUE(QDir(dir_.path()).mkpath("logs"));
+  const QString logs = QDir(dir_.filePath("logs")).absolutePath();
+  const auto choose = [](const QString& name, QString& shown_folder) {
+    QTimer::singleShot(0, [name, &shown_folder] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      shown_folder = dialog->directory().absolutePath();
+      dialog->selectFile(name);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+  };
+  start();
+  QString shown;
+  choose(logs + "/first.txt", shown);
+  const auto saved = dialog_env(window_.get()).choose_save(window_.get());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(QString::fromStdString(saved->file.string()), logs + "/first.txt");
+  end();
+  start();
+  choose(logs + "/second.txt", shown);
+  ASSERT_TRUE(dialog_env(window_.get()).choose_save(window_.get()));
+  EXPECT_EQ(shown, logs);
+  EXPECT_EQ(program_->settings().current().save_file, (logs + "/second.txt").toStdString());
+  EXPECT_EQ(program_->settings().current().open_file, "");
   end();
 }
 

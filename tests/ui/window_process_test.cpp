@@ -153,5 +153,25 @@ TEST(WindowProcess, RestartAfterACrashStartsAtOnce) {
   fs::remove_all(dir);
 }
 
+// The program keeps its settings under XDG_CONFIG_HOME: a run in another
+// language for once leaves the kept one, and the window's place is written
+// when the program ends.
+TEST(WindowProcess, SettingsFileIsReadAndKeptUnderTheConfigFolder) {
+  const fs::path dir = fresh_state_folder("settings");
+  const fs::path file = dir / "tarvo" / "tarvo.conf";
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << "[General]\nformat=1\nlanguage=1\ninterval=2\n";
+  testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--language", "3"});
+  ASSERT_TRUE(wait_for_readings(dir / "tarvo" / "sessions", 1));
+  kill(window.pid(), SIGTERM);
+  EXPECT_EQ(window.wait(20s), 0);
+  const std::string kept = file_text(file);
+  EXPECT_NE(kept.find("language=1"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("interval=2"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("[windows]"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("main="), std::string::npos) << kept;
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace tarvo
