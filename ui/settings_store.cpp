@@ -30,6 +30,7 @@ QString default_settings_file() {
 const UserSettings& SettingsStore::load(PortTrace& trace) {
   current_ = {};
   keep_hands_off_ = false;
+  trace_ = &trace;
   if (file_.isEmpty()) return current_;
   const QFileInfo info(file_);
   if (!info.exists()) return current_;
@@ -63,6 +64,11 @@ void SettingsStore::save() {
     file.setValue(QString::fromStdString(key), QString::fromStdString(value));
   }
   file.sync();
+  const bool failed = file.status() != QSettings::NoError;
+  if (failed && !write_failed_ && trace_ != nullptr) {
+    trace_->note("Settings file not written: " + file_.toStdString());
+  }
+  write_failed_ = failed;
 }
 
 void SettingsStore::reset() {

@@ -25,13 +25,16 @@ class SettingsStore {
   UserSettings& current() { return current_; }
   const UserSettings& current() const { return current_; }
   // Writes current() over the file; nothing when the file is a later
-  // version's, which this program must not spoil.
+  // version's, which this program must not spoil. A file that cannot be
+  // written is said once in the trace.
   void save();
   // Forgets everything: the next start is as the first.
   void reset();
 
  private:
   QString file_;
+  PortTrace* trace_ = nullptr;  // the one given to load()
+  bool write_failed_ = false;   // said once in the trace, not at every change
   UserSettings current_;
   bool keep_hands_off_ = false;
 };

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -88,6 +89,7 @@ class KeptSettings : public ::testing::Test {
         window_->debug_window()->memo()->toPlainText().count(QLatin1String(words)));
   }
   void write_file(const QByteArray& bytes) {
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file_).path()));
     QFile out(file_);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
     out.write(bytes);
@@ -228,6 +230,18 @@ TEST_F(KeptSettings, LaterVersionsFileIsNeitherUsedNorWrittenOver) {
   QFile in(file_);
   ASSERT_TRUE(in.open(QIODevice::ReadOnly));
   EXPECT_EQ(in.readAll(), later);
+}
+
+// A folder that cannot hold the file: the program runs on, and says so once.
+TEST_F(KeptSettings, FileThatCannotBeWrittenIsSaidOnceInTheTrace) {
+  write_file("not a folder");
+  file_ += "/tarvo.conf";
+  start();
+  named<QAction>(*window_, "lan_01")->trigger();
+  choose_interval(8);
+  EXPECT_EQ(program_->session().RecordInterval, 8);
+  EXPECT_EQ(trace_lines_with("Settings file not written"), 1);
+  end();
 }
 
 TEST_F(KeptSettings, OutOfRangeValueIsDroppedAlone) {
