@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
   tarvo::Program program;
   program.set_named_ports(std::move(named));
   program.DebugEnabled = options.debug;
+  program.language_for_run = options.language;
+  program.settings().use_file(tarvo::default_settings_file());
 
   tarvo::TForm1 window(program);
   app.set_failure_handler([&window, &program](bool out_of_memory) {

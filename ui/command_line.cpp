@@ -12,6 +12,7 @@ namespace tarvo {
 
 const std::string_view kProgramUsage =
     "Usage: tarvo [--port PATH]... [--demo [--family bench|compact]] [--start] [--debug]\n"
+    "             [--language N]\n"
     "             [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]\n"
     "\n"
     "Options:\n"
@@ -22,6 +23,8 @@ const std::string_view kProgramUsage =
     "  --family FAMILY  the demo meter's family: bench (the default) or compact\n"
     "  --start          press Start as soon as the window is shown\n"
     "  --debug          show the debug window, as a debug.txt file beside the program does\n"
+    "  --language N     this run in language N: 1 English, 2 Simplified Chinese,\n"
+    "                   3 French, 4 German, 5 Spanish (the kept language is left as it is)\n"
     "  --publish URL    publish every reading to an MQTT broker (mqtts:// for TLS)\n"
     "  --password-file FILE\n"
     "                   the broker password, from a file only you can read (chmod 600);\n"
@@ -94,6 +97,13 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       if (const std::optional<std::string> error = family_option_error(*family)) return {o, *error};
       o.demo_family = *family_named(*family);
       family_given = true;
+    } else if (auto language = walk.take_once("--language", missing, repeated)) {
+      if (missing) return {o, "--language needs a number from 1 to 5"};
+      if (repeated) return {o, "--language is given more than once"};
+      if (language->size() != 1 || (*language)[0] < '1' || (*language)[0] > '5') {
+        return {o, "--language takes a number from 1 to 5, not \"" + *language + "\""};
+      }
+      o.language = (*language)[0] - '0';
     } else if (auto url = walk.take_once("--publish", missing, repeated)) {
       std::string why;
       if (missing) return {o, "--publish needs a broker address"};

@@ -19,6 +19,7 @@ struct ProgramOptions {
   bool debug = false;  // as if the marker file were beside the program
   bool help = false;
   bool version = false;
+  int language = 0;                      // --language N: 1 to 5 for this run only, 0 when not given
   std::optional<PublishTarget> publish;  // --publish URL: every committed reading to a broker
 };
 

@@ -26,6 +26,7 @@ constexpr ControlHint kHints[] = {
     {"SAVE_AS",          0,   427},
     {"Exit1",            0,   428},
     {"sys_set",          0,   429},
+    {"mmu_reset_settings", 0, 468},
     {"mni_statistics",   0,   430},
     {"mni_limits",       0,   431},
     {"mni_overview",     0,   432},

@@ -60,12 +60,18 @@ void TForm2::clear() {
 
 void TForm2::show_trace() {
   retranslate();
-  if (!isVisible()) {
+  if (!isVisible() && !place_kept_) {
     adjustSize();
     place_beside_parent(*this);
   }
   show();
   raise();
+}
+
+// The window keeps the memo's fixed size: only its place is kept.
+void TForm2::set_kept_place(const QPoint& place) {
+  move(place);
+  place_kept_ = true;
 }
 
 void TForm2::retranslate() {

@@ -31,6 +31,8 @@ class TForm2 : public QWidget, public DebugTrace {
   void clear() override;
   // Shows the window beside the main window without taking the focus from it.
   void show_trace();
+  // Where the window was when the program last ended: it opens there, not beside the main window.
+  void set_kept_place(const QPoint& place);
   // The title in the current language.
   void retranslate();
 
@@ -45,6 +47,7 @@ class TForm2 : public QWidget, public DebugTrace {
 
   QPlainTextEdit* mmo1_;
   const Session* session_ = nullptr;
+  bool place_kept_ = false;
 };
 
 }  // namespace tarvo

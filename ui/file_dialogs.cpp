@@ -50,7 +50,20 @@ void give_room(QFileDialog& dialog) {
   }
 }
 
-std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
+// The dialog opens where the last one of its kind ended, with that name.
+void start_from(QFileDialog& dialog, const std::string& last) {
+  if (last.empty()) return;
+  dialog.selectFile(QFile::decodeName(QByteArray::fromStdString(last)));
+}
+
+void keep_choice(SettingsStore* settings, std::string UserSettings::*last,
+                 const std::filesystem::path& chosen) {
+  if (settings == nullptr) return;
+  settings->current().*last = chosen.string();
+  settings->save();
+}
+
+std::optional<SaveChoice> run_save_dialog(QWidget* parent, SettingsStore* settings) {
   const QStringList filters = save_name_filters();
   QFileDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("dlgsave1"));
@@ -66,20 +79,26 @@ std::optional<SaveChoice> run_save_dialog(QWidget* parent) {
                      dialog.setDefaultSuffix(default_suffix(filter_index(filters, filter)));
                    });
   give_room(dialog);
+  if (settings != nullptr) start_from(dialog, settings->current().save_file);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const int filter = filter_index(filters, dialog.selectedNameFilter());
-  return SaveChoice{path_of(dialog.selectedFiles().constFirst()), filter};
+  SaveChoice choice{path_of(dialog.selectedFiles().constFirst()), filter};
+  keep_choice(settings, &UserSettings::save_file, choice.file);
+  return choice;
 }
 
-std::optional<std::filesystem::path> run_open_dialog(QWidget* parent) {
+std::optional<std::filesystem::path> run_open_dialog(QWidget* parent, SettingsStore* settings) {
   QFileDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("dlgOpen1"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters(open_name_filters());
   give_room(dialog);
+  if (settings != nullptr) start_from(dialog, settings->current().open_file);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return path_of(dialog.selectedFiles().constFirst());
+  std::filesystem::path chosen = path_of(dialog.selectedFiles().constFirst());
+  keep_choice(settings, &UserSettings::open_file, chosen);
+  return chosen;
 }
 
 }  // namespace
@@ -97,12 +116,13 @@ QStringList open_name_filters() {
 
 FileCommandEnv dialog_env(QWidget* window) {
   FileCommandEnv env;
-  env.choose_save = &run_save_dialog;
-  env.choose_open = &run_open_dialog;
+  auto* form = qobject_cast<TForm1*>(window);
+  SettingsStore* settings = form != nullptr ? &form->program().settings() : nullptr;
+  env.choose_save = [settings](QWidget* parent) { return run_save_dialog(parent, settings); };
+  env.choose_open = [settings](QWidget* parent) { return run_open_dialog(parent, settings); };
   env.message = [window](MessageKind kind, const std::string& text) {
     show_message_box(window, kind, text);
   };
-  auto* form = qobject_cast<TForm1*>(window);
   env.choose_session = [form](QWidget* parent) -> std::optional<std::filesystem::path> {
     if (form == nullptr) return std::nullopt;
     Program& program = form->program();

@@ -280,6 +280,8 @@ void TForm1::build_menus() {
   mmu_set_->setObjectName(QStringLiteral("mmu_set"));
   sys_set_ = menu_item(mmu_set_, "sys_set", "system setting");
   connect(sys_set_, &QAction::triggered, this, &TForm1::sys_setClick);
+  QAction* reset_settings = menu_item(mmu_set_, "mmu_reset_settings", "Reset settings");
+  connect(reset_settings, &QAction::triggered, this, &TForm1::mmu_reset_settingsClick);
 
   help1_ = bar->addMenu(QStringLiteral("Help"));
   help1_->setObjectName(QStringLiteral("Help1"));
@@ -295,7 +297,8 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, help_manual, about}) {
+  for (QAction* item :
+       {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, reset_settings, help_manual, about}) {
     language_controls_.add(item);
   }
 }
@@ -348,6 +351,7 @@ void TForm1::mni_limitsClick() {
   if (auto choice = run_limits_dialog(this, program_.session(), watch.limits(), alarm_->muted())) {
     watch.set_limits(choice->limits);
     alarm_->set_muted(choice->muted);
+    keep_limits();
     grid_->refill_grid();
     refresh_statistics();
   }
@@ -437,7 +441,7 @@ void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  centre_on_screen(*this);
+  restore_main_place();
   FormShow();
 }
 
@@ -451,6 +455,7 @@ void TForm1::FormShow() {
   InitLanguageMenu(*mmu_set_lan_, language_controls_, s);
   for (QAction* item : mmu_set_lan_->actions()) {
     connect(item, &QAction::triggered, this, [this] {  // after the switch
+      keep_language();
       fit_panel_captions();
       show_run_state(program_.acquisition().state());
       show_side_panel();
@@ -462,8 +467,7 @@ void TForm1::FormShow() {
       apply_hints();
     });
   }
-  s.RecordInterval = 1;
-  ApplyLanguage(&language_controls_, s, LanguageTable::kChinese);
+  restore_settings();  // the interval, the limits and the language as they were left
   apply_hints();
   fit_panel_captions();
   show_run_state(program_.acquisition().state());
@@ -754,6 +758,7 @@ void TForm1::btn_testClick() {
 void TForm1::sys_setClick() {
   if (auto text = run_interval_dialog(*interval_dialog_, program_.session())) {
     interval_chosen_ = true;
+    keep_interval();
     status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel, *text);
   }
 }
@@ -795,6 +800,7 @@ void TForm1::Exit1Click() {
 // ports, and no close line is written.
 void TForm1::end_program_now() {
   abandoned_ = true;
+  keep_places();
   program_.sessions().acquisition_stopped();  // the session ended on purpose, not by a crash
   timer_show_->stop();
   timer_sys_->stop();
@@ -804,6 +810,7 @@ void TForm1::end_program_now() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   abandoned_ = true;
+  keep_places();
   program_.sessions().acquisition_stopped();
   timer_show_->stop();
   if (waiting_ != nullptr) waiting_->quit();

@@ -124,6 +124,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_Help_MClick();
   void mni_Help_AboutClick();
   void mni_debugClick();
+  // Setting > Reset settings: the first start's settings, now and at the next start.
+  void mmu_reset_settingsClick();
 
  signals:
   // The user closed the window: every port has been closed, the program ends.
@@ -161,6 +163,15 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
   void refresh_statistics();
+  // The kept settings (window_settings.cpp): read before the first showing,
+  // the places of the windows written when the program ends.
+  void restore_main_place();
+  void restore_settings();
+  void restore_tool_windows();
+  void keep_language();
+  void keep_interval();
+  void keep_limits();
+  void keep_places();
   void limit_breached(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();

@@ -13,6 +13,7 @@
 #include "log/limits.h"
 #include "log/statistics.h"
 #include "session.h"
+#include "settings_store.h"
 
 namespace tarvo {
 
@@ -52,6 +53,8 @@ class Program {
   // The figures of the log, and the limits each commit is checked against.
   StatisticsFollower& statistics() { return statistics_; }
   LimitWatch& limits() { return limits_; }
+  // What the desktop keeps between runs; no file unless main() names one.
+  SettingsStore& settings() { return settings_; }
 
   void set_trace_target(DebugTrace* target) { relay_.set_target(target); }
 
@@ -66,6 +69,8 @@ class Program {
 
   // Whether the debug window comes up with the main window and at every Start.
   bool DebugEnabled = false;
+  // The language of this run from the command line (1 to 5), 0 for the kept one.
+  int language_for_run = 0;
 
  private:
   Session session_;
@@ -76,6 +81,7 @@ class Program {
   SessionKeeper sessions_;
   StatisticsFollower statistics_;
   LimitWatch limits_;
+  SettingsStore settings_;
   std::vector<std::string> named_ports_;
   PortMapSource port_map_source_;
 };

@@ -20,8 +20,8 @@ struct TextRow {
 // 140-143: the recovery bar and the marks of the log;
 // 150-154: session lines that wait for the disk, a session file made anew;
 // 160-161: a save target refused, readings the broker's queue dropped; 170-171: the status
-// bar's idle texts;
-// 400-417: spoken names of controls without a caption; 420-467: tooltips;
+// bar's idle texts; 180-181: Reset settings and what it did;
+// 400-417: spoken names of controls without a caption; 420-468: tooltips;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -264,6 +264,12 @@ constexpr TextRow kTexts[] = {
      "%1 lecturas descartadas"},
     {170, "STOP", "STOP", "ARRÊT", "STOPP", "PARADO"},
     {171, "Sampling", "Sampling", "Échantillonnage", "Abtastung", "Muestreo"},
+    {180, "&Reset settings", "重置设置(&R)", "&Réinitialiser les paramètres",
+     "Einstellungen &zurücksetzen", "&Restablecer la configuración"},
+    {181, "The settings are back to those of the first start.", "设置已恢复为首次启动时的状态。",
+     "Les paramètres sont revenus à ceux du premier démarrage.",
+     "Die Einstellungen sind wieder die des ersten Starts.",
+     "La configuración ha vuelto a la del primer inicio."},
     // 400-419: what a screen reader calls a control that has no caption of its own.
     {400, "Main reading", "主读数", "Valeur principale", "Hauptmesswert", "Lectura principal"},
     {401, "Test frame", "测试帧", "Trame de test", "Test-Frame", "Trama de prueba"},
@@ -461,6 +467,11 @@ constexpr TextRow kTexts[] = {
      "Masquer cette barre ; la session reste dans Fichier > Sessions",
      "Diese Leiste ausblenden; die Sitzung bleibt unter Datei > Sitzungen",
      "Ocultar esta barra; la sesión sigue en Archivo > Sesiones"},
+    {468, "Forget every kept setting and start as on the first start",
+     "清除所有保存的设置，恢复为首次启动时的状态",
+     "Oublier tous les réglages conservés et repartir comme au premier démarrage",
+     "Alle gespeicherten Einstellungen vergessen und wie beim ersten Start beginnen",
+     "Olvidar todos los ajustes guardados y empezar como en el primer inicio"},
     {200, "About", "关于", "À propos", "Über", "Acerca de"},
     {201, "**********************************", "**********************************",
      "**********************************", "**********************************",

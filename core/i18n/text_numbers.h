@@ -101,8 +101,10 @@ inline constexpr int kTextSaveTargetRefused = 160;  // "%1" stands for the file'
 inline constexpr int kTextBrokerDropped = 161;      // "%1" stands for the number of readings
 inline constexpr int kTextIdle = 170;               // status panel 0 while nothing runs
 inline constexpr int kTextNoIntervalChosen = 171;   // status panel 2 until an interval is chosen
+inline constexpr int kTextResetSettings = 180;      // the Setting menu's command
+inline constexpr int kTextSettingsWereReset = 181;  // the message after it
 // 400-417: the names a screen reader says for controls without a caption of
-// their own; 420-467: the tooltips. The control hint table in ui/ numbers them.
+// their own; 420-468: the tooltips. The control hint table in ui/ numbers them.
 inline constexpr int kTextFirstControlHint = 400;
 inline constexpr int kTextLastControlHint = 479;
 inline constexpr int kTextAboutTitle = 200;

@@ -116,7 +116,7 @@ std::string accelerator(const std::string& caption) {
 const std::vector<std::vector<int>> kMenus = {
     {0, 8, 1, 70, 6},  // the menu bar: File, Languages, Setting, View, Help
     {2, 46, 4, 5},     // File
-    {27},              // Setting
+    {27, 180},         // Setting
     {71, 72, 120},     // View
     {26, 7},           // Help
 };

@@ -46,6 +46,16 @@ TEST(CommandLine, ReadsTheOptions) {
   }
 }
 
+TEST(CommandLine, LanguageForOneRunIsANumberFromOneToFive) {
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{}, 0}, {{"--language", "1"}, 1}, {{"--language=5"}, 5}, {{"--demo", "--language", "3"}, 3}};
+  for (const auto& [args, language] : cases) {
+    const ParsedCommandLine parsed = parse_command_line(args);
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.language, language);
+  }
+}
+
 TEST(CommandLine, RefusesWhatItCannotUse) {
   const std::vector<std::string> cases[] = {
       {"--port"},
@@ -62,6 +72,12 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
       {"--publish", "mqtt://a/x", "--publish=mqtt://b/y"},
       {"--password-file", "/nonexistent"},  // no broker to give it to
       {"--publish", "mqtt://ann@broker/lab", "--password-file", "/nonexistent"},
+      {"--language"},
+      {"--language", "0"},
+      {"--language", "6"},
+      {"--language=12"},
+      {"--language", "en"},
+      {"--language", "1", "--language", "2"},
   };
   for (const auto& args : cases) {
     SCOPED_TRACE(args.back());

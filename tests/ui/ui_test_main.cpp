@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   // The windows keep their session files here, never in the user's own folder.
   QTemporaryDir state;
   qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+  // Nor their settings: never the user's own file.
+  qputenv("XDG_CONFIG_HOME", state.path().toLocal8Bit());
   tarvo::GuardedApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

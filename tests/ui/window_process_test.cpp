@@ -42,6 +42,7 @@ TEST(WindowProcess, KilledWindowLeavesEveryLoggedReadingInItsSession) {
     // A folder per run: the crash of one would be offered to the next at start-up.
     fs::remove_all(dir);
     setenv("XDG_STATE_HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     const fs::path sessions = dir / "tarvo" / "sessions";
     testing::ChildProcess window({TARVO_APP, "--demo", "--start"});
     ASSERT_TRUE(wait_for_readings(sessions, 2));
@@ -78,6 +79,7 @@ TEST(WindowProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningWindow)
   fs::remove_all(dir);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   constexpr const char* kPassword = "Pw_W1ndow_Q";
   testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--publish",
                                 std::string("mqtt://ann:") + kPassword + "@127.0.0.1:1/lab"});
@@ -98,6 +100,7 @@ fs::path fresh_state_folder(const std::string& name) {
       fs::temp_directory_path() / ("tarvo-window-" + name + "-" + std::to_string(getpid()));
   fs::remove_all(dir);
   setenv("XDG_STATE_HOME", dir.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   return dir;
 }
@@ -147,6 +150,26 @@ TEST(WindowProcess, RestartAfterACrashStartsAtOnce) {
   EXPECT_TRUE(logging);
   kill(restarted.pid(), SIGTERM);
   EXPECT_EQ(restarted.wait(20s), 0);
+  fs::remove_all(dir);
+}
+
+// The program keeps its settings under XDG_CONFIG_HOME: a run in another
+// language for once leaves the kept one, and the window's place is written
+// when the program ends.
+TEST(WindowProcess, SettingsFileIsReadAndKeptUnderTheConfigFolder) {
+  const fs::path dir = fresh_state_folder("settings");
+  const fs::path file = dir / "tarvo" / "tarvo.conf";
+  fs::create_directories(file.parent_path());
+  std::ofstream(file) << "[General]\nformat=1\nlanguage=1\ninterval=2\n";
+  testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--language", "3"});
+  ASSERT_TRUE(wait_for_readings(dir / "tarvo" / "sessions", 1));
+  kill(window.pid(), SIGTERM);
+  EXPECT_EQ(window.wait(20s), 0);
+  const std::string kept = file_text(file);
+  EXPECT_NE(kept.find("language=1"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("interval=2"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("[windows]"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("main="), std::string::npos) << kept;
   fs::remove_all(dir);
 }
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "log/limits.h"
+
+namespace tarvo {
+
+// What the desktop program keeps between runs. A value that is missing, or
+// was out of range in the file, is not there and the first-start value holds.
+struct WindowPlace {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const WindowPlace&, const WindowPlace&) = default;
+};
+
+enum class ToolWindow { Statistics, Overview, Debug };
+inline constexpr std::size_t kToolWindows = 3;
+
+struct ToolWindowState {
+  bool open = false;
+  std::optional<WindowPlace> place;
+  friend bool operator==(const ToolWindowState&, const ToolWindowState&) = default;
+};
+
+struct UserSettings {
+  std::optional<int> language;           // 1 to 5
+  std::optional<std::int64_t> interval;  // seconds, 1 to 120
+  std::optional<Limits> limits;          // for one function and unit
+  bool muted = false;
+  std::optional<WindowPlace> main_window;
+  std::array<ToolWindowState, kToolWindows> tools{};
+  std::string open_file, save_file;  // the last chosen, with their folders
+
+  ToolWindowState& tool(ToolWindow w) { return tools[static_cast<std::size_t>(w)]; }
+  const ToolWindowState& tool(ToolWindow w) const { return tools[static_cast<std::size_t>(w)]; }
+};
+
+// The settings file's keys ("group/name") with their values as texts.
+using SettingsValues = std::map<std::string, std::string>;
+
+// The format this program writes; a file of a later format is left alone.
+inline constexpr int kSettingsFormat = 1;
+
+struct SettingsRead {
+  UserSettings settings;
+  std::string ignored;  // why the whole file was set aside; empty when it was used
+  bool newer = false;   // it comes from a later version: never written over
+};
+
+// Every value is checked alone: one out of range is dropped, the others are
+// kept. A file without a readable format key is junk and dropped whole.
+SettingsRead read_user_settings(const SettingsValues& values);
+SettingsValues settings_values(const UserSettings& settings);
+
+}  // namespace tarvo
