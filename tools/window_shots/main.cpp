@@ -1,18 +1,27 @@
 // Renders the main window in each of its languages, with a few readings
 // logged, into OUTPUT_FOLDER/main-window-<language>.png, or
 // main-window-<language>@2x.png on a screen of twice the density
-// (QT_SCALE_FACTOR=2).
+// (QT_SCALE_FACTOR=2), and beside it the menus, the dialogs and the tool
+// windows in each language.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 
+#include "about_box.h"
+#include "interval_dialog.h"
 #include "limits_dialog.h"
 #include "link/polling_cycle.h"
+#include "link/test_frame.h"
 #include "main_window.h"
 #include "overview_window.h"
 #include "session_dialog.h"
@@ -63,6 +72,38 @@ bool grab_modal(const QString& file, const std::function<void()>& command) {
   });
   command();
   return written;
+}
+
+// Each menu of the menu bar, opened, as one picture side by side.
+bool shoot_menus(tarvo::TForm1& window, const QString& file) {
+  QList<QPixmap> shots;
+  for (QAction* top : window.menuBar()->actions()) {
+    QMenu* menu = top->menu();
+    if (menu == nullptr || menu->actions().isEmpty()) continue;
+    menu->popup(window.mapToGlobal(QPoint(0, 0)));
+    QApplication::processEvents();
+    shots.push_back(menu->grab());
+    menu->hide();
+  }
+  // Laid out in the shots' own pixels, so a screen of twice the density
+  // gives a picture of twice the size.
+  int width = 0, height = 0;
+  for (const QPixmap& shot : shots) {
+    width += shot.width() + 8;
+    height = std::max(height, shot.height());
+  }
+  QImage all(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+  all.fill(Qt::white);
+  QPainter painter(&all);
+  int x = 0;
+  for (const QPixmap& shot : shots) {
+    QImage image = shot.toImage();
+    image.setDevicePixelRatio(1);
+    painter.drawImage(x, 0, image);
+    x += shot.width() + 8;
+  }
+  painter.end();
+  return !shots.isEmpty() && all.save(file);
 }
 
 struct Language {
@@ -128,9 +169,12 @@ int main(int argc, char** argv) {
   tarvo::TForm1 window(program);
   window.show();
   QApplication::processEvents();
+  // As the meter would send them: readings, not frames typed by hand.
   for (const char* frame : kFrames) {
-    tarvo::inject_test_frame(program.session(), program.ports(), &window, frame,
-                             tarvo::now_local());
+    tarvo::Session& s = program.session();
+    s.rx.assign(tarvo::parse_test_text(frame));
+    s.ReadingTime = tarvo::now_local();
+    if (tarvo::decode_frame(s)) tarvo::commit_reading(s, &window);
   }
   for (const Language& language : kLanguages) {
     window.findChild<QAction*>(language.item)->trigger();
@@ -151,8 +195,13 @@ int main(int argc, char** argv) {
     const bool limits = grab_modal(other("limits-dialog"), [&] {
       tarvo::run_limits_dialog(&window, program.session(), program.limits().limits(), false);
     });
+    const bool interval = grab_modal(other("interval-dialog"), [&] {
+      tarvo::run_interval_dialog(*window.interval_dialog(), program.session());
+    });
+    const bool about = grab_modal(
+        other("about-box"), [&] { tarvo::show_about_box(*window.about_box(), program.session()); });
     if (!window.grab().save(file) || !shoot_session_dialog(window, dialog) || !statistics ||
-        !limits) {
+        !limits || !interval || !about || !shoot_menus(window, other("menus"))) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
