@@ -95,17 +95,17 @@ Branch save_as(TForm1& window, const std::filesystem::path& file, SaveType type,
   return Branch::Failed;
 }
 
-// The views after a load: the grid, the chart's scrollbar, the grid's
-// scrollbar, then the page that ends with the last record. The chart draws
-// the loaded log also when no meter family is set (after Reset), or the user
-// would see the grid filled and the chart empty. False when the chart cannot
-// draw that page.
 // The types that hold the log's readings, unlike a picture of the chart.
 bool is_log_type(SaveType type) {
   return type == SaveType::Text || type == SaveType::Xls || type == SaveType::Xlsx ||
          type == SaveType::Csv;
 }
 
+// The views after a load: the grid, the chart's scrollbar, the grid's
+// scrollbar, then the page that ends with the last record. The chart draws
+// the loaded log also when no meter family is set (after Reset), or the user
+// would see the grid filled and the chart empty. False when the chart cannot
+// draw that page.
 bool show_loaded_log(TForm1& window) {
   const Session& s = window.program().session();
   DataGrid& grid = *window.data_grid();

@@ -12,7 +12,8 @@
 namespace tarvo {
 namespace {
 
-// The table holds 20001 texts, filled when made; one copy serves every test.
+// The table answers for 20001 keys and holds only the texts that are filled;
+// it is filled when made, and one copy serves every test.
 const LanguageTable& table() {
   static const LanguageTable filled;
   return filled;
