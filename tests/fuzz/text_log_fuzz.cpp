@@ -11,13 +11,15 @@
 
 namespace {
 
-template <std::size_t N>
-void check_text(const tarvo::FixedText<N>& text) {
-  if (text.size() > N || !tarvo::is_valid_utf8(text.view())) __builtin_trap();
+// A record's texts are kept inline or in the shared pool; both have a
+// capacity and a view.
+template <typename Text>
+void check_text(const Text& text) {
+  if (text.size() > Text::capacity || !tarvo::is_valid_utf8(text.view())) __builtin_trap();
 }
 
-template <std::size_t N>
-bool same_trimmed(const tarvo::FixedText<N>& first, const tarvo::FixedText<N>& again) {
+template <typename Text>
+bool same_trimmed(const Text& first, const Text& again) {
   return tarvo::trim_controls(first.view()) == again.view();
 }
 
