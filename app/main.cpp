@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
   tarvo::TForm1 window(program);
   app.set_failure_handler([&window, &program](bool out_of_memory) {
     tarvo::show_message_box(&window, tarvo::MessageKind::Error,
-                            program.session().text(out_of_memory ? tarvo::kTextCommandOutOfMemory
-                                                                 : tarvo::kTextCommandFailed));
+                            program.state().text(out_of_memory ? tarvo::kTextCommandOutOfMemory
+                                                               : tarvo::kTextCommandFailed));
   });
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);

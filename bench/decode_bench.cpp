@@ -9,7 +9,7 @@
 
 #include "decode/bench_frame.h"
 #include "decode/compact_frame.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace {
 

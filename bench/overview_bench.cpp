@@ -53,7 +53,7 @@ struct LongLog {
     pyramid.rebuild();
     overview.set_domain({1, log.count()});
   }
-  Session session;
+  MeterState session;
   ReadingLog& log;
   LogPyramid pyramid;
   LogOverview overview;

@@ -31,7 +31,7 @@ real_Record typical_record() {
 }
 
 void commit_calls(benchmark::State& state, const std::string& url) {
-  Session session;
+  MeterState session;
   session.model = MeterModel::ModelTarvo;
   std::string why;
   MqttPublisher publisher(*parse_publish_url(url, why), session);

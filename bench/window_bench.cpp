@@ -36,7 +36,7 @@ class ShownWindow {
   explicit ShownWindow(std::int64_t count) : window_(program_) {
     window_.show();
     QApplication::processEvents();
-    Session& s = program_.session();
+    MeterState& s = program_.state();
     s.log.replace(long_run(count));
     s.reading.Main_Range = "DCV AUTO 50.000 mV";
     s.reading.Main_No = "12.345";
@@ -46,12 +46,12 @@ class ShownWindow {
     // not what a reading costs.
     for (int i = 0; i < 8; ++i) commit();
   }
-  void commit() { commit_reading(program_.session(), &window_); }
+  void commit() { commit_reading(program_.state(), &window_); }
   void paint() {
     window_.data_grid()->repaint();
     window_.trend_chart()->repaint();
   }
-  std::int64_t count() const { return program_.session().log.count(); }
+  std::int64_t count() const { return program_.state().log.count(); }
 
  private:
   Program program_;

@@ -12,8 +12,8 @@
 #include "convert_command.h"
 #include "files/text_log.h"
 #include "i18n/text_numbers.h"
+#include "link/meter_state.h"
 #include "options.h"
-#include "session.h"
 #include "trend_chart.h"
 
 namespace tarvo::cli {
@@ -25,7 +25,7 @@ constexpr QRect kChartDesign{1, 0, 668, 395};
 
 // The chart as the main window holds it, with the scrollbar and the boxes it
 // fills, at its design size; the page that ends with the last record.
-int draw_and_save(Session& s, const LogFileArgs& a, PictureFormat format, std::ostream& out,
+int draw_and_save(MeterState& s, const LogFileArgs& a, PictureFormat format, std::ostream& out,
                   std::ostream& err) {
   QWidget panel;
   panel.resize(kChartDesign.right() + 1, kChartDesign.bottom() + 1);
@@ -53,7 +53,7 @@ int draw_and_save(Session& s, const LogFileArgs& a, PictureFormat format, std::o
 
 // The widgets need an application object; without a platform named by the
 // caller the picture is drawn offscreen, so no display is needed.
-int with_application(Session& s, const LogFileArgs& a, PictureFormat format, std::ostream& out,
+int with_application(MeterState& s, const LogFileArgs& a, PictureFormat format, std::ostream& out,
                      std::ostream& err) {
   if (QApplication::instance() != nullptr) return draw_and_save(s, a, format, out, err);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -77,7 +77,7 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  const auto s = std::make_unique<Session>();
+  const auto s = std::make_unique<MeterState>();
   s->LanguageBase = LanguageTable::kEnglish;
   s->DecimalSeparator = a.separator;
   std::optional<ReadingLog> log = load_in_file(a, kPrefix, err);

@@ -4,10 +4,10 @@
 #include <ostream>
 
 #include "hex_chunk.h"
+#include "link/meter_state.h"
 #include "link/polling_cycle.h"
 #include "options.h"
 #include "reading_json.h"
-#include "session.h"
 #include "views_json.h"
 
 namespace tarvo::cli {
@@ -39,7 +39,7 @@ DecodeOptions read_options(const std::vector<std::string>& args) {
 }
 
 // Returns false when the chunk is malformed (nothing printed for it).
-bool decode_chunk(Session& s, PanelViews& views, const std::string& chunk, std::ostream& out,
+bool decode_chunk(MeterState& s, PanelViews& views, const std::string& chunk, std::ostream& out,
                   std::ostream& err) {
   const auto bytes = parse_hex_chunk(chunk);
   if (!bytes) {
@@ -73,7 +73,7 @@ int run_decode(const std::vector<std::string>& args, std::istream& in, std::ostr
     err << "tarvo-cli decode: " << e.what() << '\n';
     return 2;
   }
-  Session s;
+  MeterState s;
   s.model = o.family;
   s.DecimalSeparator = o.separator;
   s.LanguageBase = o.language * 1000;

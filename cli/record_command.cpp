@@ -13,13 +13,13 @@
 #include "files/text_log.h"
 #include "hex_chunk.h"
 #include "link/acquisition.h"
+#include "link/meter_state.h"
 #include "log/limits.h"
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
 #include "record_options.h"
 #include "record_publish.h"
-#include "session.h"
 #include "stop_signal.h"
 
 #if defined(_WIN32)
@@ -77,8 +77,8 @@ std::unique_ptr<DebugTrace> make_trace(bool shown, std::ostream& err) {
   return std::make_unique<DiscardTrace>();
 }
 
-std::unique_ptr<Session> make_session(const RecordOptions& o) {
-  auto s = std::make_unique<Session>();
+std::unique_ptr<MeterState> make_session(const RecordOptions& o) {
+  auto s = std::make_unique<MeterState>();
   s->LanguageBase = o.language * 1000;
   s->DecimalSeparator = o.separator;
   s->RecordInterval = o.interval;
@@ -367,7 +367,7 @@ class Recorder final : private StartDriver {
   const RecordEnvironment& env_;
   std::ostream& out_;
   std::ostream& err_;
-  std::unique_ptr<Session> s_;
+  std::unique_ptr<MeterState> s_;
   std::unique_ptr<DebugTrace> sink_;
   PortTrace trace_;
   SerialPorts ports_;

@@ -6,7 +6,7 @@
 
 namespace tarvo::cli {
 
-RecordPublishing::RecordPublishing(const PublishTarget& target, Session& session,
+RecordPublishing::RecordPublishing(const PublishTarget& target, MeterState& session,
                                    const PublisherTiming& timing, bool every_change,
                                    std::size_t capacity)
     : session_(session),

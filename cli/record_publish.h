@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/meter_state.h"
 #include "publish/mqtt_publisher.h"
-#include "session.h"
 
 namespace tarvo::cli {
 
@@ -20,7 +20,7 @@ class RecordPublishing {
   // How long the end of a recording waits for the broker to take what is left.
   static constexpr std::chrono::seconds kFinishGrace{5};
 
-  RecordPublishing(const PublishTarget& target, Session& session, const PublisherTiming& timing,
+  RecordPublishing(const PublishTarget& target, MeterState& session, const PublisherTiming& timing,
                    bool every_change, std::size_t capacity = MqttPublisher::kQueueCapacity);
   ~RecordPublishing();
   RecordPublishing(const RecordPublishing&) = delete;
@@ -37,7 +37,7 @@ class RecordPublishing {
   std::uint64_t dropped() const { return publisher_.status().dropped; }
 
  private:
-  Session& session_;
+  MeterState& session_;
   MqttPublisher publisher_;
   bool every_change_;
   std::optional<BrokerState> last_told_;

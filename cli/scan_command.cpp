@@ -14,10 +14,10 @@
 #include "decode/meter_family.h"
 #include "link/acquisition.h"
 #include "link/meter_probe.h"
+#include "link/meter_state.h"
 #include "link/port_facts.h"
 #include "options.h"
 #include "reading_json.h"
-#include "session.h"
 
 namespace tarvo::cli {
 namespace {
@@ -83,7 +83,7 @@ std::string family_name(MeterModel model) {
 
 // Start's first step over the map, then one probe of every port that opened.
 std::vector<ScannedPort> scan_ports(const PortMap& map, const ScanEnvironment& env) {
-  Session s;
+  MeterState s;
   MemoryTrace sink;
   PortTrace trace(sink);
   SerialPorts ports(make_system_serial_devices(), trace);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "design_font.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -49,7 +49,7 @@ TForm5::TForm5(QWidget* parent)
   connect(Button1_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TForm5::FormShow(const Session& s) {
+void TForm5::FormShow(const MeterState& s) {
   // The label breaks lines at "\n"; the text keeps its CR LF pairs elsewhere.
   QString text = QString::fromStdString(about_text(s.languages, s.LanguageBase));
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -74,7 +74,7 @@ void TForm5::fit_label_font() {
   Label1_->setFont(font);
 }
 
-void show_about_box(TForm5& box, const Session& s) {
+void show_about_box(TForm5& box, const MeterState& s) {
   box.FormShow(s);
   box.exec();
 }

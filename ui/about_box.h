@@ -10,7 +10,7 @@ class QPushButton;
 namespace tarvo {
 
 class LanguageTable;
-struct Session;
+struct MeterState;
 
 // The about text of a language: each non-empty string 201 to 220 followed by
 // CR LF. A single space counts as a line.
@@ -24,7 +24,7 @@ class TForm5 : public QDialog {
   explicit TForm5(QWidget* parent = nullptr);
 
   // Takes the texts of the current language; called each time before it opens.
-  void FormShow(const Session& s);
+  void FormShow(const MeterState& s);
 
   QLabel* label() const { return Label1_; }
   QPushButton* button() const { return Button1_; }
@@ -37,6 +37,6 @@ class TForm5 : public QDialog {
 };
 
 // mni_Help_AboutClick: fills the about box and shows it modally.
-void show_about_box(TForm5& box, const Session& s);
+void show_about_box(TForm5& box, const MeterState& s);
 
 }  // namespace tarvo

@@ -33,7 +33,7 @@ BrokerStatusPanel::~BrokerStatusPanel() {
 
 // Read again on every poll, so a language switch shows at once.
 void BrokerStatusPanel::refresh() {
-  const Session& s = window_.program().session();
+  const MeterState& s = window_.program().state();
   for (const BrokerEvent& event : publisher_.take_events()) {
     if (event.state == BrokerState::Stopped) continue;
     std::string line = format_hhmmss_z(now_local()) + "  " + s.text(broker_state_text(event.state));
@@ -48,13 +48,13 @@ void BrokerStatusPanel::refresh() {
 
 WindowPublishing::WindowPublishing(TForm1& window, const PublishTarget& target,
                                    PublisherTiming timing)
-    : window_(window), publisher_(target, window.program().session(), timing) {
-  window_.program().session().commit_listeners.push_back(&publisher_);
+    : window_(window), publisher_(target, window.program().state(), timing) {
+  window_.program().state().commit_listeners.push_back(&publisher_);
   panel_ = new BrokerStatusPanel(window_, publisher_);
 }
 
 WindowPublishing::~WindowPublishing() {
-  auto& listeners = window_.program().session().commit_listeners;
+  auto& listeners = window_.program().state().commit_listeners;
   listeners.erase(std::remove(listeners.begin(), listeners.end(), &publisher_), listeners.end());
   delete panel_.data();
   publisher_.finish(kCloseGrace);

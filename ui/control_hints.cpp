@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -72,11 +72,11 @@ constexpr ControlHint kHints[] = {
 };
 // clang-format on
 
-QString text_of(const Session& s, int n) {
+QString text_of(const MeterState& s, int n) {
   return QString::fromStdString(s.text(n));
 }
 
-void hint_item(QAction& item, const Session& s) {
+void hint_item(QAction& item, const MeterState& s) {
   const QString name = item.objectName();
   const int tip = name.startsWith(QLatin1String(kLanguageItemPrefix)) ? kLanguageItemTip
                                                                       : control_hint(name).tip;
@@ -84,13 +84,13 @@ void hint_item(QAction& item, const Session& s) {
 }
 
 // A submenu's caption is its menu action, which carries the menu's hint.
-void hint_menu(QMenu& menu, const Session& s) {
+void hint_menu(QMenu& menu, const MeterState& s) {
   menu.setToolTipsVisible(true);
   const ControlHint hint = control_hint(menu.objectName());
   if (hint.tip != 0) menu.menuAction()->setToolTip(text_of(s, hint.tip));
 }
 
-void hint_widget(QWidget& widget, const Session& s) {
+void hint_widget(QWidget& widget, const MeterState& s) {
   if (auto* menu = qobject_cast<QMenu*>(&widget)) {
     hint_menu(*menu, s);
     return;
@@ -109,7 +109,7 @@ ControlHint control_hint(const QString& object_name) {
   return {nullptr, 0, 0};
 }
 
-void apply_control_hints(QWidget& window, const Session& s) {
+void apply_control_hints(QWidget& window, const MeterState& s) {
   hint_widget(window, s);
   for (QWidget* widget : window.findChildren<QWidget*>()) hint_widget(*widget, s);
   for (QAction* item : window.findChildren<QAction*>()) hint_item(*item, s);

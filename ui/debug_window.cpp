@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "design_font.h"
-#include "session.h"
+#include "link/meter_state.h"
 #include "window_placement.h"
 
 namespace tarvo {

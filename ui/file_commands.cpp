@@ -50,7 +50,7 @@ QString work_label(const std::filesystem::path& file) {
 // A text log that could not be written says so twice: an error of its own,
 // then the command's result.
 Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env) {
-  const Session& s = window.program().session();
+  const MeterState& s = window.program().state();
   bool saved = false;
   {
     WorkProgress progress(&window, work_label(file), window.tick_timer());
@@ -63,7 +63,7 @@ Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCo
 
 Branch export_sheet(TForm1& window, const std::filesystem::path& file, SpreadsheetFormat format) {
   WorkProgress progress(&window, work_label(file), window.tick_timer());
-  const Session& s = window.program().session();
+  const MeterState& s = window.program().state();
   const bool saved =
       ExportSpreadsheet(s.log, file, format, progress.callback(), nullptr, s.DecimalSeparator);
   return saved ? Branch::Saved : Branch::Failed;
@@ -107,7 +107,7 @@ bool is_log_type(SaveType type) {
 // would see the grid filled and the chart empty. False when the chart cannot
 // draw that page.
 bool show_loaded_log(TForm1& window) {
-  const Session& s = window.program().session();
+  const MeterState& s = window.program().state();
   DataGrid& grid = *window.data_grid();
   TrendChart& chart = *window.trend_chart();
   grid.refill_grid();
@@ -145,7 +145,7 @@ void SAVE_ASClick(TForm1& window) {
 }
 
 void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
-  const Session& s = window.program().session();
+  const MeterState& s = window.program().state();
   if (s.log.count() <= 0) {
     env.message(MessageKind::Warning, s.text(kTextNoData));
     return;
@@ -171,7 +171,7 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
   switch (branch) {
     case Branch::Saved:
       if (is_log_type(*save_type_of(file))) {
-        window.program().sessions().saved(file);
+        window.program().session_keeper().saved(file);
         window.show_log_name(file);
       }
       env.message(MessageKind::Plain, s.text(kTextSaved));
@@ -196,7 +196,7 @@ void MMU_OpenClick(TForm1& window, const FileCommandEnv& env) {
 }
 
 bool open_log_file(TForm1& window, const std::filesystem::path& file, const FileCommandEnv& env) {
-  Session& s = window.program().session();
+  MeterState& s = window.program().state();
   std::optional<OpenedLog> loaded;
   try {
     WorkProgress progress(&window, work_label(file), window.tick_timer());
@@ -210,7 +210,7 @@ bool open_log_file(TForm1& window, const std::filesystem::path& file, const File
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
     return false;
   }
-  SessionKeeper& sessions = window.program().sessions();
+  SessionKeeper& sessions = window.program().session_keeper();
   if (loaded->from_session) {
     sessions.adopt(file);
   } else {
@@ -231,14 +231,15 @@ void mmu_sessionsClick(TForm1& window, const FileCommandEnv& env) {
 }
 
 RecoveryBar* offer_session_recovery(TForm1& window, const FileCommandEnv& env) {
-  const std::vector<SessionSummary> list = list_sessions(window.program().sessions().folder());
+  const std::vector<SessionSummary> list =
+      list_sessions(window.program().session_keeper().folder());
   if (list.empty()) return nullptr;
   const SessionSummary& newest = list.front();
   if (newest.state != SessionState::Unfinished || newest.readings == 0 ||
       session_in_use(newest.path)) {
     return nullptr;
   }
-  const Session& s = window.program().session();
+  const MeterState& s = window.program().state();
   const auto text = [&s, newest] {
     return QString::fromStdString(s.text(kTextRecoveryBar))
         .arg(session_moment_text(newest.header.started), QString::number(newest.readings),

@@ -126,8 +126,8 @@ FileCommandEnv dialog_env(QWidget* window) {
   env.choose_session = [form](QWidget* parent) -> std::optional<std::filesystem::path> {
     if (form == nullptr) return std::nullopt;
     Program& program = form->program();
-    return run_session_dialog(parent, program.session(),
-                              list_sessions(program.sessions().folder()));
+    return run_session_dialog(parent, program.state(),
+                              list_sessions(program.session_keeper().folder()));
   };
   env.ask = [window](const std::string& question) {
     return QMessageBox::question(window, QApplication::applicationDisplayName(),

@@ -7,7 +7,7 @@
 
 #include "design_font.h"
 #include "i18n/text_numbers.h"
-#include "session.h"
+#include "link/meter_state.h"
 #include "window_placement.h"
 
 namespace tarvo {
@@ -29,7 +29,7 @@ QPushButton* make_button(QDialog& dialog, const char* name, const QRect& geometr
 
 }  // namespace
 
-QString interval_text(const Session& s, int seconds) {
+QString interval_text(const MeterState& s, int seconds) {
   return compose(QString::fromStdString(s.text(kTextRecordingInterval)), seconds,
                  QString::fromStdString(s.text(kTextSeconds)));
 }
@@ -65,7 +65,7 @@ TForm3::TForm3(QWidget* parent)
   connect(btn_cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm3::FormShow(const Session& s) {
+void TForm3::FormShow(const MeterState& s) {
   interval_word_ = QString::fromStdString(s.text(kTextRecordingInterval));
   seconds_word_ = QString::fromStdString(s.text(kTextSeconds));
   // The slider keeps any stored value within its range.
@@ -89,7 +89,7 @@ void TForm3::trckbr_samp1Change(int position) {
   lbl_Sampling_->setText(compose(interval_word_, position, seconds_word_));
 }
 
-std::optional<QString> run_interval_dialog(TForm3& dialog, Session& s) {
+std::optional<QString> run_interval_dialog(TForm3& dialog, MeterState& s) {
   dialog.FormShow(s);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   s.RecordInterval = dialog.position();

@@ -11,10 +11,10 @@ class QSlider;
 
 namespace tarvo {
 
-struct Session;
+struct MeterState;
 
 // "Recording interval : 5 Seconds" in the current language.
-QString interval_text(const Session& s, int seconds);
+QString interval_text(const MeterState& s, int seconds);
 
 // The recording-interval dialog: a slider from 1 to 120 seconds, OK and Cancel.
 class TForm3 : public QDialog {
@@ -28,7 +28,7 @@ class TForm3 : public QDialog {
 
   // Puts the slider at the stored interval and takes the texts of the current
   // language; called each time before the dialog opens.
-  void FormShow(const Session& s);
+  void FormShow(const MeterState& s);
 
   int position() const;
 
@@ -49,6 +49,6 @@ class TForm3 : public QDialog {
 // sys_setClick: shows the dialog modally. On OK the slider's value becomes the
 // recording interval and the text for status-bar panel 2 is returned; Cancel,
 // Escape and the close box store nothing and return no text.
-std::optional<QString> run_interval_dialog(TForm3& dialog, Session& s);
+std::optional<QString> run_interval_dialog(TForm3& dialog, MeterState& s);
 
 }  // namespace tarvo

@@ -12,8 +12,8 @@
 #include <QVariant>
 #include <string>
 
+#include "link/meter_state.h"
 #include "qt_translations.h"
-#include "session.h"
 
 namespace tarvo {
 
@@ -211,7 +211,7 @@ std::vector<LanguageControls::Entry> LanguageControls::in_table_order() const {
   return ordered;
 }
 
-QActionGroup* InitLanguageMenu(QMenu& languages, const LanguageControls& controls, Session& s) {
+QActionGroup* InitLanguageMenu(QMenu& languages, const LanguageControls& controls, MeterState& s) {
   QMenu* menu = &languages;
   auto* group = new QActionGroup(menu);
   group->setExclusive(true);
@@ -231,7 +231,7 @@ QActionGroup* InitLanguageMenu(QMenu& languages, const LanguageControls& control
   return group;
 }
 
-bool ApplyLanguage(const LanguageControls* controls, Session& s, std::int32_t base) {
+bool ApplyLanguage(const LanguageControls* controls, MeterState& s, std::int32_t base) {
   if (!is_language_base(s.languages, base)) return false;
   s.LanguageBase = base;
   use_qt_translations(base);

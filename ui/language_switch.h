@@ -14,7 +14,7 @@ class QWidget;
 namespace tarvo {
 
 class LanguageTable;
-struct Session;
+struct MeterState;
 struct LanguageControl;
 
 // The controls a language switch re-labels, registered where the window
@@ -48,12 +48,12 @@ bool is_language_base(const LanguageTable& table, std::int32_t base);
 // 1000 x n to controls when chosen; lan_10 does nothing. Items the menu
 // already has under those object names are reused. Returns the items'
 // exclusive group.
-QActionGroup* InitLanguageMenu(QMenu& menu, const LanguageControls& controls, Session& s);
+QActionGroup* InitLanguageMenu(QMenu& menu, const LanguageControls& controls, MeterState& s);
 
 // Makes base the current language, Qt's own texts included, and re-labels the
 // registered menus, buttons and panel titles (none when controls is null). A
 // base that names no language changes nothing and gives false.
-bool ApplyLanguage(const LanguageControls* controls, Session& s, std::int32_t base);
+bool ApplyLanguage(const LanguageControls* controls, MeterState& s, std::int32_t base);
 
 // The object names of the re-labelled buttons and edits whose text is wider
 // than the room the control gives it, so a window can be checked in every

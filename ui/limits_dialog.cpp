@@ -17,7 +17,7 @@ namespace tarvo {
 
 namespace {
 
-QString text_of(const Session& s, int n) {
+QString text_of(const MeterState& s, int n) {
   return QString::fromStdString(s.text(n));
 }
 
@@ -29,14 +29,14 @@ QString limit_text(const std::optional<double>& value, const std::string& separa
 }
 
 // The function and unit the limits are for: those of the newest reading.
-std::optional<RunKey> key_to_limit(const Session& s) {
+std::optional<RunKey> key_to_limit(const MeterState& s) {
   if (s.log.count() == 0) return std::nullopt;
   return run_key_of(s.log[s.log.count()]);
 }
 
 }  // namespace
 
-ParsedLimits parse_limit_texts(const LimitTexts& texts, const Session& s) {
+ParsedLimits parse_limit_texts(const LimitTexts& texts, const MeterState& s) {
   ParsedLimits out;
   const auto take = [&](const std::string& text, std::optional<double>& into) {
     const QString trimmed = QString::fromStdString(text).trimmed();
@@ -55,7 +55,7 @@ ParsedLimits parse_limit_texts(const LimitTexts& texts, const Session& s) {
   return out;
 }
 
-std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const Session& s,
+std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& s,
                                              const Limits& current, bool muted) {
   const std::optional<RunKey> key = key_to_limit(s);
   if (!key) {

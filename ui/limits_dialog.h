@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "link/meter_state.h"
 #include "log/limits.h"
-#include "session.h"
 
 class QWidget;
 
@@ -20,7 +20,7 @@ struct ParsedLimits {
   std::optional<double> high, low;
   std::string error;  // empty when the texts are good
 };
-ParsedLimits parse_limit_texts(const LimitTexts& texts, const Session& s);
+ParsedLimits parse_limit_texts(const LimitTexts& texts, const MeterState& s);
 
 // View > Limits: a high and a low limit for the function and unit of the
 // newest reading, and whether the alarm sounds. nullopt when cancelled; an
@@ -29,7 +29,7 @@ struct LimitChoice {
   Limits limits;
   bool muted = false;
 };
-std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const Session& s,
+std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& s,
                                              const Limits& current, bool muted);
 
 }  // namespace tarvo

@@ -108,7 +108,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   build_tab_order();
   resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
 
-  Session& s = program_.session();
+  MeterState& s = program_.state();
   s.DecimalSeparator = locale_decimal_separator(QLocale());
   grid_->set_decimal_separator(s.DecimalSeparator);
   program_.DebugEnabled =
@@ -121,12 +121,12 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   about_box_ = new TForm5(this);
   debug_window_->set_session(s);
   program_.set_trace_target(debug_window_);
-  program_.sessions().set_notice_sink(
+  program_.session_keeper().set_notice_sink(
       [this](SessionNotice notice, const std::string& detail) { session_notice(notice, detail); });
 }
 
 TForm1::~TForm1() {
-  program_.sessions().set_notice_sink({});
+  program_.session_keeper().set_notice_sink({});
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
 }
@@ -154,10 +154,10 @@ void TForm1::build_panel_chart(QWidget* client) {
   build_panel1(panel_chart);
   // The value boxes in their design order: MAX_NO, max_time_no, MIN_NO, MIN_TIME_NO.
   const ExtremeBoxes boxes{value_boxes_[0], value_boxes_[1], value_boxes_[2], value_boxes_[3]};
-  chart_ = new TrendChart(program_.session(), chart_bar, boxes, panel_chart);
-  grid_ = new DataGrid(program_.session().log, grid_bar, panel_chart);
+  chart_ = new TrendChart(program_.state(), chart_bar, boxes, panel_chart);
+  grid_ = new DataGrid(program_.state().log, grid_bar, panel_chart);
   connect(grid_, &DataGrid::record_chosen, this, &TForm1::show_reading);
-  follower_ = new ViewFollower(program_.session(), *grid_, *chart_, panel_chart);
+  follower_ = new ViewFollower(program_.state(), *grid_, *chart_, panel_chart);
   status_bar_ = new PanelStatusBar(panel_chart);
   status_bar_->setObjectName(QStringLiteral("StatusBar1"));
   // The panel, then the scrollbars lie in front of the grid and the bottom of
@@ -321,11 +321,11 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
   grid_->set_mark_tip([this](const real_Record& record) {
-    const Session& s = program_.session();
+    const MeterState& s = program_.state();
     return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
   });
   grid_->set_highlight([this](const real_Record& record) {
-    const Session& s = program_.session();
+    const MeterState& s = program_.state();
     return breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
   });
 }
@@ -333,10 +333,10 @@ void TForm1::build_view_menu(QMenuBar* bar) {
 void TForm1::mni_statisticsClick() {
   if (statistics_window_ == nullptr) {
     statistics_window_ = new StatisticsWindow(
-        program_.session(), program_.statistics(), program_.limits(),
+        program_.state(), program_.statistics(), program_.limits(),
         [this] { return chart_->page().bounds; }, this);
     place_beside_parent(*statistics_window_);
-    apply_control_hints(*statistics_window_, program_.session());
+    apply_control_hints(*statistics_window_, program_.state());
   }
   statistics_window_->show();
   statistics_window_->raise();
@@ -348,7 +348,7 @@ void TForm1::show_reading(std::int64_t n) {
 
 void TForm1::mni_limitsClick() {
   LimitWatch& watch = program_.limits();
-  if (auto choice = run_limits_dialog(this, program_.session(), watch.limits(), alarm_->muted())) {
+  if (auto choice = run_limits_dialog(this, program_.state(), watch.limits(), alarm_->muted())) {
     watch.set_limits(choice->limits);
     alarm_->set_muted(choice->muted);
     keep_limits();
@@ -359,10 +359,10 @@ void TForm1::mni_limitsClick() {
 
 void TForm1::mni_overviewClick() {
   if (overview_window_ == nullptr) {
-    overview_window_ = new OverviewWindow(program_.session(), this);
+    overview_window_ = new OverviewWindow(program_.state(), this);
     connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
     place_beside_parent(*overview_window_);
-    apply_control_hints(*overview_window_, program_.session());
+    apply_control_hints(*overview_window_, program_.state());
   }
   overview_window_->show();
   overview_window_->raise();
@@ -373,7 +373,7 @@ void TForm1::refresh_statistics() {
 }
 
 void TForm1::limit_breached(const real_Record& record) {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   const QString what = QString::fromStdString(record.Main_No.str() + " " + run_key_of(record).unit);
   alarm_->ring(QString::fromStdString(s.text(kTextOutsideLimitsNote))
                    .arg(QString::number(record.Index), what.trimmed()));
@@ -425,7 +425,7 @@ void TForm1::build_tab_order() {
 
 // Tooltips and spoken names of this window and of the windows it owns.
 void TForm1::apply_hints() {
-  apply_control_hints(*this, program_.session());
+  apply_control_hints(*this, program_.state());
 }
 
 void TForm1::show_log_name(const std::filesystem::path& file) {
@@ -446,7 +446,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-  Session& s = program_.session();
+  MeterState& s = program_.state();
   s.model = MeterModel::ModelTarvo;
   reset_lcd(MeterModel::ModelTarvo);
   s.log.reset_log_counters();
@@ -508,7 +508,7 @@ void TForm1::apply_control_states(ControlEvent event) {
 }
 
 void TForm1::show_run_state(AcquisitionState state) {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   status_bar_->set_panel_text(
       PanelStatusBar::kRunStatePanel,
       QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
@@ -523,8 +523,8 @@ void TForm1::show_run_state(AcquisitionState state) {
 // written (the reason and the readings waiting in its tip), else that it was
 // written again or made anew during this acquisition, else nothing.
 void TForm1::show_side_panel() {
-  const Session& s = program_.session();
-  const SessionKeeper& sessions = program_.sessions();
+  const MeterState& s = program_.state();
+  const SessionKeeper& sessions = program_.session_keeper();
   QString text, tip;
   if (sessions.failed()) {
     tip = QString::fromStdString(s.text(kTextSessionWaitingTip))
@@ -545,7 +545,7 @@ void TForm1::show_side_panel() {
 
 void TForm1::session_notice(SessionNotice notice, const std::string& detail) {
   PortTrace& trace = program_.ports().trace();
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   const QString when = QString::fromStdString(format_hhnnss(now_local()));
   trace.note(session_notice_trace(notice, detail));
   switch (notice) {
@@ -617,12 +617,12 @@ void TForm1::update_chart(std::int32_t count, ChartDirection direction) {
 }
 
 void TForm1::update_lcd() {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   lcd_->show_reading(s.reading, s.DecimalSeparator);
 }
 
 void TForm1::update_readout() {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   readout_->show_reading(s.reading, s.DecimalSeparator);
   refresh_statistics();  // the last of a commit's views, after the chart's page moved
 }
@@ -690,7 +690,7 @@ void TForm1::no_port_found() {
   apply_control_states(AcquisitionState::NoMeter);
   chart_->clear_series();
   message(MessageKind::Warning,
-          no_meter_message(program_.session(), program_.acquisition().refusals()));
+          no_meter_message(program_.state(), program_.acquisition().refusals()));
 }
 
 void TForm1::Btn_STOPClick() {
@@ -700,7 +700,7 @@ void TForm1::Btn_STOPClick() {
 }
 
 void TForm1::Btn_ResetClick() {
-  program_.sessions().forget();
+  program_.session_keeper().forget();
   reset_views(program_.acquisition().reset());
 }
 
@@ -734,7 +734,7 @@ void TForm1::Timer_ShowTimer() {
 void TForm1::meter_lost() {
   timer_show_->stop();
   apply_control_states(AcquisitionState::Stopped);
-  message(MessageKind::Warning, program_.session().text(kTextMeterDisconnected));
+  message(MessageKind::Warning, program_.state().text(kTextMeterDisconnected));
 }
 
 // The clock, and the session lines that wait for the disk: they go on being
@@ -742,7 +742,7 @@ void TForm1::meter_lost() {
 void TForm1::Timer_sysTimer() {
   status_bar_->set_panel_text(PanelStatusBar::kClockPanel,
                               QString::fromStdString(format_date_time(now_local())));
-  SessionKeeper& sessions = program_.sessions();
+  SessionKeeper& sessions = program_.session_keeper();
   if (!sessions.failed()) return;
   sessions.tick();
   show_side_panel();
@@ -751,12 +751,12 @@ void TForm1::Timer_sysTimer() {
 // The typed frame takes the path of a received one; a frame the active family
 // does not accept changes nothing.
 void TForm1::btn_testClick() {
-  inject_test_frame(program_.session(), program_.ports(), this, edt_test_->text().toStdString(),
+  inject_test_frame(program_.state(), program_.ports(), this, edt_test_->text().toStdString(),
                     now_local());
 }
 
 void TForm1::sys_setClick() {
-  if (auto text = run_interval_dialog(*interval_dialog_, program_.session())) {
+  if (auto text = run_interval_dialog(*interval_dialog_, program_.state())) {
     interval_chosen_ = true;
     keep_interval();
     status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel, *text);
@@ -764,7 +764,7 @@ void TForm1::sys_setClick() {
 }
 
 void TForm1::show_interval_panel() {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   status_bar_->set_panel_text(PanelStatusBar::kIntervalPanel,
                               interval_chosen_
                                   ? interval_text(s, static_cast<int>(s.RecordInterval))
@@ -776,11 +776,11 @@ void TForm1::show_interval_panel() {
 void TForm1::mni_Help_MClick() {
   if (open_manual(QCoreApplication::applicationDirPath())) return;
   if (manual_window_ == nullptr) manual_window_ = new ManualWindow(this);
-  manual_window_->show_manual(QString::fromStdString(program_.session().text(kTextHelpManual)));
+  manual_window_->show_manual(QString::fromStdString(program_.state().text(kTextHelpManual)));
 }
 
 void TForm1::mni_Help_AboutClick() {
-  show_about_box(*about_box_, program_.session());
+  show_about_box(*about_box_, program_.state());
 }
 
 // Takes effect at the next Start; the debug window stays as it is.
@@ -801,7 +801,7 @@ void TForm1::Exit1Click() {
 void TForm1::end_program_now() {
   abandoned_ = true;
   keep_places();
-  program_.sessions().acquisition_stopped();  // the session ended on purpose, not by a crash
+  program_.session_keeper().acquisition_stopped();  // the session ended on purpose, not by a crash
   timer_show_->stop();
   timer_sys_->stop();
   if (waiting_ != nullptr) waiting_->quit();
@@ -811,7 +811,7 @@ void TForm1::end_program_now() {
 void TForm1::closeEvent(QCloseEvent* event) {
   abandoned_ = true;
   keep_places();
-  program_.sessions().acquisition_stopped();
+  program_.session_keeper().acquisition_stopped();
   timer_show_->stop();
   if (waiting_ != nullptr) waiting_->quit();
   program_.acquisition().close_all_ports();

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

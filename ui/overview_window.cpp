@@ -32,7 +32,7 @@ QString moment_text(const real_Record& record) {
 
 }  // namespace
 
-OverviewPlot::OverviewPlot(const Session& s, LogPyramid& pyramid, LogOverview& overview,
+OverviewPlot::OverviewPlot(const MeterState& s, LogPyramid& pyramid, LogOverview& overview,
                            QWidget* parent)
     : QWidget(parent), s_(s), pyramid_(pyramid), overview_(overview) {
   setObjectName(QStringLiteral("OverviewPlot"));
@@ -106,7 +106,7 @@ class OverviewWindow::Follower final : public CommitListener {
   OverviewWindow& window_;
 };
 
-OverviewWindow::OverviewWindow(Session& s, QWidget* parent)
+OverviewWindow::OverviewWindow(MeterState& s, QWidget* parent)
     : QDialog(parent),
       s_(s),
       pyramid_(s.log, s.DecimalSeparator),

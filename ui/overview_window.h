@@ -7,7 +7,7 @@
 
 #include "display/log_overview.h"
 #include "display/min_max_pyramid.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 class QComboBox;
 class QLabel;
@@ -21,7 +21,7 @@ class OverviewPlot : public QWidget {
   Q_OBJECT
 
  public:
-  OverviewPlot(const Session& s, LogPyramid& pyramid, LogOverview& overview, QWidget* parent);
+  OverviewPlot(const MeterState& s, LogPyramid& pyramid, LogOverview& overview, QWidget* parent);
   void set_empty_text(const QString& text) { empty_text_ = text; }
   // The plot inside the widget, where records are laid out.
   QRect plot_area() const;
@@ -38,7 +38,7 @@ class OverviewPlot : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  const Session& s_;
+  const MeterState& s_;
   LogPyramid& pyramid_;
   LogOverview& overview_;
   QString empty_text_;
@@ -55,7 +55,7 @@ class OverviewWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit OverviewWindow(Session& s, QWidget* parent = nullptr);
+  explicit OverviewWindow(MeterState& s, QWidget* parent = nullptr);
   ~OverviewWindow() override;
 
   // The log was loaded, reset or cleared: everything is built again.
@@ -78,7 +78,7 @@ class OverviewWindow : public QDialog {
   void refresh();
   void show_status();
 
-  Session& s_;
+  MeterState& s_;
   LogPyramid pyramid_;
   LogOverview overview_;
   OverviewScope scope_ = OverviewScope::WholeLog;

@@ -8,11 +8,11 @@
 #include "files/session_keeper.h"
 #include "link/acquisition.h"
 #include "link/debug_trace.h"
+#include "link/meter_state.h"
 #include "link/serial_device.h"
 #include "link/serial_ports.h"
 #include "log/limits.h"
 #include "log/statistics.h"
-#include "session.h"
 #include "settings_store.h"
 
 namespace tarvo {
@@ -34,7 +34,7 @@ class RelayTrace final : public DebugTrace {
 };
 
 // Everything the program knows while it runs, created once and passed by
-// reference to the windows: the session, the ports and the acquisition.
+// reference to the windows: the meter's state, the ports and the acquisition.
 class Program {
  public:
   using PortMapSource = std::function<PortMap()>;
@@ -44,12 +44,12 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  Session& session() { return session_; }
-  const Session& session() const { return session_; }
+  MeterState& state() { return state_; }
+  const MeterState& state() const { return state_; }
   SerialPorts& ports() { return ports_; }
   Acquisition& acquisition() { return acquisition_; }
   // The session file of the log, in the user's state folder.
-  SessionKeeper& sessions() { return sessions_; }
+  SessionKeeper& session_keeper() { return session_keeper_; }
   // The figures of the log, and the limits each commit is checked against.
   StatisticsFollower& statistics() { return statistics_; }
   LimitWatch& limits() { return limits_; }
@@ -73,12 +73,12 @@ class Program {
   int language_for_run = 0;
 
  private:
-  Session session_;
+  MeterState state_;
   RelayTrace relay_;
   PortTrace trace_;
   SerialPorts ports_;
   Acquisition acquisition_;
-  SessionKeeper sessions_;
+  SessionKeeper session_keeper_;
   StatisticsFollower statistics_;
   LimitWatch limits_;
   SettingsStore settings_;

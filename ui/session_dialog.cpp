@@ -16,11 +16,11 @@ namespace tarvo {
 
 namespace {
 
-QString text_of(const Session& s, int n) {
+QString text_of(const MeterState& s, int n) {
   return QString::fromStdString(s.text(n));
 }
 
-QTreeWidgetItem* row_of(const Session& s, const SessionSummary& summary) {
+QTreeWidgetItem* row_of(const MeterState& s, const SessionSummary& summary) {
   auto* item = new QTreeWidgetItem;
   item->setText(0, session_moment_text(summary.header.started));
   item->setText(1, QString::number(summary.readings));
@@ -39,7 +39,7 @@ QString session_moment_text(const LocalTime& t) {
                            t.minute, t.second);
 }
 
-QString session_state_text(const Session& s, const SessionSummary& summary, bool recording) {
+QString session_state_text(const MeterState& s, const SessionSummary& summary, bool recording) {
   if (recording) return text_of(s, kTextSessionRecording);
   switch (summary.state) {
     case SessionState::Unfinished:
@@ -52,7 +52,7 @@ QString session_state_text(const Session& s, const SessionSummary& summary, bool
   return {};
 }
 
-std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const Session& s,
+std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const MeterState& s,
                                                         const std::vector<SessionSummary>& list) {
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("dlgSessions"));

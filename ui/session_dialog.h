@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "files/session_file.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 class QWidget;
 
@@ -16,11 +16,11 @@ namespace tarvo {
 QString session_moment_text(const LocalTime& t);
 
 // A session's state in the current language; "recording" while a run writes it.
-QString session_state_text(const Session& s, const SessionSummary& summary, bool recording);
+QString session_state_text(const MeterState& s, const SessionSummary& summary, bool recording);
 
 // File > Sessions: the kept sessions, newest first, with their start, count,
 // last reading and state; the chosen one's path, nullopt when cancelled.
-std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const Session& s,
+std::optional<std::filesystem::path> run_session_dialog(QWidget* parent, const MeterState& s,
                                                         const std::vector<SessionSummary>& list);
 
 }  // namespace tarvo

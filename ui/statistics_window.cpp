@@ -43,7 +43,7 @@ QString key_text(const RunKey& key) {
 
 }  // namespace
 
-StatisticsWindow::StatisticsWindow(const Session& s, StatisticsFollower& follower,
+StatisticsWindow::StatisticsWindow(const MeterState& s, StatisticsFollower& follower,
                                    const LimitWatch& limits, PageSource page, QWidget* parent)
     : QDialog(parent), s_(s), follower_(follower), limits_(limits), page_(std::move(page)) {
   setObjectName(QStringLiteral("StatisticsWindow"));

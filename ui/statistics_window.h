@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "display/chart_page.h"
+#include "link/meter_state.h"
 #include "log/limits.h"
 #include "log/statistics.h"
-#include "session.h"
 
 class QTableWidget;
 
@@ -21,7 +21,7 @@ class StatisticsWindow : public QDialog {
  public:
   using PageSource = std::function<PageBounds()>;
 
-  StatisticsWindow(const Session& s, StatisticsFollower& follower, const LimitWatch& limits,
+  StatisticsWindow(const MeterState& s, StatisticsFollower& follower, const LimitWatch& limits,
                    PageSource page, QWidget* parent = nullptr);
 
   // Fills the figures again; does nothing while the window is hidden.
@@ -37,7 +37,7 @@ class StatisticsWindow : public QDialog {
  private:
   void fill_column(int column, const RunningStats& stats, const QString& key);
 
-  const Session& s_;
+  const MeterState& s_;
   StatisticsFollower& follower_;
   const LimitWatch& limits_;
   PageSource page_;

@@ -98,7 +98,7 @@ void CursorLine::mouseDoubleClickEvent(QMouseEvent* event) {
   event->accept();
 }
 
-TrendChart::TrendChart(const Session& session, QScrollBar* scrollbar, ExtremeBoxes boxes,
+TrendChart::TrendChart(const MeterState& session, QScrollBar* scrollbar, ExtremeBoxes boxes,
                        QWidget* parent)
     : QChartView(new QChart, parent),  // the view owns its chart
       session_(session),

@@ -20,7 +20,7 @@ constexpr int kBarRight = 24;
 
 }  // namespace
 
-ViewFollower::ViewFollower(const Session& s, DataGrid& grid, TrendChart& chart, QWidget* parent)
+ViewFollower::ViewFollower(const MeterState& s, DataGrid& grid, TrendChart& chart, QWidget* parent)
     : QFrame(parent),
       s_(s),
       grid_(grid),

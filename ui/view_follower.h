@@ -5,7 +5,7 @@
 
 #include "display/chart_page.h"
 #include "display/view_following.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 class QLabel;
 class QPushButton;
@@ -26,7 +26,7 @@ class ViewFollower : public QFrame {
 
  public:
   // The bar is a child of parent, kept over the chart's top right corner.
-  ViewFollower(const Session& s, DataGrid& grid, TrendChart& chart, QWidget* parent);
+  ViewFollower(const MeterState& s, DataGrid& grid, TrendChart& chart, QWidget* parent);
 
   // The views of a commit: to the newest while following, held otherwise.
   void refresh_grid();
@@ -58,7 +58,7 @@ class ViewFollower : public QFrame {
   void show_state();
   void place();
 
-  const Session& s_;
+  const MeterState& s_;
   DataGrid& grid_;
   TrendChart& chart_;
   QLabel* note_;

@@ -56,7 +56,7 @@ void TForm1::restore_main_place() {
 }
 
 void TForm1::restore_settings() {
-  Session& s = program_.session();
+  MeterState& s = program_.state();
   const UserSettings& kept = program_.settings().current();
   s.RecordInterval = kept.interval.value_or(1);
   interval_chosen_ = kept.interval.has_value();
@@ -89,13 +89,13 @@ void TForm1::restore_tool_windows() {
 
 void TForm1::keep_language() {
   SettingsStore& store = program_.settings();
-  store.current().language = program_.session().LanguageBase / kBaseStep;
+  store.current().language = program_.state().LanguageBase / kBaseStep;
   store.save();
 }
 
 void TForm1::keep_interval() {
   SettingsStore& store = program_.settings();
-  store.current().interval = program_.session().RecordInterval;
+  store.current().interval = program_.state().RecordInterval;
   store.save();
 }
 
@@ -125,7 +125,7 @@ void TForm1::keep_places() {
 
 void TForm1::mmu_reset_settingsClick() {
   SettingsStore& store = program_.settings();
-  Session& s = program_.session();
+  MeterState& s = program_.state();
   s.RecordInterval = 1;
   interval_chosen_ = false;
   program_.limits().set_limits({});

@@ -5,7 +5,7 @@
 
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo {
 

@@ -9,7 +9,7 @@
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
 #include "decode/meter_model.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo {
 

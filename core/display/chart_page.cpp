@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "display/number_text.h"
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

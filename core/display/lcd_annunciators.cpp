@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "display/range_fields.h"
 #include "log/fixed_text.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

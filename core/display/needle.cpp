@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "display/range_fields.h"
 #include "display/rounding.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

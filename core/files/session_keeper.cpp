@@ -19,7 +19,7 @@ constexpr int kNameAttempts = 20;
 constexpr std::size_t kBatchBytes = 256 * 1024;
 constexpr std::size_t kMostBytesAtOnce = 1024 * 1024;
 
-SessionHeader header_of(const Session& s, const LocalTime& started) {
+SessionHeader header_of(const MeterState& s, const LocalTime& started) {
   const MeterFamily* family = family_of(s.model);
   return {started, family != nullptr ? std::string(family->name) : std::string("none"),
           s.RecordInterval, s.DecimalSeparator};
@@ -35,7 +35,7 @@ std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t
 
 }  // namespace
 
-SessionKeeper::SessionKeeper(Session& s, std::filesystem::path folder, Clock now)
+SessionKeeper::SessionKeeper(MeterState& s, std::filesystem::path folder, Clock now)
     : s_(s), folder_(std::move(folder)), now_(std::move(now)) {}
 
 SessionKeeper::~SessionKeeper() {

@@ -11,8 +11,8 @@
 #include "files/session_store.h"
 #include "files/session_writer.h"
 #include "link/acquisition.h"
+#include "link/meter_state.h"
 #include "log/commit_listener.h"
-#include "session.h"
 
 namespace tarvo {
 
@@ -41,7 +41,7 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   using NoticeSink = std::function<void(SessionNotice notice, const std::string& detail)>;
 
   // An empty folder keeps no sessions at all.
-  SessionKeeper(Session& s, std::filesystem::path folder, Clock now);
+  SessionKeeper(MeterState& s, std::filesystem::path folder, Clock now);
   ~SessionKeeper() override;
   SessionKeeper(const SessionKeeper&) = delete;
   SessionKeeper& operator=(const SessionKeeper&) = delete;
@@ -97,7 +97,7 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   void notice(SessionNotice notice, const std::string& detail);
   void listen(bool on);
 
-  Session& s_;
+  MeterState& s_;
   std::filesystem::path folder_;
   Clock now_;
   NoticeSink on_notice_;

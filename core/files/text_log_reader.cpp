@@ -2,11 +2,11 @@
 #include <charconv>
 #include <new>
 
-#include "display/range_fields.h"
 #include "files/byte_source.h"
 #include "files/record_sink.h"
 #include "files/text_lines.h"
 #include "files/text_log.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

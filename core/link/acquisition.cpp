@@ -222,7 +222,7 @@ PortRefusals Acquisition::refusals() const {
 
 namespace {
 
-std::string busy_hint(const Session& s, const std::vector<std::string>& devices) {
+std::string busy_hint(const MeterState& s, const std::vector<std::string>& devices) {
   std::string list;
   for (const std::string& device : devices) list += (list.empty() ? "" : ", ") + device;
   std::string text = s.text(kTextPortsBusyHint);
@@ -233,7 +233,7 @@ std::string busy_hint(const Session& s, const std::vector<std::string>& devices)
 
 }  // namespace
 
-std::string no_meter_message(const Session& s, const PortRefusals& why) {
+std::string no_meter_message(const MeterState& s, const PortRefusals& why) {
   std::string text = s.text(kTextNoMeter);
   if (!why.busy.empty()) text += "\n" + busy_hint(s, why.busy);
   if (why.permission) text += "\n" + s.text(kTextPortPermissionHint);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "decode/meter_model.h"
+#include "link/meter_state.h"
 #include "link/polling_cycle.h"
 #include "link/serial_ports.h"
-#include "session.h"
 
 namespace tarvo {
 
@@ -80,7 +80,7 @@ class StartDriver {
 // finish_probe, wait, begin_acquiring; start() runs them in that order.
 class Acquisition {
  public:
-  Acquisition(Session& session, SerialPorts& ports) : s_(session), ports_(ports) {}
+  Acquisition(MeterState& session, SerialPorts& ports) : s_(session), ports_(ports) {}
 
   AcquisitionState state() const { return state_; }
 
@@ -162,7 +162,7 @@ class Acquisition {
     for (AcquisitionListener* listener : listeners_) (listener->*step)();
   }
 
-  Session& s_;
+  MeterState& s_;
   SerialPorts& ports_;
   AcquisitionState state_ = AcquisitionState::Idle;
   std::vector<AcquisitionListener*> listeners_;
@@ -173,6 +173,6 @@ class Acquisition {
 
 // The text of the warning after a Start that found no meter, in the current
 // language, with the hints that apply: the ports held elsewhere, then access.
-std::string no_meter_message(const Session& s, const PortRefusals& why);
+std::string no_meter_message(const MeterState& s, const PortRefusals& why);
 
 }  // namespace tarvo

@@ -26,7 +26,7 @@ bool family_active(MeterModel model) {
 
 }  // namespace
 
-bool poll_port(Session& s, PortReader& port, std::int32_t port_number) {
+bool poll_port(MeterState& s, PortReader& port, std::int32_t port_number) {
   std::array<std::uint8_t, kPollBlockSize> block;
   const std::int32_t n = port.read_available(port_number, block);
   const std::int32_t needed = frame_size(s.model);
@@ -40,12 +40,12 @@ bool poll_port(Session& s, PortReader& port, std::int32_t port_number) {
   return true;
 }
 
-bool decode_frame(Session& s) {
+bool decode_frame(MeterState& s) {
   const MeterFamily* family = family_of(s.model);
   return family != nullptr && family->decode(s.rx, s.reading, s.decode_settings());
 }
 
-void commit_reading(Session& s, ReadingViews* views, bool test_frame) {
+void commit_reading(MeterState& s, ReadingViews* views, bool test_frame) {
   const RecordMarks marks{!test_frame && s.GapPending, test_frame};
   if (marks.after_gap) s.GapPending = false;
   const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take(), marks);
@@ -57,7 +57,7 @@ void commit_reading(Session& s, ReadingViews* views, bool test_frame) {
   views->update_readout();
 }
 
-void cycle_step(Session& s, PortReader& port, ReadingViews* views, const LocalClock& now) {
+void cycle_step(MeterState& s, PortReader& port, ReadingViews* views, const LocalClock& now) {
   ++s.TickCount;
   if (s.RecordInterval - s.TickCount > kQuietTicks && poll_port(s, port, s.ActivePort)) {
     decode_frame(s);
@@ -71,7 +71,7 @@ void cycle_step(Session& s, PortReader& port, ReadingViews* views, const LocalCl
   s.TickCount = 0;
 }
 
-bool inject_test_frame(Session& s, PortReader& port, ReadingViews* views, std::string_view text,
+bool inject_test_frame(MeterState& s, PortReader& port, ReadingViews* views, std::string_view text,
                        const LocalTime& now) {
   s.ReadingTime = now;
   poll_port(s, port, s.ActivePort);  // keeps the port drained; what it brought is replaced below

@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "link/meter_state.h"
 #include "log/local_time.h"
-#include "session.h"
 
 namespace tarvo {
 
@@ -40,24 +40,24 @@ inline constexpr std::int32_t kPollBlockSize = 8192;
 // Reads what the port holds; appends it to the receive buffer only when the
 // single read brings at least one frame's length of the active family. True
 // when bytes were appended. Shorter reads are taken from the port and lost.
-bool poll_port(Session& s, PortReader& port, std::int32_t port_number);
+bool poll_port(MeterState& s, PortReader& port, std::int32_t port_number);
 
 // Runs the decoder of the active family; false for no family.
-bool decode_frame(Session& s);
+bool decode_frame(MeterState& s);
 
 // Appends the current reading to the log, tells the commit listeners, then
 // refreshes the views (only while a meter family is active). views may be null.
 // A test frame is marked as one and leaves a pending gap to the next reading
 // of the meter.
-void commit_reading(Session& s, ReadingViews* views, bool test_frame = false);
+void commit_reading(MeterState& s, ReadingViews* views, bool test_frame = false);
 
 // One tick of the display timer: intermediate reads keep the port drained, and
 // once per recording interval a record step commits the newest reading.
-void cycle_step(Session& s, PortReader& port, ReadingViews* views, const LocalClock& now);
+void cycle_step(MeterState& s, PortReader& port, ReadingViews* views, const LocalClock& now);
 
 // Pushes a hand-typed 14-byte frame (hex pairs) through the same decode, log and
 // view path as a received frame. True when it was decoded and committed.
-bool inject_test_frame(Session& s, PortReader& port, ReadingViews* views, std::string_view text,
+bool inject_test_frame(MeterState& s, PortReader& port, ReadingViews* views, std::string_view text,
                        const LocalTime& now);
 
 }  // namespace tarvo

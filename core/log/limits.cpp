@@ -1,6 +1,6 @@
 #include "log/limits.h"
 
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 

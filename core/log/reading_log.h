@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "decode/current_reading.h"
-#include "decode/frame_figures.h"
 #include "log/fixed_text.h"
+#include "log/frame_figures.h"
 #include "log/local_time.h"
 #include "log/record_time.h"
 #include "log/text_pool.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 namespace tarvo {
 namespace {

@@ -59,8 +59,8 @@ int publish_text(mosquitto* m, int* id, const std::string& topic, std::string_vi
 
 }  // namespace
 
-MqttPublisher::MqttPublisher(PublishTarget target, const Session& session, PublisherTiming timing,
-                             std::size_t capacity)
+MqttPublisher::MqttPublisher(PublishTarget target, const MeterState& session,
+                             PublisherTiming timing, std::size_t capacity)
     : target_(std::move(target)),
       reading_topic_(target_.reading_topic()),
       status_topic_(target_.status_topic()),

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "link/meter_state.h"
 #include "log/commit_listener.h"
 #include "publish/outbox.h"
 #include "publish/publish_target.h"
-#include "session.h"
 
 struct mosquitto;
 
@@ -65,7 +65,7 @@ class MqttPublisher final : public CommitListener {
   static constexpr std::size_t kQueueCapacity = 86400;
 
   // session is read on the committing thread only, in reading_committed.
-  MqttPublisher(PublishTarget target, const Session& session, PublisherTiming timing = {},
+  MqttPublisher(PublishTarget target, const MeterState& session, PublisherTiming timing = {},
                 std::size_t capacity = kQueueCapacity);
   ~MqttPublisher() override;
   MqttPublisher(const MqttPublisher&) = delete;
@@ -102,7 +102,7 @@ class MqttPublisher final : public CommitListener {
   const PublishTarget target_;
   const std::string reading_topic_;
   const std::string status_topic_;
-  const Session& session_;
+  const MeterState& session_;
   const PublisherTiming timing_;
   const std::size_t capacity_;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "decode/decode_settings.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo::test {
 

@@ -74,7 +74,7 @@ class Keeping : public ::testing::Test {
 
   static constexpr LocalTime kNow{2026, 12, 9, 14, 3, 27, 0, 60};
   TempFolder dir_;
-  Session s_;
+  MeterState s_;
   SessionKeeper keeper_;
   std::vector<SessionNotice> told_;
 };

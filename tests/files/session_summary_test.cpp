@@ -93,7 +93,7 @@ TEST(SessionSummary, HugeDamagedSessionLeavesStartWorking) {
   const fs::path folder = dir / "sessions";
   fs::create_directories(folder);
   write_file(folder / "20261209-140000.tarvo-session", head(), kThirtyGiB);
-  Session s;
+  MeterState s;
   s.model = MeterModel::ModelTarvo;
   SessionKeeper keeper(s, folder, [] { return kStart; });
   std::vector<SessionNotice> told;
@@ -178,7 +178,7 @@ TEST(SessionSummary, StartSaysWhenTheSizeCannotBeKept) {
   fs::create_directories(folder);
   write_file(folder / "20261208-000000.tarvo-session",
              head({2026, 12, 8}) + std::string(4095, '#') + "\n");
-  Session s;
+  MeterState s;
   s.model = MeterModel::ModelTarvo;
   SessionKeeper keeper(s, folder, [] { return kStart; });
   keeper.set_retention({200, 30, 1024});

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "decode/meter_family.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "display/range_fields.h"
 #include "files/text_encoding.h"
 #include "files/text_log.h"
+#include "log/range_fields.h"
 
 namespace {
 

@@ -60,7 +60,7 @@ class Link : public ::testing::Test {
   }
   PtyPair& cable(int port) { return *cables_[static_cast<std::size_t>(port - 1)]; }
 
-  Session s_;
+  MeterState s_;
   MemoryTrace sink_;
   PortTrace trace_{sink_, [] { return LocalTime{2026, 12, 9, 10, 0, 5, 45}; }};
   SerialPorts ports_{make_system_serial_devices(), trace_};
@@ -318,7 +318,7 @@ TEST(NoMeter, WarningExplainsRefusedAndBusyPorts) {
     testing::FakeBus bus;
     bus["/dev/ttyS0"].refuse = c.failure;
     bus["/dev/ttyUSB0"].queued = kJunk;
-    Session s;
+    MeterState s;
     s.LanguageBase = LanguageTable::kEnglish;
     MemoryTrace sink;
     PortTrace trace(sink, [] { return LocalTime{}; });
@@ -348,7 +348,7 @@ TEST(NoMeter, WarningExplainsRefusedAndBusyPorts) {
 }
 
 TEST(NoMeter, BothHintsFollowTheWarningBusyFirst) {
-  Session s;
+  MeterState s;
   s.LanguageBase = LanguageTable::kEnglish;
   EXPECT_EQ(no_meter_message(s, PortRefusals{true, {"/dev/ttyUSB0", "/dev/ttyUSB1"}}),
             "No Activate COM port found!\nThese serial ports are held by another program: "
@@ -368,7 +368,7 @@ TEST(NoMeter, HeldPortsAreNamedButNotOurOwn) {
   const OpenedDevice holder = other->open(held.path());
   ASSERT_NE(holder.handle, 0u);
 
-  Session s;
+  MeterState s;
   MemoryTrace sink;
   PortTrace trace(sink, [] { return LocalTime{}; });
   SerialPorts ports(make_system_serial_devices(), trace);
@@ -469,7 +469,7 @@ TEST_P(BusyMeterPort, IsTriedAgainBeforeStartGivesUp) {
   testing::FakeBus bus;
   bus["/dev/ttyUSB0"].queued = kJunk;
   bus["/dev/ttyUSB1"].refuse = OpenFailure::Busy;
-  Session s;
+  MeterState s;
   s.LanguageBase = LanguageTable::kEnglish;
   MemoryTrace sink;
   PortTrace trace(sink, [] { return LocalTime{}; });

@@ -74,7 +74,7 @@ class PollingCycle : public ::testing::Test {
     return commit_ticks;
   }
 
-  Session s;
+  MeterState s;
   ScriptedPort port;
   RecordingViews views;
 };
@@ -94,7 +94,7 @@ TEST_F(PollingCycle, IntermediateReadsStopFiveTicksBeforeEachRecordStep) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("interval " + std::to_string(c.interval));
-    s = Session{};
+    s = MeterState{};
     s.LanguageBase = LanguageTable::kEnglish;
     s.model = MeterModel::ModelTarvo;
     s.ActivePort = 4;
@@ -140,7 +140,7 @@ TEST_F(PollingCycle, PollAppendsOnlyReadsOfAtLeastOneFrame) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.delivered);
-    Session fresh;
+    MeterState fresh;
     fresh.model = c.model;
     ScriptedPort p;
     p.script = {Bytes(c.delivered, 0x42)};
@@ -181,7 +181,7 @@ TEST_F(PollingCycle, DecodeDispatchesOnFamily) {
       {MeterModel::None, kBenchFrame, false, 14},
   };
   for (const auto& c : cases) {
-    Session fresh;
+    MeterState fresh;
     fresh.LanguageBase = LanguageTable::kEnglish;
     fresh.model = c.model;
     fresh.rx.assign(c.bytes);

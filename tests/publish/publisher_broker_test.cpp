@@ -41,7 +41,7 @@ TEST(Publisher, PublishesReadingsAndKeepsTheStatusRetained) {
   TestSubscriber subscriber(broker.port(), "lab/b1/#");
   ASSERT_TRUE(subscriber.wait_subscribed(5s));
 
-  Session session;
+  MeterState session;
   session.model = MeterModel::ModelTarvo;
   std::string why;
   MqttPublisher publisher(*parse_publish_url(broker.url("lab/b1"), why), session);
@@ -70,7 +70,7 @@ TEST(Publisher, PublishesReadingsAndKeepsTheStatusRetained) {
 }
 
 TEST(Publisher, NoBrokerMeansOfflineWithEveryReadingKept) {
-  Session session;
+  MeterState session;
   std::string why;
   // Every try is refused at once.
   const std::string url =
@@ -109,7 +109,7 @@ std::vector<std::string> offline_pauses(MqttPublisher& publisher, std::size_t n)
 // every time; only a connection that lasted starts the pauses again.
 TEST(Publisher, ABrokerThatHangsUpAtOnceKeepsThePausesDoubling) {
   const testing::HangUpBroker broker;
-  Session session;
+  MeterState session;
   std::string why;
   const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/lab";
   PublisherTiming timing{100ms, 1000ms, 30};
@@ -123,7 +123,7 @@ TEST(Publisher, ABrokerThatHangsUpAtOnceKeepsThePausesDoubling) {
 // Readings a full queue had to let go are counted, and the status line
 // says so.
 TEST(Publisher, ReadingsDroppedFromAFullQueueAreCounted) {
-  Session session;
+  MeterState session;
   std::string why;
   const std::string url =
       "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab";
@@ -146,7 +146,7 @@ TEST(Publisher, WaitingClearsOnceTheReturningBrokerHasEverything) {
   TestBroker broker;
   TestSubscriber subscriber(broker.port(), "lab/b2/reading");
   ASSERT_TRUE(subscriber.wait_subscribed(5s));
-  Session session;
+  MeterState session;
   session.model = MeterModel::ModelTarvo;
   std::string why;
   MqttPublisher publisher(*parse_publish_url(broker.url("lab/b2"), why), session,

@@ -10,7 +10,7 @@
 #include "decode/compact_frame.h"
 #include "decode/current_reading.h"
 #include "decode/meter_model.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo::sim::test {
 

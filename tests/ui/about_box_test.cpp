@@ -8,14 +8,14 @@
 #include <QTimer>
 #include <string>
 
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
 
 class AboutBox : public ::testing::Test {
  protected:
-  Session s;
+  MeterState s;
   TForm5 box;
 };
 

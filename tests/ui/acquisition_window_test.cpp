@@ -125,7 +125,7 @@ class MeterWindow : public ::testing::Test {
   }
 
   QString run_state() const { return window_->status_bar()->panel_text(0); }
-  const ReadingLog& log() const { return program_.session().log; }
+  const ReadingLog& log() const { return program_.state().log; }
   DataGrid& grid() const { return *window_->data_grid(); }
   TrendChart& chart() const { return *window_->trend_chart(); }
   bool trace_has(const std::string& tail) const {
@@ -158,8 +158,8 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   EXPECT_EQ(run_state(), "正在读取");
   control<QAction>("lan_04")->trigger();
   EXPECT_EQ(run_state(), "Messung");
-  EXPECT_EQ(program_.session().ActivePort, 1);
-  EXPECT_EQ(program_.session().model, MeterModel::ModelTarvo);
+  EXPECT_EQ(program_.state().ActivePort, 1);
+  EXPECT_EQ(program_.state().model, MeterModel::ModelTarvo);
   EXPECT_TRUE(control<QTimer>("Timer_Show")->isActive());
 
   ASSERT_TRUE(wait_for_readings(30));
@@ -169,7 +169,7 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   EXPECT_EQ(usable(), kStopped);
   EXPECT_EQ(run_state(), "STOPP");
   EXPECT_TRUE(trace_has("IS Closed"));
-  EXPECT_EQ(program_.session().ActivePort, 0);
+  EXPECT_EQ(program_.state().ActivePort, 0);
   EXPECT_TRUE(messages_.empty());
 
   // The grid ends with the newest reading; the chart holds the page up to it.
@@ -219,7 +219,7 @@ TEST_F(MeterWindow, ResetEmptiesEveryView) {
   control<QPushButton>("Btn_Reset")->click();
 
   EXPECT_EQ(log().count(), 0);
-  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_EQ(program_.state().model, MeterModel::None);
   EXPECT_EQ(chart().series()->count(), 0);
   EXPECT_EQ(chart().scroll_params(), (ScrollParams{200, 200, 200, 1}));
   EXPECT_EQ(grid().scroll_params(), (ScrollParams{23, 23, 23, 1}));
@@ -237,7 +237,7 @@ TEST_F(MeterWindow, NoMeterFoundWarnsInTheCurrentLanguage) {
   EXPECT_EQ(messages_[0].kind, MessageKind::Warning);
   EXPECT_EQ(messages_[0].text, "没有找到活动的串口!");
   EXPECT_EQ(usable(), kIdle);
-  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_EQ(program_.state().model, MeterModel::None);
   EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
   EXPECT_TRUE(trace_has("OPEN FAIL"));
 }
@@ -274,16 +274,16 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
   ASSERT_TRUE(QTest::qWaitFor(
       [&] { return program_.acquisition().state() == AcquisitionState::Waiting; }, 5000));
   const std::int64_t before = log().count();
-  EXPECT_EQ(run_state().toStdString(), program_.session().text(kTextWaitingShort));
+  EXPECT_EQ(run_state().toStdString(), program_.state().text(kTextWaitingShort));
   EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
-            program_.session().text(kTextWaitingForMeter));
+            program_.state().text(kTextWaitingForMeter));
   EXPECT_EQ(usable(), kAcquiring);
   // The displays keep the last value, veiled, with the waiting text over the LCD.
   const LcdPanel& lcd = *window_->lcd_panel();
   ASSERT_NE(lcd.veil(), nullptr);
   EXPECT_TRUE(lcd.veil()->isVisible());
   EXPECT_EQ(lcd.veil()->geometry(), lcd.rect());
-  EXPECT_EQ(lcd.veil()->text().toStdString(), program_.session().text(kTextWaitingForMeter));
+  EXPECT_EQ(lcd.veil()->text().toStdString(), program_.state().text(kTextWaitingForMeter));
   ASSERT_NE(window_->analog_readout()->veil(), nullptr);
   EXPECT_TRUE(window_->analog_readout()->veil()->isVisible());
   EXPECT_FALSE(control<QLineEdit>("mainno")->isEnabled());
@@ -308,7 +308,7 @@ TEST_F(MeterWindow, UnpluggedMeterIsAwaitedAndLoggedOnWhenItIsBack) {
   EXPECT_EQ(chart.segments().stretches().at(0)->count(), before);
   EXPECT_EQ(chart.series()->pen().color(), QColor(Qt::transparent));
   control<QPushButton>("Btn_STOP")->click();
-  const auto session = ReadSession(program_.sessions().path(), ".");
+  const auto session = ReadSession(program_.session_keeper().path(), ".");
   ASSERT_TRUE(session.has_value());
   EXPECT_EQ(static_cast<std::int64_t>(session->records.size()), log().count());
   // Opened again, the session marks the same reading.
@@ -329,7 +329,7 @@ TEST_F(MeterWindow, FullDiskIsShownAndCaughtUpAfterStop) {
   rlimit before{};
   ::getrlimit(RLIMIT_FSIZE, &before);
   rlimit full = before;
-  full.rlim_cur = std::filesystem::file_size(program_.sessions().path()) + 20;
+  full.rlim_cur = std::filesystem::file_size(program_.session_keeper().path()) + 20;
   ::setrlimit(RLIMIT_FSIZE, &full);
   const std::int64_t held_from = log().count() + 1;
   const bool filled = wait_for_readings(held_from + 1);
@@ -338,21 +338,19 @@ TEST_F(MeterWindow, FullDiskIsShownAndCaughtUpAfterStop) {
   const QString shown = side->text(), tip = side->toolTip();
   ::setrlimit(RLIMIT_FSIZE, &before);
   ASSERT_TRUE(filled);
-  EXPECT_EQ(shown.toStdString(), program_.session().text(kTextSessionNotWritten));
+  EXPECT_EQ(shown.toStdString(), program_.state().text(kTextSessionNotWritten));
   EXPECT_TRUE(tip.startsWith(QString::number(log().count() - held_from + 1) + " "))
       << tip.toStdString();
   EXPECT_TRUE(QTest::qWaitFor(
-      [&] {
-        return side->text().toStdString() == program_.session().text(kTextSessionWrittenAgain);
-      },
+      [&] { return side->text().toStdString() == program_.state().text(kTextSessionWrittenAgain); },
       5000));
-  const auto session = ReadSession(program_.sessions().path(), ".");
+  const auto session = ReadSession(program_.session_keeper().path(), ".");
   ASSERT_TRUE(session.has_value());
   ASSERT_EQ(static_cast<std::int64_t>(session->records.size()), log().count());
   for (std::int64_t n = 1; n <= log().count(); ++n) EXPECT_EQ(session->records[n - 1].Index, n);
   EXPECT_EQ(session->state, SessionState::Stopped);
   EXPECT_TRUE(trace_has("Session file written again, every waiting reading is in it: " +
-                        program_.sessions().path().string()));
+                        program_.session_keeper().path().string()));
 }
 
 // The sessions folder removed during an acquisition: the status bar and the
@@ -360,13 +358,13 @@ TEST_F(MeterWindow, FullDiskIsShownAndCaughtUpAfterStop) {
 TEST_F(MeterWindow, DeletedSessionFolderIsMadeAnewAndShown) {
   start();
   ASSERT_TRUE(wait_for_readings(2));
-  const std::filesystem::path file = program_.sessions().path();
-  std::filesystem::remove_all(program_.sessions().folder());
+  const std::filesystem::path file = program_.session_keeper().path();
+  std::filesystem::remove_all(program_.session_keeper().folder());
   const std::int64_t before = log().count();
   ASSERT_TRUE(wait_for_readings(before + 2));
   control<QPushButton>("Btn_STOP")->click();
   EXPECT_EQ(window_->status_bar()->panel_text(1).toStdString(),
-            program_.session().text(kTextSessionMadeAnew));
+            program_.state().text(kTextSessionMadeAnew));
   EXPECT_TRUE(trace_has("Session file was deleted; a new one goes on: " + file.string()));
   const auto session = ReadSession(file, ".");
   ASSERT_TRUE(session.has_value());
@@ -394,7 +392,7 @@ TEST_F(MeterWindow, ClosingTheWindowDuringTheSearchStopsStart) {
   start([&] { window_->close(); });
   EXPECT_TRUE(trace_has("IS Closed"));
   EXPECT_TRUE(messages_.empty());
-  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_EQ(program_.state().model, MeterModel::None);
   EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
 }
 
@@ -410,9 +408,9 @@ TEST(DemoMeter, StartFindsTheBuiltInDemoOfEitherFamily) {
     window.set_message_presenter([](MessageKind, const std::string& text) { FAIL() << text; });
     window.show();
     window.Btn_StartClick();
-    EXPECT_EQ(program.session().model, family);
-    EXPECT_EQ(program.session().ActivePort, 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return program.session().log.count() >= 1; }, 5000));
+    EXPECT_EQ(program.state().model, family);
+    EXPECT_EQ(program.state().ActivePort, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return program.state().log.count() >= 1; }, 5000));
     window.Btn_STOPClick();
   }
 }
@@ -426,7 +424,7 @@ TEST_F(MeterWindow, ExitDuringTheSearchEndsAtOnce) {
   });
   EXPECT_TRUE(messages_.empty());
   EXPECT_FALSE(trace_has("IS Closed"));
-  EXPECT_EQ(program_.session().model, MeterModel::None);
+  EXPECT_EQ(program_.state().model, MeterModel::None);
   EXPECT_FALSE(control<QTimer>("Timer_Show")->isActive());
 
   // Exit told every event loop to end; one turn of the application's own loop

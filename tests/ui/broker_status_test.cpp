@@ -36,7 +36,7 @@ TEST(BrokerStatus, AHangingBrokerLeavesTheWindowResponsive) {
   // timer that must keep its pace: a call that waited on the network would
   // show as a gap between its ticks.
   // Readings of the meter: a typed test frame would not be published.
-  Session& meter = program.session();
+  MeterState& meter = program.state();
   for (int i = 0; i < 20; ++i) {
     meter.rx.assign(parse_test_text("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00"));
     ASSERT_TRUE(decode_frame(meter));
@@ -57,7 +57,7 @@ TEST(BrokerStatus, AHangingBrokerLeavesTheWindowResponsive) {
     longest_gap = std::max(longest_gap, ticks[i] - ticks[i - 1]);
   }
   EXPECT_LT(longest_gap, 250);
-  const Session& s = program.session();
+  const MeterState& s = program.state();
   EXPECT_EQ(s.log.count(), 20);
 
   QTest::qWait(BrokerStatusPanel::kPollMs * 2);

@@ -41,7 +41,7 @@ class Picture : public ::testing::Test {
   // The cursor line at its first place (502), as a double-click shows it.
   void show_cursor_line() { chart_->Chart1DblClick(); }
 
-  Session session_;
+  MeterState session_;
   std::unique_ptr<QWidget> parent_ = std::make_unique<QWidget>();
   TrendChart* chart_;
 };

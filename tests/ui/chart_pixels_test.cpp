@@ -47,7 +47,7 @@ TEST(ChartPixels, APageChangeLeavesNothingOfTheOldPage) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   std::vector<LoggedReading> readings(180, {"1.2000", "DCV AUTO 5.0000 V"});
   readings.resize(210, {"230.00", "ACV AUTO 500.00 V"});
-  program.session().log = log_of(readings);
+  program.state().log = log_of(readings);
   window.update_chart(210, ChartDirection::Backward);
   TrendChart& chart = *window.trend_chart();
   auto* bar = window.findChild<QScrollBar*>("scrlbr_chart1");
@@ -77,7 +77,7 @@ TEST(ChartPixels, ANewReadingLeavesNothingOfThePageBefore) {
   const QRect area(chart.mapTo(&window, QPoint(0, 0)), QSize(chart.width(), bar->y()));
   for (const LoggedReading& r : readings) {
     logged.push_back(r);
-    program.session().log = log_of(logged);
+    program.state().log = log_of(logged);
     window.update_chart(static_cast<std::int32_t>(logged.size()), ChartDirection::Backward);
     window.refresh_grid();
     QTest::qWait(20);
@@ -99,7 +99,7 @@ int red_pixels(const QImage& image) {
 // A page of one reading, after a test frame or at the end of an opened log:
 // the reading shows as a dot, where a line of one point would draw nothing.
 TEST(ChartPixels, AReadingAloneIsAVisiblePoint) {
-  Session session;
+  MeterState session;
   QWidget parent;
   std::array<QLineEdit*, 4> boxes{};
   for (QLineEdit*& box : boxes) box = new QLineEdit(&parent);

@@ -218,7 +218,7 @@ TEST_F(ControlHints, KeysTriggerTheirCommands) {
   // Save with nothing logged says so; Open, last, brings up a file dialog.
   QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_S));
   ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_EQ(messages_[0], program_.session().text(kTextNoData));
+  EXPECT_EQ(messages_[0], program_.state().text(kTextNoData));
 
   // F5 starts (no port here: the search finds no meter); F6 stops only what runs.
   QSignalSpy started(named<QPushButton>(*window_, "Btn_Start"), &QPushButton::clicked);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -101,7 +101,7 @@ TEST(DebugWindow, SavingIntoAMissingFolderFails) {
 }
 
 TEST(DebugWindow, ContextMenuOffersSaveTraceInTheCurrentLanguage) {
-  Session s;
+  MeterState s;
   s.LanguageBase = 4000;
   TForm2 form;
   form.set_session(s);

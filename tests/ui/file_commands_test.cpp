@@ -54,8 +54,8 @@ class FileCommands : public ::testing::Test {
   FileCommands() {
     window_ = std::make_unique<TForm1>(program_);
     window_->show();
-    session().LanguageBase = LanguageTable::kEnglish;
-    session().DecimalSeparator = ".";
+    state().LanguageBase = LanguageTable::kEnglish;
+    state().DecimalSeparator = ".";
     env_.choose_save = [this](QWidget*) {
       ++dialogs_;
       return save_answer_;
@@ -69,8 +69,8 @@ class FileCommands : public ::testing::Test {
     };
   }
 
-  Session& session() { return program_.session(); }
-  void load(ReadingLog log) { session().log = std::move(log); }
+  MeterState& state() { return program_.state(); }
+  void load(ReadingLog log) { state().log = std::move(log); }
   void save_as(const fs::path& file, int filter = 0) {
     save_answer_ = SaveChoice{file, filter};
     SAVE_ASClick(*window_, env_);
@@ -141,7 +141,7 @@ TEST_F(FileCommands, CancelledSaveAsSaysNothing) {
 
 TEST_F(FileCommands, ResultIsShownInTheCurrentLanguage) {
   load(one_run_log(3));
-  session().LanguageBase = LanguageTable::kGerman;
+  state().LanguageBase = LanguageTable::kGerman;
   save_as(folder_ / "log.txt");
   EXPECT_EQ(shown_, (std::vector<Shown>{{MessageKind::Plain, "Datei gespeichert!"}}));
 }
@@ -267,7 +267,7 @@ TEST_F(FileCommands, NameWithoutAKnownExtensionTakesTheSelectedType) {
   save_as(folder_ / "report", 4);
   EXPECT_EQ(read_bytes(folder_ / "report.jpg").substr(0, 2), "\xFF\xD8");
   save_as(folder_ / "log.dat", 0);
-  EXPECT_EQ(read_bytes(folder_ / "log.dat.txt"), TextLogBytes(session().log));
+  EXPECT_EQ(read_bytes(folder_ / "log.dat.txt"), TextLogBytes(state().log));
   EXPECT_EQ(folder_.entries(), 2u);
   EXPECT_EQ(shown_, std::vector<Shown>(2, kSaved));
 }
@@ -278,8 +278,8 @@ TEST_F(FileCommands, OpenReplacesTheLogAndShowsIt) {
   ASSERT_FALSE(reset_button().isEnabled());
   open(folder_ / "log.txt");
   EXPECT_TRUE(shown_.empty());
-  EXPECT_EQ(session().log.count(), 250);
-  EXPECT_EQ(session().log[250].Main_Range.view(), "ACV AUTO 50.000 V");
+  EXPECT_EQ(state().log.count(), 250);
+  EXPECT_EQ(state().log[250].Main_Range.view(), "ACV AUTO 50.000 V");
   EXPECT_TRUE(reset_button().isEnabled());
   EXPECT_EQ(chart().page().bounds, (PageBounds{51, 250}));
   EXPECT_EQ(chart().scroll_params(), (ScrollParams{250, 200, 250, 1}));
@@ -304,7 +304,7 @@ TEST_P(OpenRefused, LeavesTheLogAndTheWindowAsTheyWere) {
   std::ofstream(path, std::ios::binary) << GetParam().bytes;
   open(path);
   EXPECT_EQ(shown_, std::vector<Shown>{kWrongFormat});
-  EXPECT_EQ(session().log.count(), 5);
+  EXPECT_EQ(state().log.count(), 5);
   EXPECT_FALSE(reset_button().isEnabled());
 }
 
@@ -325,7 +325,7 @@ TEST_P(OpenOddInput, LeavesTheLogAsItWas) {
   load(one_run_log(5));
   open(odd_input::make(GetParam().kind, folder_ / ""));
   EXPECT_EQ(shown_, std::vector<Shown>{kWrongFormat});
-  EXPECT_EQ(session().log.count(), 5);
+  EXPECT_EQ(state().log.count(), 5);
   EXPECT_FALSE(reset_button().isEnabled());
 }
 
@@ -344,7 +344,7 @@ TEST_F(FileCommands, PageTheChartCannotDrawIsAWrongFormatAfterTheLoad) {
   std::ofstream(path, std::ios::binary) << "1\r\n1\t10:00:01\t0\tDCV AUTO 0 V\t\t\t\r\n";
   open(path);
   EXPECT_EQ(shown_, std::vector<Shown>{kWrongFormat});
-  EXPECT_EQ(session().log.count(), 1);
+  EXPECT_EQ(state().log.count(), 1);
   EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 1);
   EXPECT_FALSE(reset_button().isEnabled());
 }
@@ -353,10 +353,10 @@ TEST_F(FileCommands, PageTheChartCannotDrawIsAWrongFormatAfterTheLoad) {
 // or the grid would show it beside an empty chart.
 TEST_F(FileCommands, OpenAfterResetStillDrawsTheChart) {
   ASSERT_TRUE(SaveTextLog(one_run_log(20), folder_ / "log.txt"));
-  session().model = MeterModel::None;
+  state().model = MeterModel::None;
   open(folder_ / "log.txt");
   EXPECT_TRUE(shown_.empty());
-  EXPECT_EQ(session().log.count(), 20);
+  EXPECT_EQ(state().log.count(), 20);
   EXPECT_EQ(chart().page().bounds, (PageBounds{1, 20}));
   EXPECT_EQ(chart().page().points.size(), 20u);
   EXPECT_TRUE(reset_button().isEnabled());
@@ -370,13 +370,13 @@ TEST_F(FileCommands, CancelledOpenSaysNothing) {
 
 TEST_F(FileCommands, TextLogSavedAndOpenedGivesTheSameRecords) {
   load(log_of({{"1.2345", "DCV AUTO 5.0000 V"}, {"OL", "OHM MANU 50.000 K\u03A9"}, {"-0.5"}}));
-  const ReadingLog saved = session().log;
+  const ReadingLog saved = state().log;
   save_as(folder_ / "round.txt");
   load(one_run_log(9));
   open(folder_ / "round.txt");
   EXPECT_EQ(shown_, std::vector<Shown>{kSaved});
-  ASSERT_EQ(session().log.count(), 3);
-  for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(session().log[n], saved[n]) << n;
+  ASSERT_EQ(state().log.count(), 3);
+  for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(state().log[n], saved[n]) << n;
 }
 
 // The title names the log the views hold: the file saved, a picture of the
@@ -437,7 +437,7 @@ TEST_P(LongWork, ShowsProgressOnlyForALargeLog) {
   }
   const Seen seen = run(ticks, [&] { open(folder_ / "long.txt"); });
   EXPECT_EQ(seen.progress, large);
-  EXPECT_EQ(session().log.count(), GetParam());
+  EXPECT_EQ(state().log.count(), GetParam());
   EXPECT_EQ(shown_, std::vector<Shown>(2, kSaved));
 }
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -28,7 +28,7 @@ class IntervalDialog : public ::testing::Test {
     return run_interval_dialog(dialog, s);
   }
 
-  Session s;
+  MeterState s;
   TForm3 dialog;
 };
 

@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "design_font.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -119,7 +119,7 @@ class LanguageSwitch : public ::testing::Test {
  protected:
   QString text(int base, int n) const { return QString::fromStdString(s.languages.text(base, n)); }
 
-  Session s;
+  MeterState s;
   StandInWindow window;
 };
 

@@ -93,7 +93,7 @@ TEST_F(Window, ControlsFollowTheirAnchorsWhenTheWindowGrows) {
 
 TEST_F(Window, StartsIdleInSimplifiedChinese) {
   open();
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   EXPECT_EQ(s.LanguageBase, 2000);
   EXPECT_EQ(s.model, MeterModel::ModelTarvo);
   EXPECT_EQ(s.RecordInterval, 1);
@@ -126,7 +126,7 @@ TEST_F(Window, StartsIdleInSimplifiedChinese) {
   // The Languages menu switches the window's captions.
   named<QAction>(*window_, "lan_01")->trigger();
   EXPECT_EQ(named<QPushButton>(*window_, "Btn_Start")->text(), "Start");
-  EXPECT_EQ(program_.session().LanguageBase, 1000);
+  EXPECT_EQ(program_.state().LanguageBase, 1000);
 }
 
 TEST_F(Window, StatusBarShowsTheDesignTextsUntilTheClockTicks) {
@@ -151,7 +151,7 @@ TEST_F(Window, StatusTextsOfLongRunsFitTheirPanels) {
   const auto* run = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel0");
   const auto* side = window_->status_bar()->findChild<QLabel*>("StatusBar1_panel1");
   ASSERT_TRUE(run && side);
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   for (std::int32_t base = 1000; base <= 5000; base += 1000) {
     const auto fits = [base, &s](const QLabel* panel, int n) {
       const QString text = QString::fromStdString(s.languages.text(base, n));
@@ -218,7 +218,7 @@ TEST_F(Window, DebugFlagShowsTheDebugWindowWithTheMainWindow) {
 // Each committed reading refreshes the grid and the chart through the views.
 TEST_F(Window, CommittedReadingsReachTheGridAndTheChart) {
   open();
-  Session& s = program_.session();
+  MeterState& s = program_.state();
   s.reading.Main_Range = "DCV AUTO 5.0000 V";
   s.reading.Main_No = "1.0000";
   for (int i = 0; i < 250; ++i) commit_reading(s, window_.get());

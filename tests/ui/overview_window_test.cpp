@@ -44,12 +44,12 @@ TEST_F(OverviewWindowTest, FollowsCommitsAndStartsAgainAfterAResetOrLoad) {
   QCoreApplication::processEvents();
   EXPECT_EQ(overview_->overview().view(), (IndexSpan{1, 3}));
   const QString readings =
-      QString::fromStdString(program_.session().text(kTextOverviewReadings)).arg(1).arg(3).arg(3);
+      QString::fromStdString(program_.state().text(kTextOverviewReadings)).arg(1).arg(3).arg(3);
   EXPECT_TRUE(named<QLabel>(*overview_, "OverviewStatus")->text().startsWith(readings));
 
   window_->Btn_ResetClick();
   EXPECT_EQ(overview_->overview().view().count(), 0);
-  program_.session().log = log_of(std::vector<LoggedReading>(300, {"2.5000"}));
+  program_.state().log = log_of(std::vector<LoggedReading>(300, {"2.5000"}));
   window_->log_loaded();
   EXPECT_EQ(overview_->overview().view(), (IndexSpan{1, 300}));
 }
@@ -57,7 +57,7 @@ TEST_F(OverviewWindowTest, FollowsCommitsAndStartsAgainAfterAResetOrLoad) {
 // A click without a drag names the reading under the pointer; the main
 // window's chart then shows it.
 TEST_F(OverviewWindowTest, ClickChoosesTheReadingUnderThePointer) {
-  program_.session().log = log_of(std::vector<LoggedReading>(1000, {"2.5000"}));
+  program_.state().log = log_of(std::vector<LoggedReading>(1000, {"2.5000"}));
   window_->log_loaded();
   OverviewPlot& plot = *overview_->plot();
   QSignalSpy chosen(overview_, &OverviewWindow::reading_chosen);

@@ -16,7 +16,7 @@
 
 #include "file_commands.h"
 #include "language_switch.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace tarvo {
 namespace {
@@ -53,7 +53,7 @@ QStringList edit_menu(QLineEdit& edit) {
 }
 
 TEST(QtTranslations, FollowTheLanguagesMenu) {
-  Session s;
+  MeterState s;
   QWidget window;
   QLineEdit edit(&window);
   ASSERT_TRUE(ApplyLanguage(nullptr, s, LanguageTable::kGerman));

@@ -56,7 +56,7 @@ class ReportPicture : public ::testing::TestWithParam<PictureFormat> {
     window_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     window_->findChild<QPushButton*>("Btn_Start")->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return program_.session().log.count() >= 40; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program_.state().log.count() >= 40; }, 20000));
   }
 
   // Saved as Save As saves it, then read back from the file.

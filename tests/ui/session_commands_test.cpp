@@ -45,8 +45,8 @@ class SessionCommands : public ::testing::Test {
   SessionCommands() {
     window_ = std::make_unique<TForm1>(program_);
     window_->show();
-    program_.session().LanguageBase = LanguageTable::kEnglish;
-    program_.session().DecimalSeparator = ".";
+    program_.state().LanguageBase = LanguageTable::kEnglish;
+    program_.state().DecimalSeparator = ".";
     env_.message = [this](MessageKind, const std::string& text) { shown_.push_back(text); };
     env_.ask = [this](const std::string& question) {
       asked_.push_back(question);
@@ -89,9 +89,9 @@ TEST_F(SessionCommands, RecoveryOpensTheCrashedSessionAsOpenWould) {
                 "started 2026-12-08 22:00:00, 3 readings, last 2026-12-08 22:00:03"),
             -1)
       << bar->label()->text().toStdString();
-  EXPECT_EQ(program_.session().log.count(), 0);
+  EXPECT_EQ(program_.state().log.count(), 0);
   bar->open_button()->click();
-  const ReadingLog& log = program_.session().log;
+  const ReadingLog& log = program_.state().log;
   ASSERT_EQ(log.count(), 3);
   for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(log[n], dated(n));
   EXPECT_TRUE(test::named<QPushButton>(*window_, "Btn_Reset")->isEnabled());
@@ -111,7 +111,7 @@ TEST_F(SessionCommands, DismissedRecoveryLeavesTheLogAndTheSession) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(window_->findChild<RecoveryBar*>(), nullptr);
   EXPECT_TRUE(asked_.empty());
-  EXPECT_EQ(program_.session().log.count(), 0);
+  EXPECT_EQ(program_.state().log.count(), 0);
   EXPECT_EQ(state_of(file), SessionState::Unfinished);
 }
 
@@ -132,7 +132,7 @@ TEST_F(SessionCommands, SaveOfAnOpenedSessionMarksItSavedAndAnotherLogDoesNot) {
   const fs::path session = crashed_session();
   chosen_ = session;
   mmu_sessionsClick(*window_, env_);
-  ASSERT_EQ(program_.session().log.count(), 3);
+  ASSERT_EQ(program_.state().log.count(), 3);
   QTemporaryDir out;
   save_ = SaveChoice{fs::path(out.path().toStdString()) / "night.txt", 0};
   SAVE_ASClick(*window_, env_);

@@ -77,7 +77,7 @@ class KeptSettings : public ::testing::Test {
   }
 
   void expect_first_start() {
-    const Session& s = program_->session();
+    const MeterState& s = program_->state();
     EXPECT_EQ(s.LanguageBase, LanguageTable::kChinese);
     EXPECT_TRUE(named<QAction>(*window_, "lan_02")->isChecked());
     EXPECT_EQ(s.RecordInterval, 1);
@@ -114,7 +114,7 @@ TEST_F(KeptSettings, SecondRunStartsAsTheFirstEnded) {
   end();
 
   start();
-  const Session& s = program_->session();
+  const MeterState& s = program_->state();
   EXPECT_EQ(s.LanguageBase, LanguageTable::kEnglish);
   EXPECT_TRUE(named<QAction>(*window_, "lan_01")->isChecked());
   EXPECT_FALSE(named<QAction>(*window_, "lan_02")->isChecked());
@@ -172,7 +172,7 @@ TEST_F(KeptSettings, CorruptOrMissingFileStartsAsTheFirstStart) {
   choose_interval(11);
   end();
   start();
-  EXPECT_EQ(program_->session().RecordInterval, 11);
+  EXPECT_EQ(program_->state().RecordInterval, 11);
   end();
 }
 
@@ -239,7 +239,7 @@ TEST_F(KeptSettings, FileThatCannotBeWrittenIsSaidOnceInTheTrace) {
   start();
   named<QAction>(*window_, "lan_01")->trigger();
   choose_interval(8);
-  EXPECT_EQ(program_->session().RecordInterval, 8);
+  EXPECT_EQ(program_->state().RecordInterval, 8);
   EXPECT_EQ(trace_lines_with("Settings file not written"), 1);
   end();
 }
@@ -249,8 +249,8 @@ TEST_F(KeptSettings, OutOfRangeValueIsDroppedAlone) {
   end();
   write_file("[General]\nformat=1\nlanguage=9\ninterval=15\n");
   start();
-  EXPECT_EQ(program_->session().LanguageBase, LanguageTable::kChinese);
-  EXPECT_EQ(program_->session().RecordInterval, 15);
+  EXPECT_EQ(program_->state().LanguageBase, LanguageTable::kChinese);
+  EXPECT_EQ(program_->state().RecordInterval, 15);
   end();
 }
 
@@ -265,11 +265,11 @@ TEST_F(KeptSettings, LanguageForOneRunIsNotKept) {
   window_ = std::make_unique<TForm1>(*program_);
   window_->show();
   QCoreApplication::processEvents();
-  EXPECT_EQ(program_->session().LanguageBase, LanguageTable::kSpanish);
+  EXPECT_EQ(program_->state().LanguageBase, LanguageTable::kSpanish);
   EXPECT_TRUE(named<QAction>(*window_, "lan_05")->isChecked());
   end();
   start();
-  EXPECT_EQ(program_->session().LanguageBase, LanguageTable::kGerman);
+  EXPECT_EQ(program_->state().LanguageBase, LanguageTable::kGerman);
   end();
 }
 

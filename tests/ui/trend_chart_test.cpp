@@ -51,7 +51,7 @@ class Chart : public ::testing::Test {
   }
   const QWidget& line() const { return *chart_->findChild<QWidget*>("shp1"); }
 
-  Session session_;
+  MeterState session_;
   std::unique_ptr<QWidget> parent_ = std::make_unique<QWidget>();
   QScrollBar* bar_;
   std::array<QLineEdit*, 4> boxes_{};

@@ -35,12 +35,12 @@ class Following : public ::testing::Test {
   void commit(std::int64_t count, const char* newest = "1.0000") {
     std::vector<LoggedReading> readings(static_cast<std::size_t>(count), {"1.0000"});
     readings.back() = {newest};
-    program_.session().log = log_of(readings);
+    program_.state().log = log_of(readings);
     window_.refresh_grid();
     window_.update_chart(static_cast<std::int32_t>(count), ChartDirection::Backward);
   }
 
-  std::int64_t count() const { return program_.session().log.count(); }
+  std::int64_t count() const { return program_.state().log.count(); }
   DataGrid& grid() { return *window_.data_grid(); }
   TrendChart& chart() { return *window_.trend_chart(); }
   ViewFollower& follower() { return *window_.follower(); }

@@ -42,7 +42,7 @@ class WindowCommands : public ::testing::Test {
   }
   // The frame as if the meter had sent it: a reading, not a test frame.
   void meter_reading(const QString& text) {
-    Session& s = program_.session();
+    MeterState& s = program_.state();
     s.rx.assign(parse_test_text(text.toStdString()));
     ASSERT_TRUE(decode_frame(s));
     commit_reading(s, window_.get());
@@ -54,7 +54,7 @@ class WindowCommands : public ::testing::Test {
 
 // The typed frame goes the way of a received one: log, grid, chart, LCD, readout.
 TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
-  const Session& s = program_.session();
+  const MeterState& s = program_.state();
   press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
   ASSERT_EQ(s.log.count(), 1);
   EXPECT_EQ(s.log[1].Main_Range.view(), "ACV AUTO 5.0000 V");
@@ -96,7 +96,7 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   EXPECT_EQ(table.item(1, 2)->text(), "5");  // it follows the commits while shown
   EXPECT_EQ(window_->alarm()->rings(), 3);
   press_test("A0 00 30 00 00 04 02 05 08 00 00 00 5B 00");
-  ASSERT_TRUE(program_.session().log[6].TestFrame);
+  ASSERT_TRUE(program_.state().log[6].TestFrame);
   EXPECT_EQ(table.item(1, 2)->text(), "5");
   EXPECT_EQ(table.item(13, 2)->text(), "3");
   EXPECT_EQ(window_->alarm()->rings(), 3);
@@ -125,7 +125,7 @@ TEST_F(WindowCommands, WholeLogStatisticsKeepToOneFunctionAndUnit) {
     r.Time.assign("12:00:0" + std::to_string(r.Index));
     records.push_back(r);
   }
-  program_.session().log.replace(records);
+  program_.state().log.replace(records);
   window_->log_loaded();
   named<QAction>(*window_, "mni_statistics")->trigger();
   QTableWidget& table = *window_->statistics_window()->table();
@@ -140,14 +140,14 @@ TEST_F(WindowCommands, TestFrameAfterResetChangesNothing) {
   window_->Btn_ResetClick();
   const QString mainno = named<QLineEdit>(*window_, "mainno")->text();
   press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 00 ");
-  EXPECT_EQ(program_.session().log.count(), 0);
+  EXPECT_EQ(program_.state().log.count(), 0);
   EXPECT_EQ(test::index_in_row(*window_->data_grid(), 1), 0);
   EXPECT_EQ(named<QLineEdit>(*window_, "mainno")->text(), mainno);
 }
 
 TEST_F(WindowCommands, TestFrameCutShortIsRefused) {
   press_test("A0 00 30 00 00 04 02 05 04 00 00 00 5B 0");  // byte 13 becomes 0xFF
-  EXPECT_EQ(program_.session().log.count(), 0);
+  EXPECT_EQ(program_.state().log.count(), 0);
 }
 
 // The File menu reaches Save As: with an empty log it warns before any dialog.
@@ -198,7 +198,7 @@ TEST_F(WindowCommands, LanguageItemsRelabelTheWindow) {
     // The running texts of the status bar's first panel fit it too.
     const auto* panel = named<QLabel>(*window_, "StatusBar1_panel0");
     for (const int text : {kTextSearchingMeter, kTextReadingMeter}) {
-      const QString running = QString::fromStdString(program_.session().text(text));
+      const QString running = QString::fromStdString(program_.state().text(text));
       EXPECT_FALSE(running.isEmpty());
       EXPECT_LE(panel->fontMetrics().horizontalAdvance(running), panel->contentsRect().width())
           << running.toStdString();

@@ -14,9 +14,9 @@
 
 #include "analog_readout.h"
 #include "decode/meter_family.h"
+#include "decode/rx_buffer.h"
 #include "design_font.h"
 #include "lcd_panel.h"
-#include "link/rx_buffer.h"
 #include "scenario_parser.h"
 #include "scenario_player.h"
 

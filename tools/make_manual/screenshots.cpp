@@ -11,7 +11,7 @@
 #include "debug_window.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
-#include "session.h"
+#include "link/meter_state.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir dir(QString::fromLocal8Bit(argv[1]));
-  tarvo::Session s;
+  tarvo::MeterState s;
   s.LanguageBase = tarvo::LanguageTable::kEnglish;
   s.RecordInterval = 5;
 

@@ -57,7 +57,7 @@ bool shoot_session_dialog(tarvo::TForm1& window, const QString& file) {
       dialog->close();
     }
   });
-  tarvo::run_session_dialog(&window, window.program().session(), {crashed, saved});
+  tarvo::run_session_dialog(&window, window.program().state(), {crashed, saved});
   return written;
 }
 
@@ -138,7 +138,7 @@ std::vector<tarvo::real_Record> drifting_log() {
 
 // The trend overview of a drifting log in each language.
 bool shoot_overviews(tarvo::TForm1& window, const QDir& out) {
-  window.program().session().log.replace(drifting_log());
+  window.program().state().log.replace(drifting_log());
   window.log_loaded();
   window.findChild<QAction*>("mni_overview")->trigger();
   tarvo::OverviewWindow& overview = *window.overview_window();
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   // As the meter would send them: readings, not frames typed by hand.
   for (const char* frame : kFrames) {
-    tarvo::Session& s = program.session();
+    tarvo::MeterState& s = program.state();
     s.rx.assign(tarvo::parse_test_text(frame));
     s.ReadingTime = tarvo::now_local();
     if (tarvo::decode_frame(s)) tarvo::commit_reading(s, &window);
@@ -193,13 +193,13 @@ int main(int argc, char** argv) {
     const bool statistics = window.statistics_window()->grab().save(other("statistics-window"));
     window.statistics_window()->hide();
     const bool limits = grab_modal(other("limits-dialog"), [&] {
-      tarvo::run_limits_dialog(&window, program.session(), program.limits().limits(), false);
+      tarvo::run_limits_dialog(&window, program.state(), program.limits().limits(), false);
     });
     const bool interval = grab_modal(other("interval-dialog"), [&] {
-      tarvo::run_interval_dialog(*window.interval_dialog(), program.session());
+      tarvo::run_interval_dialog(*window.interval_dialog(), program.state());
     });
     const bool about = grab_modal(
-        other("about-box"), [&] { tarvo::show_about_box(*window.about_box(), program.session()); });
+        other("about-box"), [&] { tarvo::show_about_box(*window.about_box(), program.state()); });
     if (!window.grab().save(file) || !shoot_session_dialog(window, dialog) || !statistics ||
         !limits || !interval || !about || !shoot_menus(window, other("menus"))) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));

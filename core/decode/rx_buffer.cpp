@@ -1,4 +1,4 @@
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 #include <algorithm>
 

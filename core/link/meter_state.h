@@ -6,12 +6,12 @@
 
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
-#include "decode/frame_figures.h"
 #include "decode/meter_model.h"
+#include "decode/rx_buffer.h"
 #include "i18n/language_table.h"
 #include "i18n/text_numbers.h"
-#include "link/rx_buffer.h"
 #include "log/commit_listener.h"
+#include "log/frame_figures.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
 
@@ -19,7 +19,7 @@ namespace tarvo {
 
 // The one owner of the program's acquisition state. The main window (or the
 // command-line tool) creates one and passes it by reference to every operation.
-struct Session {
+struct MeterState {
   MeterModel model = MeterModel::None;
   std::int32_t ActivePort = 0;
 

@@ -1,8 +1,8 @@
-#include "decode/frame_figures.h"
+#include "log/frame_figures.h"
 
 #include <algorithm>
 
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 #include "log/statistics.h"
 
 namespace tarvo {

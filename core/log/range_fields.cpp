@@ -1,4 +1,4 @@
-#include "display/range_fields.h"
+#include "log/range_fields.h"
 
 #include <limits>
 

@@ -8,7 +8,7 @@
 
 #include "decode/decode_settings.h"
 #include "decode/meter_family.h"
-#include "link/rx_buffer.h"
+#include "decode/rx_buffer.h"
 
 namespace tarvo {
 
