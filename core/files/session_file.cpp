@@ -34,8 +34,11 @@ constexpr std::uint64_t kLargestSessionBytes = std::uint64_t{1} << 40;
 constexpr std::uint64_t kTailBytes = 64 * 1024;
 constexpr std::uint64_t kFarthestTailBytes = 4 * 1024 * 1024;
 
-constexpr std::string_view kEventNames[] = {"meter lost", "meter back", "stopped", "saved",
-                                            "outside limits"};
+constexpr std::string_view kEventNames[] = {"meter lost",     "meter back",  "stopped",   "saved",
+                                            "outside limits", "alarm start", "alarm end", "note",
+                                            "armed",          "triggered"};
+constexpr std::size_t kEventDetails[] = {0, 0, 0, 1, 1, 4, 4, 1, 1, 1};
+static_assert(std::size(kEventNames) == std::size(kEventDetails));
 
 // The texts come from the decoders and never hold these, but a session line
 // must stay one line whatever a text holds.
@@ -218,15 +221,13 @@ std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
   return r;
 }
 
-bool parse_event(const std::vector<std::string_view>& f, SessionEvent& kind, std::string& detail) {
-  LocalTime when;
-  if (f.size() < 3 || f.size() > 4 || f[0] != kEvent || !parse_iso_local(f[1], when)) return false;
+bool parse_event(const std::vector<std::string_view>& f, SessionEventEntry& out) {
+  if (f.size() < 3 || f[0] != kEvent || !parse_iso_local(f[1], out.when)) return false;
   const std::optional<SessionEvent> named = event_named(f[2]);
-  if (!named) return false;
-  const bool detailed = *named == SessionEvent::Saved || *named == SessionEvent::OutsideLimits;
-  if (detailed != (f.size() == 4)) return false;
-  kind = *named;
-  detail = f.size() == 4 ? unescaped(f[3]) : std::string();
+  if (!named || f.size() != 3 + session_event_details(*named)) return false;
+  out.kind = *named;
+  out.details.clear();
+  for (std::size_t i = 3; i < f.size(); ++i) out.details.push_back(unescaped(f[i]));
   return true;
 }
 
@@ -363,13 +364,13 @@ class SessionReader {
       saved_ = false;
       return true;
     }
-    SessionEvent kind;
-    std::string detail;
-    if (!parse_event(f, kind, detail)) return false;
-    if (kind == SessionEvent::MeterBack) gap_ = true;
-    if (kind == SessionEvent::Stopped) stopped_ = true;
-    if (kind == SessionEvent::Saved) saved_ = true;
-    out.events.emplace_back(kind, std::move(detail));
+    SessionEventEntry event;
+    if (!parse_event(f, event)) return false;
+    if (event.kind == SessionEvent::MeterBack) gap_ = true;
+    if (event.kind == SessionEvent::Stopped) stopped_ = true;
+    if (event.kind == SessionEvent::Saved) saved_ = true;
+    out.events.emplace_back(event.kind, event.details.empty() ? std::string() : event.details[0]);
+    out.event_entries.push_back(std::move(event));
     return true;
   }
   bool report() {
@@ -501,11 +502,10 @@ bool summarize_tail(std::string_view tail, bool from_start, SessionSummary& out)
       found = true;
       continue;
     }
-    SessionEvent kind;
-    std::string detail;
-    if (!parse_event(f, kind, detail)) continue;
-    stopped = stopped || kind == SessionEvent::Stopped;
-    saved = saved || kind == SessionEvent::Saved;
+    SessionEventEntry event;
+    if (!parse_event(f, event)) continue;
+    stopped = stopped || event.kind == SessionEvent::Stopped;
+    saved = saved || event.kind == SessionEvent::Saved;
   }
   out.state = state_after(stopped, saved);
   return found;
@@ -550,11 +550,24 @@ std::string session_reading_line(const real_Record& r) {
   return line;
 }
 
+std::size_t session_event_details(SessionEvent event) {
+  return kEventDetails[static_cast<std::size_t>(event)];
+}
+
 std::string session_event_line(SessionEvent event, const LocalTime& when, std::string_view detail) {
+  if (session_event_details(event) == 0)
+    return session_event_line(event, when, std::vector<std::string>{});
+  return session_event_line(event, when, std::vector<std::string>{std::string(detail)});
+}
+
+std::string session_event_line(SessionEvent event, const LocalTime& when,
+                               const std::vector<std::string>& details) {
   std::string line(kEvent);
   line += '\t' + format_iso_local(when) + '\t' + std::string(kEventNames[static_cast<int>(event)]);
-  if (event == SessionEvent::Saved || event == SessionEvent::OutsideLimits) {
-    line += '\t' + escaped(detail);
+  // A missing field is written empty, so the line always reads back.
+  for (std::size_t i = 0; i < session_event_details(event); ++i) {
+    line += '\t';
+    if (i < details.size()) line += escaped(details[i]);
   }
   line += '\n';
   return line;

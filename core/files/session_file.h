@@ -26,7 +26,21 @@ struct SessionHeader {
   std::string decimal_separator = ".";
 };
 
-enum class SessionEvent { MeterLost, MeterBack, Stopped, Saved, OutsideLimits };
+enum class SessionEvent {
+  MeterLost,
+  MeterBack,
+  Stopped,
+  Saved,
+  OutsideLimits,
+  AlarmStart,  // what (high, low, stale), the limit, its unit, when it began
+  AlarmEnd,    // what, the extreme (or the silence in seconds), its unit, when it was
+  Note,        // the user's text
+  Armed,       // the condition conditional recording waits for
+  Triggered,   // the condition that started it
+};
+
+// How many fields follow an event's name on its line.
+std::size_t session_event_details(SessionEvent event);
 
 // Unfinished: still written, or ended without a word (a crash, a kill, a power
 // cut). Stopped: Stop or the end of a recording. Saved: the log was saved
@@ -40,12 +54,22 @@ std::string session_header_text(const SessionHeader& header);
 std::string session_reading_line(const real_Record& record);
 std::string session_event_line(SessionEvent event, const LocalTime& when,
                                std::string_view detail = {});
+// An event of several fields; there must be session_event_details(event).
+std::string session_event_line(SessionEvent event, const LocalTime& when,
+                               const std::vector<std::string>& details);
+
+struct SessionEventEntry {
+  SessionEvent kind = SessionEvent::Stopped;
+  LocalTime when;
+  std::vector<std::string> details;
+};
 
 struct SessionContents {
   SessionHeader header;
   std::vector<real_Record> records;  // ready for ReadingLog::replace
   SessionState state = SessionState::Unfinished;
-  std::vector<std::pair<SessionEvent, std::string>> events;  // kind and saved path
+  std::vector<std::pair<SessionEvent, std::string>> events;  // kind and first detail
+  std::vector<SessionEventEntry> event_entries;              // the same, whole
 };
 
 // Reads a whole session file. A last line without its line break (cut by a

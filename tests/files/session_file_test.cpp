@@ -55,6 +55,41 @@ TEST(SessionFile, LinesAreTheDocumentedBytes) {
             "event\t2026-12-09T14:03:27\tsaved\t/home/a\\tb/log.txt\n");
 }
 
+// Alarms, notes and conditional recording: the bytes of each event, read back
+// field for field, and a line with a field too few or too many refused.
+TEST(SessionFile, EventsOfSeveralFieldsAreTheDocumentedBytes) {
+  struct Case {
+    SessionEvent event;
+    std::vector<std::string> details;
+    std::string line;
+  };
+  const Case cases[] = {
+      {SessionEvent::AlarmStart,
+       {"high", "5", "V", "2026-12-09T14:03:20+01:00"},
+       "alarm start\thigh\t5\tV\t2026-12-09T14:03:20+01:00"},
+      {SessionEvent::AlarmEnd, {"low", "-OL", "V", "x"}, "alarm end\tlow\t-OL\tV\tx"},
+      {SessionEvent::AlarmStart, {"stale", "30", "s", ""}, "alarm start\tstale\t30\ts\t"},
+      {SessionEvent::Note, {"probe moved\tto C12\\"}, "note\tprobe moved\\tto C12\\\\"},
+      {SessionEvent::Armed, {"rises:2.5"}, "armed\trises:2.5"},
+      {SessionEvent::Triggered, {"at:07:30"}, "triggered\tat:07:30"},
+  };
+  for (const Case& c : cases) {
+    const std::string line = session_event_line(c.event, kStart, c.details);
+    EXPECT_EQ(line, "event\t2026-12-09T14:03:27\t" + c.line + "\n");
+    const auto session = ParseSession(head() + line + session_reading_line(reading(1)), ".");
+    ASSERT_TRUE(session) << line;
+    ASSERT_EQ(session->event_entries.size(), 1u);
+    EXPECT_EQ(session->event_entries[0].kind, c.event);
+    EXPECT_EQ(session->event_entries[0].details, c.details);
+    EXPECT_EQ(session->events[0].second, c.details[0]);
+  }
+  for (const std::string bad :
+       {"event\t2026-12-09T14:03:27\tnote\n", "event\t2026-12-09T14:03:27\talarm end\thigh\t5\tV\n",
+        "event\t2026-12-09T14:03:27\tarmed\ta\tb\n"}) {
+    EXPECT_FALSE(ParseSession(head() + bad + session_reading_line(reading(1)), ".")) << bad;
+  }
+}
+
 TEST(SessionFile, ReadsBackWhatWasWrittenInThisRunsDecimalMark) {
   const std::string bytes =
       session_header_text({kStart, "bench", 1, ","}) + session_reading_line(reading(1, "3,3014")) +
