@@ -21,6 +21,8 @@ packages=(
   help2man                            # the manual pages, from the programs' help texts
   dpkg-dev file                       # dpkg-shlibdeps (and file) for the package's dependencies
   appstream desktop-file-utils        # validators of the package's metainfo and desktop file
+  libsystemd-dev                      # sd-bus, through which alarms reach the desktop's notifications
+  dbus-daemon dunst                   # a private session bus and a notification service for the tests
 )
 
 missing=()

@@ -1,0 +1,124 @@
+#include "notification_service.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace tarvo::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+pid_t spawn(const std::vector<std::string>& argv, const std::string& bus,
+            const std::string& display) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (!bus.empty()) ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
+    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+void end(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+}
+
+template <typename Ready>
+void wait_for(Ready ready, const char* what) {
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (!ready()) {
+    if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error(what);
+    std::this_thread::sleep_for(20ms);
+  }
+}
+
+}  // namespace
+
+bool NotificationService::available() {
+  for (const char* p :
+       {"/usr/bin/dbus-daemon", "/usr/bin/Xvfb", "/usr/bin/dunst", "/usr/bin/dunstctl"}) {
+    if (!fs::exists(p)) return false;
+  }
+  return true;
+}
+
+NotificationService::NotificationService() {
+  dir_ = fs::temp_directory_path() / ("tarvo-notices-" + std::to_string(::getpid()));
+  fs::remove_all(dir_);
+  fs::create_directories(dir_);
+  address_ = "unix:path=" + (dir_ / "bus").string();
+  bus_ = spawn({"dbus-daemon", "--session", "--nofork", "--address=" + address_}, "", "");
+  wait_for([&] { return fs::exists(dir_ / "bus"); }, "no session bus");
+  // The X server picks a free display and writes its number to the pipe.
+  int fds[2];
+  if (::pipe(fds) != 0) throw std::runtime_error("pipe");
+  x_ = ::fork();
+  if (x_ == 0) {
+    ::close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+            "640x480x24", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  std::array<char, 16> number{};
+  const ssize_t n = ::read(fds[0], number.data(), number.size() - 1);
+  ::close(fds[0]);
+  if (n <= 0) throw std::runtime_error("no X display");
+  display_ =
+      ":" + std::string(number.data(), static_cast<std::size_t>(n - (number[n - 1] == '\n')));
+  dunst_ = spawn({"dunst"}, address_, display_);
+  wait_for([&] { return dunstctl("count displayed").find_first_of("0123456789") == 0; },
+           "no notification service");
+}
+
+NotificationService::~NotificationService() {
+  end(dunst_);
+  end(x_);
+  end(bus_);
+  std::error_code ignored;
+  fs::remove_all(dir_, ignored);
+}
+
+std::string NotificationService::dunstctl(const std::string& args) const {
+  const std::string command =
+      "DBUS_SESSION_BUS_ADDRESS='" + address_ + "' dunstctl " + args + " 2>/dev/null";
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p) != nullptr) out += buf;
+    ::pclose(p);
+  }
+  return out;
+}
+
+int NotificationService::displayed() const {
+  return std::atoi(dunstctl("count displayed").c_str());
+}
+
+void NotificationService::dismiss() const {
+  dunstctl("close");
+}
+
+void NotificationService::click_action() const {
+  dunstctl("action 0");
+}
+
+}  // namespace tarvo::testing
