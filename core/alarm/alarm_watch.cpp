@@ -26,6 +26,10 @@ void AlarmWatch::set(const AlarmSettings& settings) {
   excursions_ = 0;
 }
 
+double AlarmWatch::limit_of(ExcursionSide side) const {
+  return side == ExcursionSide::High ? *settings_.rule.high : *settings_.rule.low;
+}
+
 void AlarmWatch::tell(const AlarmEvent& event) {
   for (const Sink& sink : sinks_) sink(event);
 }
@@ -45,8 +49,7 @@ void AlarmWatch::reading(const std::string& function, const std::string& unit,
 void AlarmWatch::follow_silence(const AlarmSample& sample, const LocalTime& when) {
   const double silence = sample.seconds - last_seconds_;
   if (stale_.reading(sample.seconds)) {
-    tell({false, "stale", stale_key_, alarm_number(std::round(silence)), "s",
-          alarm_number(settings_.stale), when, when});
+    tell({false, "stale", stale_key_, std::round(silence), "s", settings_.stale, when, when});
   }
   last_reading_ = when;
   last_seconds_ = sample.seconds;
@@ -56,8 +59,8 @@ void AlarmWatch::follow_limits(const AlarmSample& sample, const LocalTime& when)
   const ExcursionChange change = tracker_.add(sample);
   const std::string& unit = settings_.unit;
   if (change.ended) {
-    tell({false, side_name(change.ended->side), excursion_key_, alarm_number(change.ended->extreme),
-          unit, "", extreme_time_, when});
+    tell({false, side_name(change.ended->side), excursion_key_, change.ended->extreme, unit,
+          limit_of(change.ended->side), extreme_time_, when});
   }
   const std::optional<Excursion>& now = tracker_.current();
   if (now && now->start == sample.seconds) {
@@ -69,16 +72,15 @@ void AlarmWatch::follow_limits(const AlarmSample& sample, const LocalTime& when)
     ++excursions_;
     excursion_key_ = next_key_++;
     const ExcursionSide side = change.started->side;
-    const double limit = side == ExcursionSide::High ? *settings_.rule.high : *settings_.rule.low;
-    tell({true, side_name(side), excursion_key_, alarm_number(change.started->extreme), unit,
-          alarm_number(limit), start_time_, when});
+    tell({true, side_name(side), excursion_key_, change.started->extreme, unit, limit_of(side),
+          start_time_, when});
   }
 }
 
 void AlarmWatch::tick(double seconds, const LocalTime& now) {
   if (!stale_.tick(seconds)) return;
   stale_key_ = next_key_++;
-  tell({true, "stale", stale_key_, "", "s", alarm_number(settings_.stale), last_reading_, now});
+  tell({true, "stale", stale_key_, std::nan(""), "s", settings_.stale, last_reading_, now});
 }
 
 }  // namespace tarvo

@@ -27,11 +27,13 @@ struct AlarmEvent {
   bool start = true;
   std::string kind;       // "high", "low" or "stale"
   std::uint64_t key = 0;  // the same for an alarm's start and end
-  std::string value;      // the farthest value so far; at the end, the extreme ("OL", "-OL")
+  // The farthest value so far, and at the end the extreme (+-infinity for an
+  // overload); for a silence, how long it lasted (NaN at its start).
+  double value = 0;
   std::string unit;
-  std::string limit;  // the limit crossed; for stale, the seconds that make the alarm
-  LocalTime when;     // start: the first reading outside; end: when the extreme was read
-  LocalTime now;      // when it was noticed
+  double limit = 0;  // the limit crossed; for stale, the seconds that make the alarm
+  LocalTime when;    // start: the first reading outside; end: when the extreme was read
+  LocalTime now;     // when it was noticed
 };
 
 // A number as the files and messages write it: shortest, with a ".";
@@ -63,6 +65,7 @@ class AlarmWatch {
 
  private:
   void tell(const AlarmEvent& event);
+  double limit_of(ExcursionSide side) const;
   void follow_limits(const AlarmSample& sample, const LocalTime& when);
   void follow_silence(const AlarmSample& sample, const LocalTime& when);
 

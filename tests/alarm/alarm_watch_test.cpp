@@ -1,7 +1,11 @@
 #include "alarm/alarm_watch.h"
 
+#include "alarm/alarm_command.h"
+#include "alarm/alarm_message.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -14,7 +18,8 @@ LocalTime at(int second) {
 
 std::string line(const AlarmEvent& e) {
   return std::string(e.start ? "start " : "end ") + e.kind + " #" + std::to_string(e.key) + " " +
-         e.value + " " + e.unit + " limit " + e.limit + " at :" + std::to_string(e.when.second) +
+         (std::isnan(e.value) ? "" : alarm_number(e.value)) + " " + e.unit + " limit " +
+         alarm_number(e.limit) + " at :" + std::to_string(e.when.second) +
          " noticed :" + std::to_string(e.now.second);
 }
 
@@ -43,7 +48,7 @@ TEST_F(Alarms, AnExcursionIsOneStartAndOneEndWithItsTimes) {
   read(7, 3.0);
   EXPECT_EQ(events_, (std::vector<std::string>{
                          "start high #1 5.6 V limit 5 at :1 noticed :3",
-                         "end high #1 5.6 V limit  at :3 noticed :5",
+                         "end high #1 5.6 V limit 5 at :3 noticed :5",
                      }));
   EXPECT_EQ(watch_.excursions(), 1);
   EXPECT_FALSE(watch_.alarmed());
@@ -58,7 +63,7 @@ TEST_F(Alarms, OnlyTheFunctionAndUnitOfTheLimitsCount) {
   read(4, 1.0, "ACV");
   EXPECT_EQ(events_, (std::vector<std::string>{
                          "start high #1 9 V limit 5 at :2 noticed :2",
-                         "end high #1 OL V limit  at :3 noticed :4",
+                         "end high #1 OL V limit 5 at :3 noticed :4",
                      }));
 }
 
@@ -82,6 +87,31 @@ TEST(AlarmNumbers, ShortestWithAPointAndOverloadsByName) {
   EXPECT_EQ(alarm_number(-2), "-2");
   EXPECT_EQ(alarm_number(1.0 / 0.0), "OL");
   EXPECT_EQ(alarm_number(-1.0 / 0.0), "-OL");
+}
+
+TEST(AlarmMessages, TheDocumentedJson) {
+  const double ol = 1.0 / 0.0;
+  struct Case {
+    AlarmEvent event;
+    std::string json;
+  };
+  const Case cases[] = {
+      {{true, "high", 1, 5.0123, "V", 5, at(0), at(20)},
+       R"({"alarm":"start","kind":"high","key":1,"value":5.0123,"unit":"V","limit":5.0,)"
+       R"("since":"2026-12-09T14:05:00+01:00","time":"2026-12-09T14:05:20+01:00"})"},
+      {{false, "high", 1, ol, "V", 5, at(12), at(41)},
+       R"({"alarm":"end","kind":"high","key":1,"value":"OL","unit":"V","limit":5.0,)"
+       R"("extreme_time":"2026-12-09T14:05:12+01:00","time":"2026-12-09T14:05:41+01:00"})"},
+      {{true, "stale", 2, std::nan(""), "s", 30, at(0), at(30)},
+       R"({"alarm":"start","kind":"stale","key":2,"unit":"s","limit":30.0,)"
+       R"("since":"2026-12-09T14:05:00+01:00","time":"2026-12-09T14:05:30+01:00"})"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(alarm_message(c.event), c.json);
+  const AlarmFacts facts = alarm_facts(cases[1].event);
+  EXPECT_EQ(alarm_environment(facts),
+            (std::vector<std::string>{"TARVO_ALARM=end", "TARVO_KIND=high", "TARVO_VALUE=OL",
+                                      "TARVO_UNIT=V", "TARVO_LIMIT=5",
+                                      "TARVO_TIME=2026-12-09T14:05:41+01:00"}));
 }
 
 }  // namespace
