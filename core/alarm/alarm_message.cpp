@@ -31,6 +31,13 @@ std::string alarm_message(const AlarmEvent& e) {
   return j.dump();
 }
 
+std::vector<std::string> alarm_session_details(const AlarmEvent& e) {
+  // A start names the limit, an end the extreme; a silence its length.
+  const bool limit = e.start;
+  const double number = limit ? e.limit : e.value;
+  return {e.kind, alarm_number(number), e.unit, format_iso_offset(e.when)};
+}
+
 AlarmFacts alarm_facts(const AlarmEvent& e) {
   const std::string value = std::isnan(e.value) ? std::string() : alarm_number(e.value);
   return {e.start ? "start" : "end", e.kind, value, e.unit, alarm_number(e.limit),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "alarm/alarm_watch.h"
 
@@ -12,6 +13,9 @@ namespace tarvo {
 // "value" and "limit" are numbers, or the strings "OL" and "-OL" for an
 // overload; a stale alarm's start has no value.
 std::string alarm_message(const AlarmEvent& event);
+
+// The fields of the session file's "alarm start" or "alarm end" event.
+std::vector<std::string> alarm_session_details(const AlarmEvent& event);
 
 // What the user's command is told in its environment.
 struct AlarmFacts;

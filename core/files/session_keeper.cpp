@@ -97,6 +97,10 @@ void SessionKeeper::outside_limits(std::string_view which) {
   if (listening_) write(session_event_line(SessionEvent::OutsideLimits, now_(), which));
 }
 
+void SessionKeeper::event(SessionEvent kind, const std::vector<std::string>& details) {
+  if (listening_) write(session_event_line(kind, now_(), details));
+}
+
 void SessionKeeper::meter_lost() {
   write(session_event_line(SessionEvent::MeterLost, now_()));
 }

@@ -69,6 +69,9 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   void reading_committed(const real_Record& record) override;
   // The newest reading was outside the limits: "high" or "low".
   void outside_limits(std::string_view which);
+  // An event of an alarm, a note or conditional recording, with its fields
+  // (see session_event_details), noted while an acquisition writes the file.
+  void event(SessionEvent kind, const std::vector<std::string>& details);
 
   // Once a second: the waiting lines are tried again, a bounded amount at a
   // time, so the catching up never holds the program up.

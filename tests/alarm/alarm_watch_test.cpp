@@ -107,6 +107,10 @@ TEST(AlarmMessages, TheDocumentedJson) {
        R"("since":"2026-12-09T14:05:00+01:00","time":"2026-12-09T14:05:30+01:00"})"},
   };
   for (const Case& c : cases) EXPECT_EQ(alarm_message(c.event), c.json);
+  EXPECT_EQ(alarm_session_details(cases[0].event),
+            (std::vector<std::string>{"high", "5", "V", "2026-12-09T14:05:00+01:00"}));
+  EXPECT_EQ(alarm_session_details(cases[1].event),
+            (std::vector<std::string>{"high", "OL", "V", "2026-12-09T14:05:12+01:00"}));
   const AlarmFacts facts = alarm_facts(cases[1].event);
   EXPECT_EQ(alarm_environment(facts),
             (std::vector<std::string>{"TARVO_ALARM=end", "TARVO_KIND=high", "TARVO_VALUE=OL",
