@@ -53,6 +53,7 @@ void complete_password(RecordOptions& o, const std::optional<std::filesystem::pa
 RecordOptions read_record_options(const std::vector<std::string>& args) {
   RecordOptions o;
   std::optional<std::filesystem::path> password_file;
+  bool discovery = false;
   OptionReader r(args);
   while (!r.done()) {
     if (auto port = r.take_each("--port")) {
@@ -83,6 +84,8 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     } else if (auto file = r.take("--password-file")) {
       if (file->empty()) throw UsageError("--password-file needs a file name");
       password_file = *file;
+    } else if (r.take_flag("--discovery")) {
+      discovery = true;
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {
@@ -93,6 +96,8 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
   if (o.out) check_out_file(*o.out);
   complete_password(o, password_file);
+  if (discovery && !o.publish) throw UsageError("--discovery goes with --publish");
+  if (o.publish) o.publish->discovery = discovery;
   if (o.language == 0) o.language = language_from_environment();
   return o;
 }

@@ -381,6 +381,8 @@ TEST_F(Recording, BadArgumentsExitWithStatusTwo) {
       {"--publish", "mqtt://127.0.0.1/a", "--publish", "mqtt://127.0.0.1/b"},
       {"--publish", "mqtt://127.0.0.1/$SYS/x"},
       {"--password-file", "/nonexistent"},
+      {"--discovery"},
+      {"--discovery=yes", "--publish", "mqtt://127.0.0.1/a"},
       {"--colour"},
       {"stray"},
   };
