@@ -79,10 +79,10 @@ constexpr CommandHelp kCommands[] = {
      "                           the organization and bucket of an InfluxDB 2.x\n"
      "  --influx-token-file FILE the InfluxDB token, from a file only you may read\n"
      "                           (chmod 600); else from TARVO_INFLUX_TOKEN\n",
-     "0 done, 1 log not saved, readings left undelivered to the broker\n"
-     "or left out of the session file, 2 bad arguments, 3 no meter found,\n"
-     "4 meter disconnected and not back in time,\n"
-     "5 readings dropped from the broker's or InfluxDB's full queue (the log keeps them)"},
+     "0 done, 1 log not saved, readings left undelivered to the broker or\n"
+     "InfluxDB or left out of the session file, 2 bad arguments, 3 no meter\n"
+     "found, 4 meter disconnected and not back in time, 5 readings dropped\n"
+     "from the full queue of the broker or InfluxDB (the log keeps them)"},
     {"sessions", "sessions [--json]",
      "List the kept session files, newest first: start, readings, state\n"
      "(unfinished, stopped or saved) and path.\n",
