@@ -88,6 +88,12 @@ bool read_token(InfluxTarget& t, const InfluxSettings& s, std::string& error) {
     error = "the InfluxDB token is empty";
     return false;
   }
+  // It goes into a header line: a line end in it would start a header of its own.
+  const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; };
+  if (t.token && std::any_of(t.token->begin(), t.token->end(), control)) {
+    error = "the InfluxDB token holds a control character (a line end inside it?)";
+    return false;
+  }
   return true;
 }
 

@@ -62,6 +62,8 @@ TEST(InfluxTarget, RefusesWhatCannotBeUsed) {
   no_token.token_variable.reset();
   InfluxSettings empty_token = v2("http://h", "o", "b");
   empty_token.token_variable = "";
+  InfluxSettings two_lines = v2("http://h", "o", "b");
+  two_lines.token_variable = "s3cret\r\nX-Other: 1";
   const std::pair<InfluxSettings, const char*> cases[] = {
       {v1("127.0.0.1:8086"), "must start with http:// or https://"},
       {v1("mqtt://h"), "must start with http:// or https://"},
@@ -78,6 +80,7 @@ TEST(InfluxTarget, RefusesWhatCannotBeUsed) {
       {half, "needs both --influx-org and --influx-bucket"},
       {no_token, "needs a token"},
       {empty_token, "needs a token"},
+      {two_lines, "holds a control character"},
   };
   for (const auto& [settings, reason] : cases) {
     std::string why;
@@ -119,6 +122,10 @@ TEST_F(TokenFile, TheFileWinsAndMustBePrivate) {
   EXPECT_FALSE(influx_target(s, why).has_value());
   EXPECT_NE(why.find("chmod 600"), std::string::npos) << why;
   EXPECT_EQ(why.find("from-file"), std::string::npos);
+
+  s.token_file = write("line one\nline two\n", 0600);
+  EXPECT_FALSE(influx_target(s, why).has_value());
+  EXPECT_NE(why.find("control character"), std::string::npos) << why;
 
   s.token_file = dir_ / "missing";
   EXPECT_FALSE(influx_target(s, why).has_value());
