@@ -18,6 +18,7 @@
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
+#include "record_influx.h"
 #include "record_options.h"
 #include "record_publish.h"
 #include "stop_signal.h"
@@ -174,9 +175,10 @@ class Recorder final : private StartDriver {
     if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
-    const Exit published = finish_publishing();
-    if (published == Exit::Failed || (published == Exit::Dropped && exit == Exit::Done)) {
-      exit = published;
+    for (const Exit published : {finish_publishing(), finish_influx()}) {
+      if (published == Exit::Failed || (published == Exit::Dropped && exit == Exit::Done)) {
+        exit = published;
+      }
     }
     if (!sessions_complete()) exit = Exit::Failed;
     return exit;
@@ -309,6 +311,13 @@ class Recorder final : private StartDriver {
   }
 
   void start_publishing() {
+    if (o_.influx) {
+      for (const std::string& warning : influx_warnings(*o_.influx)) {
+        err_ << kPrefix << "warning: " << warning << '\n';
+      }
+      influx_ = std::make_unique<RecordInflux>(*o_.influx, *s_, env_.publish_timing, o_.trace,
+                                               env_.publish_capacity);
+    }
     if (!o_.publish) return;
     for (const std::string& warning : password_warnings(*o_.publish)) {
       err_ << kPrefix << "warning: " << warning << '\n';
@@ -318,11 +327,33 @@ class Recorder final : private StartDriver {
   }
 
   void report_broker() {
-    if (!publishing_) return;
-    for (const std::string& line : publishing_->take_lines()) {
+    if (influx_) tell_lines(influx_->take_lines());
+    if (publishing_) tell_lines(publishing_->take_lines());
+  }
+
+  void tell_lines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
       end_progress();
       err_ << kPrefix << line << '\n';
     }
+  }
+
+  // As the broker's: Failed when readings were left unwritten, Dropped when
+  // the full queue let some go.
+  Exit finish_influx() {
+    if (!influx_) return Exit::Done;
+    const std::size_t left = influx_->finish();
+    tell_lines(influx_->take_lines());
+    const std::uint64_t dropped = influx_->dropped();
+    if (dropped > 0) {
+      err_ << kPrefix << dropped
+           << " readings were dropped from the full queue and never reached InfluxDB\n";
+    }
+    if (left > 0) {
+      err_ << kPrefix << left << " readings were not written to InfluxDB\n";
+      return Exit::Failed;
+    }
+    return dropped > 0 ? Exit::Dropped : Exit::Done;
   }
 
   // Failed when readings were left that the broker never took, Dropped when
@@ -376,6 +407,7 @@ class Recorder final : private StartDriver {
   LimitWatch limits_;
   Clock::time_point lost_at_{};
   std::unique_ptr<RecordPublishing> publishing_;
+  std::unique_ptr<RecordInflux> influx_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

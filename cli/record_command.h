@@ -26,8 +26,8 @@ struct RecordEnvironment {
   LocalClock local_now;
   bool progress = false;                 // a progress line on the error stream
   std::filesystem::path session_folder;  // where the session file is written
-  PublisherTiming publish_timing;        // the broker's reconnection pauses
-  std::size_t publish_capacity = MqttPublisher::kQueueCapacity;  // readings kept for the broker
+  PublisherTiming publish_timing;        // the broker's and InfluxDB's retry pauses
+  std::size_t publish_capacity = MqttPublisher::kQueueCapacity;  // readings kept for each
 };
 
 // Real clocks, SIGINT/SIGTERM/SIGHUP handlers, SIGPIPE ignored (a closed output
@@ -38,16 +38,19 @@ RecordEnvironment system_record_environment();
 // tarvo-cli record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]
 //                  [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]
 //                  [--reconnect-timeout SECONDS] [--high X] [--low Y]
-//                  [--publish mqtt://[user@]host[:port]/prefix [--password-file FILE]]
+//                  [--publish mqtt://[user@]host[:port]/prefix [--password-file FILE]
+//                   [--discovery]]
+//                  [--influx URL (--influx-db NAME | --influx-org ORG --influx-bucket B
+//                   [--influx-token-file FILE])]
 // Finds the meter as Start does, then records until the count or the duration
 // is reached or a stop is requested, and saves the log however it ends. Every
 // reading is in a session file as it is logged, and with --publish it also
-// goes to the broker. A meter that goes away is waited for (at most the
+// goes to the broker, with --influx to InfluxDB. A meter that goes away is waited for (at most the
 // reconnect timeout). Returns the exit status: 0 done, 1 the log could not be
 // saved, the recording failed or readings were left undelivered to the
-// broker, 2 bad arguments, 3 no meter found, 4 meter disconnected and not
-// back in time, 5 readings were dropped from the broker's full queue (the
-// log and the session file still hold them).
+// broker or InfluxDB, 2 bad arguments, 3 no meter found, 4 meter disconnected and not
+// back in time, 5 readings were dropped from the broker's or InfluxDB's full
+// queue (the log and the session file still hold them).
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int run_record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RecordEnvironment& env);

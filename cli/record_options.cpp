@@ -48,11 +48,28 @@ void complete_password(RecordOptions& o, const std::optional<std::filesystem::pa
   if (!take_password(*o.publish, sources, why)) throw UsageError("--publish: " + why);
 }
 
+// The InfluxDB options go together; the token never comes from the command line.
+void complete_influx(RecordOptions& o, InfluxSettings influx, bool influx_given,
+                     bool influx_options) {
+  if (!influx_given) {
+    if (influx_options) throw UsageError("the --influx-... options go with --influx URL");
+    return;
+  }
+  if (const char* value = std::getenv(kInfluxTokenVariable)) influx.token_variable = value;
+  std::string why;
+  o.influx = influx_target(influx, why);
+  if (!o.influx) throw UsageError("--influx: " + why);
+}
+
 }  // namespace
 
 RecordOptions read_record_options(const std::vector<std::string>& args) {
   RecordOptions o;
   std::optional<std::filesystem::path> password_file;
+  bool discovery = false;
+  InfluxSettings influx;
+  bool influx_given = false;
+  bool influx_options = false;
   OptionReader r(args);
   while (!r.done()) {
     if (auto port = r.take_each("--port")) {
@@ -83,6 +100,24 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
     } else if (auto file = r.take("--password-file")) {
       if (file->empty()) throw UsageError("--password-file needs a file name");
       password_file = *file;
+    } else if (auto influx_url = r.take("--influx")) {
+      influx_given = true;
+      influx.url = *influx_url;
+    } else if (auto db = r.take("--influx-db")) {
+      influx.database = *db;
+      influx_options = true;
+    } else if (auto org = r.take("--influx-org")) {
+      influx.org = *org;
+      influx_options = true;
+    } else if (auto bucket = r.take("--influx-bucket")) {
+      influx.bucket = *bucket;
+      influx_options = true;
+    } else if (auto token_file = r.take("--influx-token-file")) {
+      if (token_file->empty()) throw UsageError("--influx-token-file needs a file name");
+      influx.token_file = *token_file;
+      influx_options = true;
+    } else if (r.take_flag("--discovery")) {
+      discovery = true;
     } else if (r.take_flag("--trace")) {
       o.trace = true;
     } else {
@@ -93,6 +128,9 @@ RecordOptions read_record_options(const std::vector<std::string>& args) {
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
   if (o.out) check_out_file(*o.out);
   complete_password(o, password_file);
+  if (discovery && !o.publish) throw UsageError("--discovery goes with --publish");
+  if (o.publish) o.publish->discovery = discovery;
+  complete_influx(o, std::move(influx), influx_given, influx_options);
   if (o.language == 0) o.language = language_from_environment();
   return o;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "publish/influx_target.h"
 #include "publish/publish_target.h"
 
 namespace tarvo::cli {
@@ -25,6 +26,7 @@ struct RecordOptions {
   // Limits for the function and unit of the first reading.
   std::optional<double> high, low;
   std::optional<PublishTarget> publish;  // --publish URL
+  std::optional<InfluxTarget> influx;    // --influx URL and its database or bucket
 };
 
 // Throws UsageError for anything the command cannot run with.

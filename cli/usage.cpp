@@ -43,7 +43,10 @@ constexpr CommandHelp kCommands[] = {
      "record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
      "       [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
      "       [--reconnect-timeout SECONDS] [--high X] [--low Y]\n"
-     "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]",
+     "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]\n"
+     "        [--discovery]]\n"
+     "       [--influx http://host:port (--influx-db NAME |\n"
+     "        --influx-org ORG --influx-bucket BUCKET [--influx-token-file FILE])]",
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
@@ -66,11 +69,20 @@ constexpr CommandHelp kCommands[] = {
      "  --password-file FILE     the broker password, from a file only you may read\n"
      "                           (chmod 600); else from TARVO_MQTT_PASSWORD. A password\n"
      "                           in the URL (user:password@) works, but other users can\n"
-     "                           see it for a moment\n",
-     "0 done, 1 log not saved, readings left undelivered to the broker\n"
-     "or left out of the session file, 2 bad arguments, 3 no meter found,\n"
-     "4 meter disconnected and not back in time,\n"
-     "5 readings dropped from the broker's full queue (the log keeps them)"},
+     "                           see it for a moment\n"
+     "  --discovery              announce the readings to Home Assistant (MQTT discovery\n"
+     "                           under homeassistant/); it is told again when it says\n"
+     "                           \"online\" on homeassistant/status\n"
+     "  --influx URL             also write every reading to InfluxDB (http:// or https://)\n"
+     "  --influx-db NAME         the database of an InfluxDB 1.x\n"
+     "  --influx-org ORG, --influx-bucket BUCKET\n"
+     "                           the organization and bucket of an InfluxDB 2.x\n"
+     "  --influx-token-file FILE the InfluxDB token, from a file only you may read\n"
+     "                           (chmod 600); else from TARVO_INFLUX_TOKEN\n",
+     "0 done, 1 log not saved, readings left undelivered to the broker or\n"
+     "InfluxDB or left out of the session file, 2 bad arguments, 3 no meter\n"
+     "found, 4 meter disconnected and not back in time, 5 readings dropped\n"
+     "from the full queue of the broker or InfluxDB (the log keeps them)"},
     {"sessions", "sessions [--json]",
      "List the kept session files, newest first: start, readings, state\n"
      "(unfinished, stopped or saved) and path.\n",

@@ -13,6 +13,8 @@ packages=(
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libmosquitto-dev                    # publishing readings to an MQTT broker
   mosquitto mosquitto-clients         # a broker of the tests' own; mosquitto_sub for trying it
+  libcurl4-openssl-dev                # writing readings to InfluxDB over HTTP
+  influxdb                            # an InfluxDB server of the tests' own
   xvfb xauth fonts-wqy-microhei fonts-dejavu
   fonts-liberation                    # Liberation Sans Narrow, in which the data grid fits
   poppler-utils                       # pdftotext, to check the manual in the tests

@@ -13,7 +13,8 @@ namespace tarvo {
 const std::string_view kProgramUsage =
     "Usage: tarvo [--port PATH]... [--demo [--family bench|compact]] [--start] [--debug]\n"
     "             [--language N]\n"
-    "             [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]\n"
+    "             [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]\n"
+    "              [--discovery]]\n"
     "\n"
     "Options:\n"
     "  --port PATH      try this serial device first when Start looks for the meter\n"
@@ -30,6 +31,7 @@ const std::string_view kProgramUsage =
     "                   the broker password, from a file only you can read (chmod 600);\n"
     "                   else from TARVO_MQTT_PASSWORD. A password in the URL\n"
     "                   (user:password@) works but other users may see it\n"
+    "  --discovery      announce the readings to Home Assistant (MQTT discovery)\n"
     "  --help, -h       show this text\n"
     "  --version        show the version\n";
 
@@ -83,6 +85,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
   ParsedCommandLine parsed;
   ProgramOptions& o = parsed.options;
   bool family_given = false;
+  bool discovery = false;
   ArgumentWalk walk(args);
   std::optional<std::filesystem::path> password_file;
   while (!walk.done()) {
@@ -114,6 +117,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       if (missing || file->empty()) return {o, "--password-file needs a file name"};
       if (repeated) return {o, "--password-file is given more than once"};
       password_file = *file;
+    } else if (arg == "--discovery") {
+      walk.skip();
+      discovery = true;
     } else if (arg == "--demo" || arg == "--start" || arg == "--debug" || arg == "--help" ||
                arg == "-h" || arg == "--version") {
       walk.skip();
@@ -128,6 +134,8 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
   }
   if (family_given && !o.demo) return {o, "--family only goes with --demo"};
   if (password_file && !o.publish) return {o, "--password-file goes with --publish"};
+  if (discovery && !o.publish) return {o, "--discovery goes with --publish"};
+  if (o.publish) o.publish->discovery = discovery;
   if (o.publish) {
     PasswordSources sources{password_file, std::nullopt};
     if (const char* value = std::getenv(kPasswordVariable)) sources.environment = value;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "publish/discovery_message.h"
 #include "publish/reading_message.h"
 
 namespace tarvo {
@@ -64,6 +65,7 @@ MqttPublisher::MqttPublisher(PublishTarget target, const MeterState& session,
     : target_(std::move(target)),
       reading_topic_(target_.reading_topic()),
       status_topic_(target_.status_topic()),
+      discovery_topic_(target_.discovery ? discovery_message(target_.prefix, {}).topic : ""),
       session_(session),
       timing_(timing),
       capacity_(capacity),
@@ -81,7 +83,7 @@ MqttPublisher::~MqttPublisher() {
 // A typed test frame is no reading of the meter: subscribers never see it.
 void MqttPublisher::reading_committed(const real_Record& record) {
   if (record.TestFrame) return;
-  OutgoingReading reading{record, session_.model, session_.DecimalSeparator};
+  OutgoingReading reading{record, session_.model, session_.ActivePort, session_.DecimalSeparator};
   {
     const std::lock_guard lock(mutex_);
     if (accepting_) outbox_.push(std::move(reading));
@@ -176,6 +178,7 @@ bool MqttPublisher::configure(mosquitto* m) {
   mosquitto_connect_callback_set(m, &MqttPublisher::on_connect);
   mosquitto_disconnect_callback_set(m, &MqttPublisher::on_disconnect);
   mosquitto_publish_callback_set(m, &MqttPublisher::on_publish);
+  mosquitto_message_callback_set(m, &MqttPublisher::on_message);
   int rc = mosquitto_int_option(m, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
   if (rc == MOSQ_ERR_SUCCESS && target_.user) {
     rc = mosquitto_username_pw_set(m, target_.user->c_str(),
@@ -223,7 +226,10 @@ bool MqttPublisher::serve_connection() {
       failure_ = error_text(rc);
       break;
     }
-    if (online_) send_waiting(m.get());
+    if (online_) {
+      announce_again(m.get());
+      send_waiting(m.get());
+    }
     if (finishing_done()) {
       if (online_) say_goodbye(m.get());
       break;
@@ -244,6 +250,7 @@ void MqttPublisher::send_waiting(mosquitto* m) {
       if (next == nullptr) return;
       reading = *next;
     }
+    if (target_.discovery && !announce(m, reading)) return;
     const std::string message = reading_message(reading);
     int id = 0;
     // A failure here is the connection's; the loop finds out what broke.
@@ -251,6 +258,28 @@ void MqttPublisher::send_waiting(mosquitto* m) {
     const std::lock_guard lock(mutex_);
     outbox_.mark_sent(number, id);
   }
+}
+
+// The retained config goes out before the reading it describes: on one
+// connection at QoS 1 the broker passes both on in this order.
+bool MqttPublisher::announce(mosquitto* m, const OutgoingReading& reading) {
+  DiscoveryMessage config = discovery_message(target_.prefix, reading);
+  if (config.payload == announced_) return true;
+  if (publish_text(m, nullptr, config.topic, config.payload, true) != MOSQ_ERR_SUCCESS)
+    return false;
+  announced_ = config.payload;
+  last_config_ = std::move(config.payload);
+  announce_again_ = false;  // what Home Assistant asked for has just gone out
+  return true;
+}
+
+// A Home Assistant that started after the last announcement may have lost
+// it (a broker without persistence forgets retained messages too).
+void MqttPublisher::announce_again(mosquitto* m) {
+  if (!announce_again_ || last_config_.empty()) return;
+  if (publish_text(m, nullptr, discovery_topic_, last_config_, true) != MOSQ_ERR_SUCCESS) return;
+  announced_ = last_config_;
+  announce_again_ = false;
 }
 
 void MqttPublisher::say_goodbye(mosquitto* m) {
@@ -280,6 +309,11 @@ void MqttPublisher::on_connect(mosquitto* m, void* self, int rc) {
   p->online_at_ = std::chrono::steady_clock::now();
   p->post(BrokerState::Online, p->target_.endpoint());
   publish_text(m, nullptr, p->status_topic_, kOnline, true);
+  if (p->target_.discovery) {
+    p->announced_.clear();
+    p->announce_again_ = !p->last_config_.empty();
+    mosquitto_subscribe(m, nullptr, std::string(kHomeAssistantStatusTopic).c_str(), 1);
+  }
 }
 
 void MqttPublisher::on_disconnect(mosquitto*, void* self, int rc) {
@@ -302,6 +336,13 @@ void MqttPublisher::on_publish(mosquitto*, void* self, int message_id) {
   }
   const std::lock_guard lock(p->mutex_);
   p->outbox_.acknowledged(message_id);
+}
+
+void MqttPublisher::on_message(mosquitto*, void* self, const mosquitto_message* message) {
+  auto* p = static_cast<MqttPublisher*>(self);
+  const std::string_view payload(static_cast<const char*>(message->payload),
+                                 static_cast<std::size_t>(std::max(message->payloadlen, 0)));
+  if (kHomeAssistantStatusTopic == message->topic && payload == kOnline) p->announce_again_ = true;
 }
 
 }  // namespace tarvo

@@ -15,6 +15,7 @@
 #include "publish/publish_target.h"
 
 struct mosquitto;
+struct mosquitto_message;
 
 namespace tarvo {
 
@@ -55,7 +56,10 @@ struct PublisherTiming {
 
 // Publishes every committed reading once, at QoS 1, on the target's reading
 // topic, and keeps the status topic at "online" (retained; "offline" is the
-// last will and the goodbye). The committing thread only queues a copy of the
+// last will and the goodbye). With discovery, each reading's Home Assistant
+// sensor config goes out (retained) before it whenever it differs from the
+// last one sent on the connection, and again when Home Assistant says it is
+// online. The committing thread only queues a copy of the
 // record; a thread of the publisher's own talks to the broker, reconnects
 // with doubling pauses and sends what waited, in order. Nothing it does ever
 // waits on the network in the committing thread.
@@ -90,6 +94,8 @@ class MqttPublisher final : public CommitListener {
   bool serve_connection();  // true when it was online for lasting_connection
   bool configure(mosquitto* m);
   void send_waiting(mosquitto* m);
+  bool announce(mosquitto* m, const OutgoingReading& reading);
+  void announce_again(mosquitto* m);
   void say_goodbye(mosquitto* m);
   bool finishing_done() const;
   void post(BrokerState state, std::string detail);
@@ -98,10 +104,12 @@ class MqttPublisher final : public CommitListener {
   static void on_connect(mosquitto* m, void* self, int rc);
   static void on_disconnect(mosquitto* m, void* self, int rc);
   static void on_publish(mosquitto* m, void* self, int message_id);
+  static void on_message(mosquitto* m, void* self, const mosquitto_message* message);
 
   const PublishTarget target_;
   const std::string reading_topic_;
   const std::string status_topic_;
+  const std::string discovery_topic_;  // empty without discovery
   const MeterState& session_;
   const PublisherTiming timing_;
   const std::size_t capacity_;
@@ -124,6 +132,9 @@ class MqttPublisher final : public CommitListener {
   std::string failure_;
   int goodbye_id_ = -1;
   bool goodbye_acknowledged_ = false;
+  std::string announced_;    // the sensor's config as sent on this connection
+  std::string last_config_;  // the newest config sent on any connection
+  bool announce_again_ = false;
 
   std::thread thread_;
 };

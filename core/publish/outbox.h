@@ -16,6 +16,7 @@ namespace tarvo {
 struct OutgoingReading {
   real_Record record;
   MeterModel family = MeterModel::None;
+  std::int32_t port = 0;  // the COM number the meter was found on; 0 for none
   std::string DecimalSeparator;
 };
 

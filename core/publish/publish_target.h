@@ -17,6 +17,7 @@ struct PublishTarget {
   std::optional<std::string> password;
   bool password_in_address = false;  // it stood on the command line for all to see
   std::string prefix;                // "lab/bench1": readings go to prefix + "/reading"
+  bool discovery = false;            // announce the readings to Home Assistant
 
   std::string reading_topic() const { return prefix + "/reading"; }
   std::string status_topic() const { return prefix + "/status"; }

@@ -381,6 +381,12 @@ TEST_F(Recording, BadArgumentsExitWithStatusTwo) {
       {"--publish", "mqtt://127.0.0.1/a", "--publish", "mqtt://127.0.0.1/b"},
       {"--publish", "mqtt://127.0.0.1/$SYS/x"},
       {"--password-file", "/nonexistent"},
+      {"--discovery"},
+      {"--influx-db", "lab"},
+      {"--influx", "http://127.0.0.1:1"},
+      {"--influx", "ftp://127.0.0.1", "--influx-db", "lab"},
+      {"--influx", "http://127.0.0.1", "--influx-org", "o", "--influx-bucket", "b"},  // no token
+      {"--discovery=yes", "--publish", "mqtt://127.0.0.1/a"},
       {"--colour"},
       {"stray"},
   };

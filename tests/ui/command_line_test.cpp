@@ -71,6 +71,7 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
       {"--demo", "--family", "bench", "--family", "compact"},
       {"--publish", "mqtt://a/x", "--publish=mqtt://b/y"},
       {"--password-file", "/nonexistent"},  // no broker to give it to
+      {"--discovery"},                      // nor here
       {"--publish", "mqtt://ann@broker/lab", "--password-file", "/nonexistent"},
       {"--language"},
       {"--language", "0"},
@@ -91,6 +92,10 @@ TEST(CommandLine, PublishTakesABrokerAddressOrSaysWhatIsWrongWithIt) {
   ASSERT_TRUE(good.options.publish.has_value());
   EXPECT_EQ(good.options.publish->port, 8883);
   EXPECT_EQ(good.options.publish->prefix, "lab/b1");
+  EXPECT_FALSE(good.options.publish->discovery);
+  const ParsedCommandLine announced = parse_command_line({"--discovery", "--publish=mqtt://b/x"});
+  ASSERT_EQ(announced.error, "");
+  EXPECT_TRUE(announced.options.publish->discovery);
   EXPECT_EQ(parse_command_line({"--publish", "mqtt://broker:99999/lab"}).error,
             "--publish: the port must be a number from 1 to 65535");
 }
