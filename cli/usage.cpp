@@ -43,7 +43,8 @@ constexpr CommandHelp kCommands[] = {
      "record [--port PATH]... [--interval SECONDS] [--count N | --duration SECONDS]\n"
      "       [--out FILE.txt] [--language N] [--decimal-separator SEP] [--trace]\n"
      "       [--reconnect-timeout SECONDS] [--high X] [--low Y]\n"
-     "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]",
+     "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]]\n"
+     "       [--config FILE]",
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
@@ -66,7 +67,10 @@ constexpr CommandHelp kCommands[] = {
      "  --password-file FILE     the broker password, from a file only you may read\n"
      "                           (chmod 600); else from TARVO_MQTT_PASSWORD. A password\n"
      "                           in the URL (user:password@) works, but other users can\n"
-     "                           see it for a moment\n",
+     "                           see it for a moment\n"
+     "  --config FILE            take the options from FILE, \"key = value\" lines with\n"
+     "                           the options' names as keys (the manual lists them);\n"
+     "                           what the command line gives replaces the file's\n",
      "0 done, 1 log not saved, readings left undelivered to the broker\n"
      "or left out of the session file, 2 bad arguments, 3 no meter found,\n"
      "4 meter disconnected and not back in time,\n"
