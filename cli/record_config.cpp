@@ -135,6 +135,12 @@ std::string config_problem(const std::filesystem::path& file, int line, const st
   return file.string() + ": line " + std::to_string(line) + ": " + what;
 }
 
+std::vector<std::string_view> record_config_keys() {
+  std::vector<std::string_view> keys;
+  for (const ConfigKey& k : kKeys) keys.push_back(k.key);
+  return keys;
+}
+
 std::optional<std::filesystem::path> take_config_option(std::vector<std::string>& args) {
   std::optional<std::filesystem::path> file;
   for (auto it = args.begin(); it != args.end();) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "options.h"
@@ -24,6 +25,9 @@ struct ConfigArgument {
 // broker, user and prefix keys make one --publish address. A UsageError
 // names the file and the line.
 std::vector<ConfigArgument> read_record_config(const std::filesystem::path& file);
+
+// The keys a configuration file may hold, in the order of the options' help.
+std::vector<std::string_view> record_config_keys();
 
 // "FILE: line N: what", the form of every complaint about the file.
 std::string config_problem(const std::filesystem::path& file, int line, const std::string& what);

@@ -21,6 +21,7 @@ packages=(
   help2man                            # the manual pages, from the programs' help texts
   dpkg-dev file                       # dpkg-shlibdeps (and file) for the package's dependencies
   appstream desktop-file-utils        # validators of the package's metainfo and desktop file
+  systemd                             # systemd-analyze verify, for the recording service's unit
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,27 @@ TEST_F(RecordConfig, WholeFileAndOptionMistakes) {
     } catch (const UsageError& e) {
       EXPECT_EQ(std::string(e.what()), c.error);
     }
+  }
+}
+
+std::string text_of(const fs::path& file) {
+  std::ifstream in(file);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The example that the package installs is taken as it is, and it and the
+// manual name every key.
+TEST_F(RecordConfig, ExampleAndManualShowEveryKey) {
+  const fs::path example = fs::path(TARVO_SOURCE_DIR) / "cli/record.conf";
+  EXPECT_NO_THROW(read_record_options({"--config", example.string()}));
+  const std::string shown = text_of(example);
+  const std::string manual = text_of(fs::path(TARVO_SOURCE_DIR) / "docs/manual/manual.md");
+  for (const std::string_view key : record_config_keys()) {
+    const std::string k(key);
+    EXPECT_TRUE(shown.find("\n" + k + " = ") != std::string::npos ||
+                shown.find("\n#" + k + " = ") != std::string::npos)
+        << k;
+    EXPECT_NE(manual.find("| `" + k + "` |"), std::string::npos) << k;
   }
 }
 
