@@ -4,13 +4,13 @@
 #include "record_config.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string_view>
 
 #include "files/key_value_file.h"
+#include "publish/publish_target.h"
 
 namespace tarvo::cli {
 namespace {
@@ -80,22 +80,6 @@ std::string path_from(const std::filesystem::path& folder, const std::string& va
   }
   const std::filesystem::path p(value);
   return p.is_absolute() ? value : (folder / p).string();
-}
-
-std::string percent_encoded(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    }
-  }
-  return out;
 }
 
 struct BrokerParts {

@@ -32,6 +32,10 @@ inline constexpr std::size_t kLongestTopicPrefix = 65535 - 8;
 // UTF-8, a control character, or "$" first; nullopt when it is fine.
 std::optional<std::string> topic_prefix_problem(std::string_view prefix);
 
+// The text with every byte but letters, digits and "-._~" as %XX, as a user
+// name or password stands in an address.
+std::string percent_encoded(std::string_view text);
+
 // The target a URL names, or nullopt with the reason in error. User and
 // password may be percent-encoded (%40 for "@").
 std::optional<PublishTarget> parse_publish_url(std::string_view url, std::string& error);
