@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-translations-l10n               # Qt's own dialogs and buttons in the five languages
   qt6-multimedia-dev                  # the alarm's sound (Qt Multimedia)
+  qtkeychain-qt6-dev                  # the broker's password in the desktop's keychain
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libmosquitto-dev                    # publishing readings to an MQTT broker

@@ -22,6 +22,8 @@ struct PublishTarget {
   std::string status_topic() const { return prefix + "/status"; }
   // "127.0.0.1:1883", brackets around an IPv6 address.
   std::string endpoint() const;
+
+  friend bool operator==(const PublishTarget&, const PublishTarget&) = default;
 };
 
 // The longest prefix whose topics ("/reading", "/status" added) still fit
