@@ -303,8 +303,8 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item :
-       {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, reset_settings, help_manual, about}) {
+  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, publishing,
+                        reset_settings, help_manual, about}) {
     language_controls_.add(item);
   }
 }

@@ -143,6 +143,15 @@ TEST_F(PublishingSettings, KeptWithoutThePasswordAndUsedAtTheNextStart) {
   EXPECT_EQ(broker_field(), nullptr);
 }
 
+TEST_F(PublishingSettings, MenuItemFollowsTheLanguage) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"lan_01", "&Publishing..."}, {"lan_02", "发布(&P)..."}, {"lan_04", "&Veröffentlichen..."}};
+  for (const auto& [item, caption] : cases) {
+    named<QAction>(*window_, item)->trigger();
+    EXPECT_EQ(named<QAction>(*window_, "mmu_publishing")->text(), QString::fromUtf8(caption));
+  }
+}
+
 TEST_F(PublishingSettings, CommandLinePublishingWins) {
   choose({"127.0.0.1:1", "lab"}, "", "");
   window_->publish_from_command_line();
