@@ -36,7 +36,7 @@ check "file name carries version and architecture" \
 # dpkg-shlibdeps turns the linked libraries into these packages.
 depends=" $(field Depends | sed 's/ *([^)]*)//g; s/,/ /g') "
 for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libjpeg62-turbo \
-  libxlsxwriter4; do
+  libxlsxwriter4 libqt6keychain1; do
   check "depends on $p" test "${depends/ $p /}" != "$depends"
 done
 
