@@ -99,9 +99,12 @@ int main(int argc, char** argv) {
   });
   QObject::connect(&window, &tarvo::TForm1::closed, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  window.use_keychain();
   std::unique_ptr<tarvo::WindowPublishing> publishing;
-  if (options.publish)
+  if (options.publish) {
+    window.publish_from_command_line();
     publishing = std::make_unique<tarvo::WindowPublishing>(window, *options.publish);
+  }
   tarvo::close_on_termination_signals(window);
   window.show();
   // A session that a crash or a kill cut short is offered in a bar that holds

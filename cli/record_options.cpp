@@ -3,11 +3,13 @@
 #include "files/save_target.h"
 #include "log/statistics.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
 #include "options.h"
 #include "publish/broker_password.h"
+#include "record_config.h"
 
 namespace tarvo::cli {
 namespace {
@@ -61,76 +63,111 @@ void complete_influx(RecordOptions& o, InfluxSettings influx, bool influx_given,
   if (!o.influx) throw UsageError("--influx: " + why);
 }
 
-}  // namespace
-
-RecordOptions read_record_options(const std::vector<std::string>& args) {
-  RecordOptions o;
+// What the options give that is checked only once all are read.
+struct PendingOptions {
   std::optional<std::filesystem::path> password_file;
   bool discovery = false;
   InfluxSettings influx;
   bool influx_given = false;
   bool influx_options = false;
-  OptionReader r(args);
-  while (!r.done()) {
-    if (auto port = r.take_each("--port")) {
-      if (port->empty()) throw UsageError("--port needs a device path");
-      o.ports.push_back(*port);
-    } else if (auto interval = r.take("--interval")) {
-      o.interval = parse_int_in(*interval, 1, 120, "--interval");
-    } else if (auto count = r.take("--count")) {
-      o.count = parse_int_in(*count, 1, kMostReadings, "--count");
-    } else if (auto duration = r.take("--duration")) {
-      o.duration = parse_int_in(*duration, 1, kMostSeconds, "--duration");
-    } else if (auto out = r.take("--out")) {
-      o.out = std::filesystem::path(*out);
-    } else if (auto lang = r.take("--language")) {
-      o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));
-    } else if (auto sep = r.take_decimal_separator()) {
-      o.separator = *sep;
-    } else if (auto high = r.take("--high")) {
-      o.high = parse_limit(*high, "--high");
-    } else if (auto low = r.take("--low")) {
-      o.low = parse_limit(*low, "--low");
-    } else if (auto timeout = r.take("--reconnect-timeout")) {
-      o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
-    } else if (auto url = r.take("--publish")) {
-      std::string why;
-      o.publish = parse_publish_url(*url, why);
-      if (!o.publish) throw UsageError("--publish: " + why);
-    } else if (auto file = r.take("--password-file")) {
-      if (file->empty()) throw UsageError("--password-file needs a file name");
-      password_file = *file;
-    } else if (auto influx_url = r.take("--influx")) {
-      influx_given = true;
-      influx.url = *influx_url;
-    } else if (auto db = r.take("--influx-db")) {
-      influx.database = *db;
-      influx_options = true;
-    } else if (auto org = r.take("--influx-org")) {
-      influx.org = *org;
-      influx_options = true;
-    } else if (auto bucket = r.take("--influx-bucket")) {
-      influx.bucket = *bucket;
-      influx_options = true;
-    } else if (auto token_file = r.take("--influx-token-file")) {
-      if (token_file->empty()) throw UsageError("--influx-token-file needs a file name");
-      influx.token_file = *token_file;
-      influx_options = true;
-    } else if (r.take_flag("--discovery")) {
-      discovery = true;
-    } else if (r.take_flag("--trace")) {
-      o.trace = true;
-    } else {
-      throw UsageError("unexpected argument \"" + r.take_positional() + "\"");
+};
+
+// The option at the reader's position into o; a UsageError for one it does
+// not know or cannot take.
+void take_option(OptionReader& r, RecordOptions& o, PendingOptions& p) {
+  if (auto port = r.take_each("--port")) {
+    if (port->empty()) throw UsageError("--port needs a device path");
+    o.ports.push_back(*port);
+  } else if (auto interval = r.take("--interval")) {
+    o.interval = parse_int_in(*interval, 1, 120, "--interval");
+  } else if (auto count = r.take("--count")) {
+    o.count = parse_int_in(*count, 1, kMostReadings, "--count");
+  } else if (auto duration = r.take("--duration")) {
+    o.duration = parse_int_in(*duration, 1, kMostSeconds, "--duration");
+  } else if (auto out = r.take("--out")) {
+    o.out = std::filesystem::path(*out);
+  } else if (auto lang = r.take("--language")) {
+    o.language = static_cast<int>(parse_int_in(*lang, 1, 5, "--language"));
+  } else if (auto sep = r.take_decimal_separator()) {
+    o.separator = *sep;
+  } else if (auto high = r.take("--high")) {
+    o.high = parse_limit(*high, "--high");
+  } else if (auto low = r.take("--low")) {
+    o.low = parse_limit(*low, "--low");
+  } else if (auto timeout = r.take("--reconnect-timeout")) {
+    o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
+  } else if (auto url = r.take("--publish")) {
+    std::string why;
+    o.publish = parse_publish_url(*url, why);
+    if (!o.publish) throw UsageError("--publish: " + why);
+  } else if (auto file = r.take("--password-file")) {
+    if (file->empty()) throw UsageError("--password-file needs a file name");
+    p.password_file = *file;
+  } else if (auto influx_url = r.take("--influx")) {
+    p.influx_given = true;
+    p.influx.url = *influx_url;
+  } else if (auto db = r.take("--influx-db")) {
+    p.influx.database = *db;
+    p.influx_options = true;
+  } else if (auto org = r.take("--influx-org")) {
+    p.influx.org = *org;
+    p.influx_options = true;
+  } else if (auto bucket = r.take("--influx-bucket")) {
+    p.influx.bucket = *bucket;
+    p.influx_options = true;
+  } else if (auto token_file = r.take("--influx-token-file")) {
+    if (token_file->empty()) throw UsageError("--influx-token-file needs a file name");
+    p.influx.token_file = *token_file;
+    p.influx_options = true;
+  } else if (r.take_flag("--discovery")) {
+    p.discovery = true;
+  } else if (r.take_flag("--trace")) {
+    o.trace = true;
+  } else {
+    throw UsageError("unexpected argument \"" + r.take_positional() + "\"");
+  }
+}
+
+// The file's options first, each checked alone so that a complaint can name
+// its line; what the command line gives then takes their place.
+void take_config(const std::filesystem::path& file, const std::vector<std::string>& command_line,
+                 RecordOptions& o, PendingOptions& p) {
+  for (const ConfigArgument& a : read_record_config(file)) {
+    try {
+      OptionReader r(a.args);
+      take_option(r, o, p);
+    } catch (const UsageError& e) {
+      throw UsageError(config_problem(file, a.line, e.what()));
     }
   }
+  const auto given = [&](const std::string& name) {
+    return std::any_of(command_line.begin(), command_line.end(), [&](const std::string& arg) {
+      return arg == name || arg.starts_with(name + "=");
+    });
+  };
+  if (given("--port")) o.ports.clear();
+  // One way to end the recording on the command line sets the file's other aside.
+  if (given("--count")) o.duration.reset();
+  if (given("--duration")) o.count.reset();
+}
+
+}  // namespace
+
+RecordOptions read_record_options(std::vector<std::string> args) {
+  RecordOptions o;
+  PendingOptions p;
+  if (const std::optional<std::filesystem::path> file = take_config_option(args)) {
+    take_config(*file, args, o, p);
+  }
+  OptionReader r(args);
+  while (!r.done()) take_option(r, o, p);
   if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
   if (o.out) check_out_file(*o.out);
-  complete_password(o, password_file);
-  if (discovery && !o.publish) throw UsageError("--discovery goes with --publish");
-  if (o.publish) o.publish->discovery = discovery;
-  complete_influx(o, std::move(influx), influx_given, influx_options);
+  complete_password(o, p.password_file);
+  if (p.discovery && !o.publish) throw UsageError("--discovery goes with --publish");
+  if (o.publish) o.publish->discovery = p.discovery;
+  complete_influx(o, std::move(p.influx), p.influx_given, p.influx_options);
   if (o.language == 0) o.language = language_from_environment();
   return o;
 }

@@ -29,7 +29,9 @@ struct RecordOptions {
   std::optional<InfluxTarget> influx;    // --influx URL and its database or bucket
 };
 
-// Throws UsageError for anything the command cannot run with.
-RecordOptions read_record_options(const std::vector<std::string>& args);
+// Throws UsageError for anything the command cannot run with. With
+// --config FILE the file's options come first and the command line's
+// replace them (all of the file's ports when it names any).
+RecordOptions read_record_options(std::vector<std::string> args);
 
 }  // namespace tarvo::cli

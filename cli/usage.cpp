@@ -46,7 +46,8 @@ constexpr CommandHelp kCommands[] = {
      "       [--publish mqtt://[user@]host[:port]/topic/prefix [--password-file FILE]\n"
      "        [--discovery]]\n"
      "       [--influx http://host:port (--influx-db NAME |\n"
-     "        --influx-org ORG --influx-bucket BUCKET [--influx-token-file FILE])]",
+     "        --influx-org ORG --influx-bucket BUCKET [--influx-token-file FILE])]\n"
+     "       [--config FILE]",
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
@@ -78,7 +79,10 @@ constexpr CommandHelp kCommands[] = {
      "  --influx-org ORG, --influx-bucket BUCKET\n"
      "                           the organization and bucket of an InfluxDB 2.x\n"
      "  --influx-token-file FILE the InfluxDB token, from a file only you may read\n"
-     "                           (chmod 600); else from TARVO_INFLUX_TOKEN\n",
+     "                           (chmod 600); else from TARVO_INFLUX_TOKEN\n"
+     "  --config FILE            take the options from FILE, \"key = value\" lines with\n"
+     "                           the options' names as keys (the manual lists them);\n"
+     "                           what the command line gives replaces the file's\n",
      "0 done, 1 log not saved, readings left undelivered to the broker or\n"
      "InfluxDB or left out of the session file, 2 bad arguments, 3 no meter\n"
      "found, 4 meter disconnected and not back in time, 5 readings dropped\n"

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev
   qt6-translations-l10n               # Qt's own dialogs and buttons in the five languages
   qt6-multimedia-dev                  # the alarm's sound (Qt Multimedia)
+  qtkeychain-qt6-dev                  # the broker's password in the desktop's keychain
   libjpeg62-turbo-dev libxlsxwriter-dev libfreexl-dev zlib1g-dev
   nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev
   libmosquitto-dev                    # publishing readings to an MQTT broker
@@ -25,6 +26,7 @@ packages=(
   appstream desktop-file-utils        # validators of the package's metainfo and desktop file
   libsystemd-dev                      # sd-bus, through which alarms reach the desktop's notifications
   dbus-daemon dunst                   # a private session bus and a notification service for the tests
+  systemd                             # systemd-analyze verify, for the recording service's unit
 )
 
 missing=()

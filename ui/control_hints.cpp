@@ -69,6 +69,18 @@ constexpr ControlHint kHints[] = {
     {"OverviewScope",    417, 464},
     {"OverviewShowAll",  0,   465},
     {"OverviewPlot",     416, 126},
+    {"mmu_publishing",   0,   503},
+    {"PublishBroker",    483, 504},
+    {"PublishTls",       0,   505},
+    {"PublishUser",      485, 506},
+    {"PublishPassword",  486, 507},
+    {"PublishPrefix",    487, 508},
+    {"PublishDiscovery", 0,   509},
+    {"InfluxUrl",        490, 510},
+    {"InfluxDatabase",   491, 511},
+    {"InfluxOrg",        492, 512},
+    {"InfluxBucket",     493, 513},
+    {"InfluxToken",      494, 514},
 };
 // clang-format on
 

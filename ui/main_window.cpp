@@ -21,6 +21,7 @@
 #include "analog_readout.h"
 #include "anchors.h"
 #include "artwork.h"
+#include "broker_status.h"
 #include "control_hints.h"
 #include "data_grid.h"
 #include "debug_flag.h"
@@ -37,6 +38,7 @@
 #include "log/local_time.h"
 #include "manual_window.h"
 #include "overview_window.h"
+#include "secret_store.h"
 #include "statistics_window.h"
 #include "status_bar.h"
 #include "trend_chart.h"
@@ -119,6 +121,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   debug_window_ = new TForm2(this);
   interval_dialog_ = new TForm3(this);
   about_box_ = new TForm5(this);
+  secrets_ = new SecretStore(false, this);  // in memory until use_keychain()
   debug_window_->set_session(s);
   program_.set_trace_target(debug_window_);
   program_.session_keeper().set_notice_sink(
@@ -126,6 +129,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
 }
 
 TForm1::~TForm1() {
+  settings_publishing_.reset();  // its panel sits in the status bar
   program_.session_keeper().set_notice_sink({});
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
@@ -280,6 +284,8 @@ void TForm1::build_menus() {
   mmu_set_->setObjectName(QStringLiteral("mmu_set"));
   sys_set_ = menu_item(mmu_set_, "sys_set", "system setting");
   connect(sys_set_, &QAction::triggered, this, &TForm1::sys_setClick);
+  QAction* publishing = menu_item(mmu_set_, "mmu_publishing", "Publishing...");
+  connect(publishing, &QAction::triggered, this, &TForm1::mmu_publishingClick);
   QAction* reset_settings = menu_item(mmu_set_, "mmu_reset_settings", "Reset settings");
   connect(reset_settings, &QAction::triggered, this, &TForm1::mmu_reset_settingsClick);
 
@@ -297,8 +303,8 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item :
-       {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, reset_settings, help_manual, about}) {
+  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, publishing,
+                        reset_settings, help_manual, about}) {
     language_controls_.add(item);
   }
 }
@@ -660,6 +666,7 @@ void TForm1::Btn_StartClick() {
   Acquisition& acquisition = program_.acquisition();
   if (acquisition.state() == AcquisitionState::Searching) return;
   if (program_.DebugEnabled) debug_window_->show_trace();
+  apply_publishing_settings();
   apply_control_states(AcquisitionState::Searching);
   timer_show_->stop();
   session_note_ = 0;

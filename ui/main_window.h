@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "control_states.h"
@@ -36,6 +37,8 @@ class DataGrid;
 class LcdPanel;
 class ManualWindow;
 class PanelStatusBar;
+class SecretStore;
+class WindowPublishing;
 class TForm2;
 class TForm3;
 class TForm5;
@@ -126,6 +129,13 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_debugClick();
   // Setting > Reset settings: the first start's settings, now and at the next start.
   void mmu_reset_settingsClick();
+  // Setting > Publishing: where readings go from the next Start on.
+  void mmu_publishingClick();
+  // --publish was given: it publishes for the whole run, whatever the settings say.
+  void publish_from_command_line() { command_line_publishing_ = true; }
+  // The publishing secrets from and into the desktop's keychain; without
+  // this (tests) they are kept in memory only.
+  void use_keychain();
 
  signals:
   // The user closed the window: every port has been closed, the program ends.
@@ -171,6 +181,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void keep_language();
   void keep_interval();
   void keep_limits();
+  // Publishing as the settings say (window_publishing.cpp), made anew at a
+  // Start after they changed.
+  void apply_publishing_settings();
   void keep_places();
   void limit_breached(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.
@@ -190,6 +203,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   bool abandoned() const { return abandoned_; }
 
   Program& program_;
+  SecretStore* secrets_ = nullptr;
+  std::unique_ptr<WindowPublishing> settings_publishing_;
+  bool command_line_publishing_ = false;
   AcquisitionTiming timing_;
   MessagePresenter present_;
   bool shown_ = false;

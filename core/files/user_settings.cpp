@@ -15,6 +15,8 @@ constexpr int kFarthest = 100000;  // a window's corner, in pixels, either way
 constexpr int kSmallest = 50, kLargest = 20000;
 constexpr std::size_t kLongestKeyText = 32;
 constexpr std::size_t kLongestPath = 4096;
+// An address, a user name, a topic prefix, a database name: longer is no setting.
+constexpr std::size_t kLongestPublishText = 1024;
 
 constexpr std::array<std::string_view, kToolWindows> kToolKeys{"statistics", "overview", "debug"};
 
@@ -105,6 +107,36 @@ std::string place_text(const WindowPlace& p) {
          std::to_string(p.height);
 }
 
+PublishSettings publishing_of(const SettingsValues& values) {
+  PublishSettings p;
+  const auto text = [&](const char* key) { return text_of(values, key, kLongestPublishText); };
+  p.broker = text("publish/broker");
+  p.tls = flag(values, "publish/tls").value_or(false);
+  p.user = text("publish/user");
+  p.prefix = text("publish/prefix");
+  p.discovery = flag(values, "publish/discovery").value_or(false);
+  p.influx = text("influx/url");
+  p.influx_db = text("influx/database");
+  p.influx_org = text("influx/org");
+  p.influx_bucket = text("influx/bucket");
+  return p;
+}
+
+void put_publishing(const PublishSettings& p, SettingsValues& values) {
+  const auto put = [&](const char* key, const std::string& value) {
+    if (!value.empty()) values[key] = value;
+  };
+  put("publish/broker", p.broker);
+  if (p.tls) values["publish/tls"] = "true";
+  put("publish/user", p.user);
+  put("publish/prefix", p.prefix);
+  if (p.discovery) values["publish/discovery"] = "true";
+  put("influx/url", p.influx);
+  put("influx/database", p.influx_db);
+  put("influx/org", p.influx_org);
+  put("influx/bucket", p.influx_bucket);
+}
+
 }  // namespace
 
 SettingsRead read_user_settings(const SettingsValues& values) {
@@ -135,6 +167,7 @@ SettingsRead read_user_settings(const SettingsValues& values) {
   }
   s.open_file = text_of(values, "files/open", kLongestPath);
   s.save_file = text_of(values, "files/save", kLongestPath);
+  s.publishing = publishing_of(values);
   return read;
 }
 
@@ -158,6 +191,7 @@ SettingsValues settings_values(const UserSettings& s) {
   }
   if (!s.open_file.empty()) values["files/open"] = s.open_file;
   if (!s.save_file.empty()) values["files/save"] = s.save_file;
+  put_publishing(s.publishing, values);
   return values;
 }
 

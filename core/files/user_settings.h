@@ -26,6 +26,20 @@ struct ToolWindowState {
   friend bool operator==(const ToolWindowState&, const ToolWindowState&) = default;
 };
 
+// Where the window publishes readings, as Settings > Publishing keeps it. The
+// password and the token are not here: the desktop's keychain holds them.
+struct PublishSettings {
+  std::string broker;  // "host" or "host:port"; empty for no broker
+  bool tls = false;
+  std::string user, prefix;
+  bool discovery = false;  // Home Assistant finds the meter by itself
+  std::string influx;      // the server's URL; empty for no InfluxDB
+  std::string influx_db;   // version 1
+  std::string influx_org;  // version 2, with the bucket
+  std::string influx_bucket;
+  friend bool operator==(const PublishSettings&, const PublishSettings&) = default;
+};
+
 struct UserSettings {
   std::optional<int> language;           // 1 to 5
   std::optional<std::int64_t> interval;  // seconds, 1 to 120
@@ -34,6 +48,7 @@ struct UserSettings {
   std::optional<WindowPlace> main_window;
   std::array<ToolWindowState, kToolWindows> tools{};
   std::string open_file, save_file;  // the last chosen, with their folders
+  PublishSettings publishing;
 
   ToolWindowState& tool(ToolWindow w) { return tools[static_cast<std::size_t>(w)]; }
   const ToolWindowState& tool(ToolWindow w) const { return tools[static_cast<std::size_t>(w)]; }

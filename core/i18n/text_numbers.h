@@ -98,6 +98,13 @@ inline constexpr int kTextNoIntervalChosen = 171;   // status panel 2 until an i
 inline constexpr int kTextSettingsWereReset = 181;  // the message after it
 // 400-417: the names a screen reader says for controls without a caption of
 // their own; 420-468: the tooltips. The control hint table in ui/ numbers them.
+inline constexpr int kTextPublishingTitle = 481;
+inline constexpr int kTextPublishingBroker = 482;   // the group, then its fields 483-488
+inline constexpr int kTextPublishingInflux = 489;   // the group, then its fields 490-494
+inline constexpr int kTextPublishingAtStart = 495;  // when the settings apply
+inline constexpr int kTextPublishingKeychain = 496;
+inline constexpr int kTextPublishingNoKeychain = 497;
+inline constexpr int kTextPublishingBadBroker = 498;  // 498-502: what keeps them from use
 inline constexpr int kTextFirstControlHint = 400;
 inline constexpr int kTextLastControlHint = 479;
 inline constexpr int kTextAboutTitle = 200;

@@ -4,14 +4,10 @@
 #include <cstdio>
 
 #include "publish/broker_password.h"
+#include "publish/publish_target.h"
 
 namespace tarvo {
 namespace {
-
-bool unreserved(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_' || c == '~';
-}
 
 bool good_port(std::string_view digits) {
   if (digits.empty() || digits.size() > 5) return false;
@@ -98,20 +94,6 @@ bool read_token(InfluxTarget& t, const InfluxSettings& s, std::string& error) {
 }
 
 }  // namespace
-
-std::string percent_encoded(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    if (unreserved(c)) {
-      out += c;
-    } else {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
-      out += hex;
-    }
-  }
-  return out;
-}
 
 std::string InfluxTarget::write_url() const {
   if (version2()) {

@@ -43,7 +43,5 @@ std::optional<InfluxTarget> influx_target(const InfluxSettings& settings, std::s
 // That the token travels unencrypted to another computer over http://.
 std::vector<std::string> influx_warnings(const InfluxTarget& target);
 
-// "%"-encoding of everything but unreserved characters, for a query value.
-std::string percent_encoded(std::string_view text);
 
 }  // namespace tarvo

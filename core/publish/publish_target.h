@@ -23,6 +23,8 @@ struct PublishTarget {
   std::string status_topic() const { return prefix + "/status"; }
   // "127.0.0.1:1883", brackets around an IPv6 address.
   std::string endpoint() const;
+
+  friend bool operator==(const PublishTarget&, const PublishTarget&) = default;
 };
 
 // The longest prefix whose topics ("/reading", "/status" added) still fit
@@ -32,6 +34,10 @@ inline constexpr std::size_t kLongestTopicPrefix = 65535 - 8;
 // Why a broker could never take topics under this prefix: too long, not
 // UTF-8, a control character, or "$" first; nullopt when it is fine.
 std::optional<std::string> topic_prefix_problem(std::string_view prefix);
+
+// The text with every byte but letters, digits and "-._~" as %XX, as a user
+// name or password stands in an address.
+std::string percent_encoded(std::string_view text);
 
 // The target a URL names, or nullopt with the reason in error. User and
 // password may be percent-encoded (%40 for "@").

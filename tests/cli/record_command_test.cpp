@@ -125,6 +125,16 @@ TEST_F(Recording, PrintsEachReadingAndSavesTheLog) {
   }
 }
 
+// What the service runs: everything from the file, the count from the command line.
+TEST_F(Recording, ConfigFileGivesTheOptions) {
+  std::ofstream(dir_ / "record.conf")
+      << "port = " << meter_.path() << "\ncount = 9\nout = log.txt\nlanguage = 1\n";
+  const Outcome r = record({"--config", (dir_ / "record.conf").string(), "--count", "2"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, reading_line(1, 3, "10:00:03") + reading_line(2, 4, "10:00:04"));
+  EXPECT_EQ(saved().size(), 2u);
+}
+
 TEST_F(Recording, IntervalSpacesTheReadings) {
   const Outcome r = record({"--port", meter_.path(), "--interval", "3", "--count", "2"});
   EXPECT_EQ(r.status, 0);

@@ -39,6 +39,49 @@ TEST(UserSettings, FullSettingsComeBackAsTheyWereWritten) {
   EXPECT_EQ(read.settings.save_file, s.save_file);
 }
 
+TEST(UserSettings, PublishingComesBackWithoutAnySecret) {
+  UserSettings s;
+  s.publishing = {"broker.lab:8883",         true, "ann", "lab/bench 1", true,
+                  "https://influx.lab:8086", "",   "lab", "bench"};
+  const SettingsValues values = settings_values(s);
+  EXPECT_EQ(read_user_settings(values).settings.publishing, s.publishing);
+  EXPECT_EQ(values, (SettingsValues{{"format", "1"},
+                                    {"publish/broker", "broker.lab:8883"},
+                                    {"publish/tls", "true"},
+                                    {"publish/user", "ann"},
+                                    {"publish/prefix", "lab/bench 1"},
+                                    {"publish/discovery", "true"},
+                                    {"influx/url", "https://influx.lab:8086"},
+                                    {"influx/org", "lab"},
+                                    {"influx/bucket", "bench"}}));
+}
+
+TEST(UserSettings, PublishingValueThatIsNoSettingIsDroppedAlone) {
+  const std::pair<const char*, std::string> bad[] = {
+      {"publish/broker", "host\nx"}, {"publish/user", std::string(1025, 'a')},
+      {"publish/prefix", "a\tb"},    {"publish/tls", "yes"},
+      {"publish/discovery", "1"},    {"influx/url", "http://x\x7f"},
+  };
+  for (const auto& [key, value] : bad) {
+    SCOPED_TRACE(key);
+    SettingsValues values = with_format({{"publish/broker", "b"},
+                                         {"publish/tls", "true"},
+                                         {"publish/user", "u"},
+                                         {"publish/prefix", "p"},
+                                         {"publish/discovery", "true"},
+                                         {"influx/url", "http://i"}});
+    values[key] = value;
+    const PublishSettings p = read_user_settings(values).settings.publishing;
+    const std::string k = key;
+    EXPECT_EQ(p.broker, k == "publish/broker" ? "" : "b");
+    EXPECT_EQ(p.tls, k != "publish/tls");
+    EXPECT_EQ(p.user, k == "publish/user" ? "" : "u");
+    EXPECT_EQ(p.prefix, k == "publish/prefix" ? "" : "p");
+    EXPECT_EQ(p.discovery, k != "publish/discovery");
+    EXPECT_EQ(p.influx, k == "influx/url" ? "" : "http://i");
+  }
+}
+
 TEST(UserSettings, FirstStartWritesOnlyTheFormat) {
   EXPECT_EQ(settings_values(UserSettings{}), (SettingsValues{{"format", "1"}}));
   const SettingsRead read = read_user_settings({});

@@ -42,8 +42,8 @@ constexpr Same kSameAsEnglish[] = {
     {105, LanguageTable::kGerman},  // "OK"
 };
 // The same in every language: the about box's frame, the MAX/MIN panel's
-// abbreviations and the unit signs.
-constexpr int kSameEverywhere[] = {201, 202, 204, 206, 207, 300, 301, 910, 911, 912};
+// abbreviations, a product's name (InfluxDB) and the unit signs.
+constexpr int kSameEverywhere[] = {201, 202, 204, 206, 207, 300, 301, 489, 910, 911, 912};
 
 bool may_equal_english(int number, int base) {
   if (std::ranges::find(kSameEverywhere, number) != std::end(kSameEverywhere)) return true;

@@ -36,14 +36,15 @@ check "file name carries version and architecture" \
 # dpkg-shlibdeps turns the linked libraries into these packages.
 depends=" $(field Depends | sed 's/ *([^)]*)//g; s/,/ /g') "
 for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libjpeg62-turbo \
-  libxlsxwriter4; do
+  libxlsxwriter4 libqt6keychain1; do
   check "depends on $p" test "${depends/ $p /}" != "$depends"
 done
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$scratch/files"
 expected=(/usr/bin/tarvo /usr/bin/tarvo-cli /usr/share/doc/tarvo/Manual_en.pdf
   /usr/share/applications/tarvo.desktop /usr/share/metainfo/org.tarvo.Tarvo.metainfo.xml
-  /usr/share/man/man1/tarvo.1.gz /usr/share/man/man1/tarvo-cli.1.gz)
+  /usr/share/man/man1/tarvo.1.gz /usr/share/man/man1/tarvo-cli.1.gz
+  /usr/lib/systemd/user/tarvo-record.service)
 for size in 16 24 32 48 64 128 256; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/tarvo.png")
 done
@@ -69,6 +70,8 @@ check "every command is in tarvo-cli(1)" \
 check "appstreamcli validate --no-net" \
   appstreamcli validate --no-net "$usr/share/metainfo/org.tarvo.Tarvo.metainfo.xml"
 check "desktop-file-validate" desktop-file-validate "$usr/share/applications/tarvo.desktop"
+check "the recording service's unit passes systemd-analyze verify" \
+  "$root/tests/cli/check_unit.sh" "$usr/lib/systemd/user/tarvo-record.service" "$usr/bin/tarvo-cli"
 # What `apt install ./tarvo_....deb` would do, without doing it.
 check "apt accepts the package and its dependencies" \
   bash -c 'apt-get install --simulate --no-install-recommends "$0" | grep -q "^Inst tarvo "' "$(realpath "$deb")"

@@ -167,10 +167,11 @@ TEST_F(ControlHints, EveryControlOfEveryWindowHasANameAndATipInTheCurrentLanguag
     *into = hints_of(*window_);
     into->merge(modal_hints("mni_limits"));
     into->merge(modal_hints("mmu_sessions"));
+    into->merge(modal_hints("mmu_publishing"));
   }
   // Every window, the debug window, the about box and the dialogs among them.
   for (const char* window : {"TForm1/", "TForm2/", "TForm3/", "TForm5/", "StatisticsWindow/",
-                             "OverviewWindow/", "dlgLimits/", "dlgSessions/"}) {
+                             "OverviewWindow/", "dlgLimits/", "dlgSessions/", "dlgPublishing/"}) {
     EXPECT_TRUE(std::any_of(english.begin(), english.end(), [&](const auto& c) {
       return c.first.startsWith(window);
     })) << window;
@@ -187,6 +188,7 @@ TEST_F(ControlHints, EveryControlOfEveryWindowHasANameAndATipInTheCurrentLanguag
   EXPECT_EQ(english["TForm1/StringGrid1"].spoken, "Readings table");
   EXPECT_EQ(german["TForm1/StringGrid1"].spoken, "Messwerttabelle");
   EXPECT_EQ(german["dlgLimits/HighLimit"].spoken, "Obere Grenze");
+  EXPECT_EQ(german["dlgPublishing/InfluxToken"].spoken, "Token (Version 2):");
 }
 
 TEST_F(ControlHints, EveryMenuAndMenuItemHasATipThatFollowsTheLanguage) {

@@ -24,6 +24,7 @@
 #include "link/test_frame.h"
 #include "main_window.h"
 #include "overview_window.h"
+#include "publishing_dialog.h"
 #include "session_dialog.h"
 #include "statistics_window.h"
 
@@ -198,10 +199,19 @@ int main(int argc, char** argv) {
     const bool interval = grab_modal(other("interval-dialog"), [&] {
       tarvo::run_interval_dialog(*window.interval_dialog(), program.state());
     });
+    const bool publishing = grab_modal(other("publishing-dialog"), [&] {
+      tarvo::PublishingChoice example;
+      example.settings = {"broker.lab:8883",        true, "bench1", "lab/bench1", true,
+                          "http://influx.lab:8086", "",   "lab",    "bench"};
+      example.password = "password";
+      example.token = "token";
+      tarvo::run_publishing_dialog(&window, program.state(), example,
+                                   tarvo::SecretStore::Keychain::Present);
+    });
     const bool about = grab_modal(
         other("about-box"), [&] { tarvo::show_about_box(*window.about_box(), program.state()); });
     if (!window.grab().save(file) || !shoot_session_dialog(window, dialog) || !statistics ||
-        !limits || !interval || !about || !shoot_menus(window, other("menus"))) {
+        !limits || !interval || !publishing || !about || !shoot_menus(window, other("menus"))) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
