@@ -114,9 +114,7 @@ void BM_OverviewWindowCommit(benchmark::State& state) {
   for (auto _ : state) {
     const std::int64_t n = data.log.append_reading(r, kNextTime);
     const auto start = std::chrono::steady_clock::now();
-    for (CommitListener* listener : data.session.commit_listeners) {
-      listener->reading_committed(data.log[n]);
-    }
+    data.session.commit_listeners.reading_committed(data.log[n]);
     QApplication::processEvents();
     window.plot()->repaint();
     state.SetIterationTime(seconds_since(start));
