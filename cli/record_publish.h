@@ -21,9 +21,8 @@ class RecordPublishing {
   // How long the end of a recording waits for the broker to take what is left.
   static constexpr std::chrono::seconds kFinishGrace{5};
 
-  RecordPublishing(Recording& recording, const PublishTarget& target,
-                   const PublisherTiming& timing, bool every_change,
-                   std::size_t capacity = MqttPublisher::kQueueCapacity);
+  RecordPublishing(Recording& recording, const PublishTarget& target, const PublisherTiming& timing,
+                   bool every_change, std::size_t capacity = MqttPublisher::kQueueCapacity);
   RecordPublishing(const RecordPublishing&) = delete;
   RecordPublishing& operator=(const RecordPublishing&) = delete;
 

@@ -41,8 +41,8 @@ SessionKeeper::~SessionKeeper() = default;
 
 void SessionKeeper::listen(bool on) {
   if (on == listening()) return;
-  subscription_ = on ? s_.commit_listeners.subscribe(CommitStage::SessionFile, *this)
-                     : CommitSubscription();
+  subscription_ =
+      on ? s_.commit_listeners.subscribe(CommitStage::SessionFile, *this) : CommitSubscription();
 }
 
 void SessionKeeper::acquisition_began() {
