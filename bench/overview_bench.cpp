@@ -38,8 +38,8 @@ CurrentReading reading_of(double value) {
 // (the commits they time add a few thousand readings to it); a short one is
 // built anew for each.
 struct LongLog {
-  explicit LongLog(std::int64_t count) : log(session.log), pyramid(log, kSeparator) {
-    session.LanguageBase = 1000;  // English
+  explicit LongLog(std::int64_t count) : log(meter.log), pyramid(log, kSeparator) {
+    meter.LanguageBase = 1000;  // English
     LocalTime t{2026, 12, 1, 0, 0, 0, 0, 60};
     for (std::int64_t i = 0; i < count; ++i) {
       const double drift = 3.3 + 0.02 * static_cast<double>(i) / static_cast<double>(count);
@@ -53,7 +53,7 @@ struct LongLog {
     pyramid.rebuild();
     overview.set_domain({1, log.count()});
   }
-  MeterState session;
+  MeterState meter;
   ReadingLog& log;
   LogPyramid pyramid;
   LogOverview overview;
@@ -106,7 +106,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 // coalesced refresh that follows on the event loop, and the repaint.
 void BM_OverviewWindowCommit(benchmark::State& state) {
   LongLog& data = long_log(state.range(0));
-  OverviewWindow window(data.session);
+  OverviewWindow window(data.meter);
   window.resize(1200, 560);
   window.show();
   QApplication::processEvents();
@@ -114,9 +114,7 @@ void BM_OverviewWindowCommit(benchmark::State& state) {
   for (auto _ : state) {
     const std::int64_t n = data.log.append_reading(r, kNextTime);
     const auto start = std::chrono::steady_clock::now();
-    for (CommitListener* listener : data.session.commit_listeners) {
-      listener->reading_committed(data.log[n]);
-    }
+    data.meter.commit_listeners.reading_committed(data.log[n]);
     QApplication::processEvents();
     window.plot()->repaint();
     state.SetIterationTime(seconds_since(start));

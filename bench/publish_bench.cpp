@@ -31,10 +31,10 @@ real_Record typical_record() {
 }
 
 void commit_calls(benchmark::State& state, const std::string& url) {
-  MeterState session;
-  session.model = MeterModel::ModelTarvo;
+  MeterState meter;
+  meter.model = MeterModel::ModelTarvo;
   std::string why;
-  MqttPublisher publisher(*parse_publish_url(url, why), session);
+  MqttPublisher publisher(*parse_publish_url(url, why), meter);
   real_Record record = typical_record();
   std::vector<double> micros;
   micros.reserve(static_cast<std::size_t>(state.max_iterations));

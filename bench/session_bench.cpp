@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-MeterState bench_session() {
+MeterState bench_meter() {
   MeterState s;
   s.model = MeterModel::ModelTarvo;
   s.reading.Main_No = "3.3014";
@@ -39,7 +39,7 @@ fs::path bench_folder() {
 }
 
 void BM_CommitWithoutSession(benchmark::State& state) {
-  MeterState s = bench_session();
+  MeterState s = bench_meter();
   for (auto _ : state) {
     if (s.log.count() > 1000000) s.log.reset_log_counters();
     commit_reading(s, nullptr);
@@ -51,7 +51,7 @@ BENCHMARK(BM_CommitWithoutSession)->Unit(benchmark::kMicrosecond);
 void BM_CommitWithSession(benchmark::State& state) {
   const fs::path folder = bench_folder();
   fs::remove_all(folder);
-  MeterState s = bench_session();
+  MeterState s = bench_meter();
   {
     SessionKeeper keeper(s, folder, [] { return LocalTime{2026, 12, 9, 14, 3, 27, 0, 60}; });
     keeper.acquisition_began();

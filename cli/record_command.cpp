@@ -1,6 +1,6 @@
-// tarvo-cli record drives the acquisition engine of link/acquisition.h, the
-// one the window drives too: Start with sleeps for its two waits, then a tick
-// a second on its own clock. What a family is comes from decode/meter_family.h.
+// tarvo-cli record drives the recording of recording/recording.h, the one the
+// window drives too: Start with sleeps for its two waits, then a tick a second
+// on its own clock. What a family is comes from decode/meter_family.h.
 #include "record_command.h"
 
 #include <exception>
@@ -8,19 +8,16 @@
 #include <new>
 #include <ostream>
 
-#include "files/session_keeper.h"
 #include "files/session_store.h"
 #include "files/text_log.h"
 #include "hex_chunk.h"
-#include "link/acquisition.h"
-#include "link/meter_state.h"
-#include "log/limits.h"
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
 #include "record_influx.h"
 #include "record_options.h"
 #include "record_publish.h"
+#include "recording/recording.h"
 #include "stop_signal.h"
 
 #if defined(_WIN32)
@@ -78,12 +75,10 @@ std::unique_ptr<DebugTrace> make_trace(bool shown, std::ostream& err) {
   return std::make_unique<DiscardTrace>();
 }
 
-std::unique_ptr<MeterState> make_session(const RecordOptions& o) {
-  auto s = std::make_unique<MeterState>();
-  s->LanguageBase = o.language * 1000;
-  s->DecimalSeparator = o.separator;
-  s->RecordInterval = o.interval;
-  return s;
+void apply_options(MeterState& s, const RecordOptions& o) {
+  s.LanguageBase = o.language * 1000;
+  s.DecimalSeparator = o.separator;
+  s.RecordInterval = o.interval;
 }
 
 class Recorder final : private StartDriver {
@@ -94,18 +89,18 @@ class Recorder final : private StartDriver {
         env_(env),
         out_(out),
         err_(err),
-        s_(make_session(o)),
         sink_(make_trace(o.trace, err)),
-        trace_(*sink_, env.local_now),
-        ports_(make_system_serial_devices(), trace_),
-        acquisition_(*s_, ports_),
-        sessions_(*s_, env.session_folder, env.local_now),
-        limits_(s_->DecimalSeparator) {
-    acquisition_.add_listener(&sessions_);
-    s_->commit_listeners.push_back(&limits_);
+        recording_({make_system_serial_devices(), *sink_, env.local_now, env.session_folder}),
+        s_(&recording_.state()),
+        trace_(recording_.trace()),
+        ports_(recording_.ports()),
+        acquisition_(recording_.acquisition()),
+        sessions_(recording_.session_keeper()),
+        limits_(recording_.limits()) {
+    apply_options(*s_, o);
     limits_.set_limits_for_next(o.high, o.low);
+    // After the session file's line of the breach.
     limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
-      sessions_.outside_limits(breach_name(breach));
       end_progress();
       err_ << kPrefix << "reading " << record.Index
            << " is outside the limits: " << record.Main_No.str() << " " << run_key_of(record).unit
@@ -116,10 +111,6 @@ class Recorder final : private StartDriver {
     if (o.reconnect_timeout != std::int64_t{0}) {
       acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
     }
-  }
-  ~Recorder() override {
-    acquisition_.remove_listener(&sessions_);
-    std::erase(s_->commit_listeners, &limits_);
   }
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
@@ -315,14 +306,14 @@ class Recorder final : private StartDriver {
       for (const std::string& warning : influx_warnings(*o_.influx)) {
         err_ << kPrefix << "warning: " << warning << '\n';
       }
-      influx_ = std::make_unique<RecordInflux>(*o_.influx, *s_, env_.publish_timing, o_.trace,
-                                               env_.publish_capacity);
+      influx_ = std::make_unique<RecordInflux>(recording_, *o_.influx, env_.publish_timing,
+                                               o_.trace, env_.publish_capacity);
     }
     if (!o_.publish) return;
     for (const std::string& warning : password_warnings(*o_.publish)) {
       err_ << kPrefix << "warning: " << warning << '\n';
     }
-    publishing_ = std::make_unique<RecordPublishing>(*o_.publish, *s_, env_.publish_timing,
+    publishing_ = std::make_unique<RecordPublishing>(recording_, *o_.publish, env_.publish_timing,
                                                      o_.trace, env_.publish_capacity);
   }
 
@@ -398,13 +389,14 @@ class Recorder final : private StartDriver {
   const RecordEnvironment& env_;
   std::ostream& out_;
   std::ostream& err_;
-  std::unique_ptr<MeterState> s_;
   std::unique_ptr<DebugTrace> sink_;
-  PortTrace trace_;
-  SerialPorts ports_;
-  Acquisition acquisition_;
-  SessionKeeper sessions_;
-  LimitWatch limits_;
+  Recording recording_;
+  MeterState* s_;
+  PortTrace& trace_;
+  SerialPorts& ports_;
+  Acquisition& acquisition_;
+  SessionKeeper& sessions_;
+  LimitWatch& limits_;
   Clock::time_point lost_at_{};
   std::unique_ptr<RecordPublishing> publishing_;
   std::unique_ptr<RecordInflux> influx_;

@@ -34,15 +34,11 @@ std::string state_line(BrokerState state, const std::string& detail, std::size_t
 
 }  // namespace
 
-RecordInflux::RecordInflux(const InfluxTarget& target, MeterState& session,
+RecordInflux::RecordInflux(Recording& recording, const InfluxTarget& target,
                            const PublisherTiming& timing, bool every_change, std::size_t capacity)
-    : session_(session), writer_(target, session, timing, capacity), every_change_(every_change) {
-  session_.commit_listeners.push_back(&writer_);
-}
-
-RecordInflux::~RecordInflux() {
-  std::erase(session_.commit_listeners, &writer_);
-}
+    : recording_(recording),
+      writer_(recording.write_to_influx(target, timing, capacity)),
+      every_change_(every_change) {}
 
 std::vector<std::string> RecordInflux::take_lines() {
   std::vector<std::string> lines;
@@ -65,7 +61,7 @@ std::vector<std::string> RecordInflux::take_lines() {
 }
 
 std::size_t RecordInflux::finish() {
-  return writer_.finish(kFinishGrace);
+  return recording_.finish_influx(kFinishGrace);
 }
 
 }  // namespace tarvo::cli

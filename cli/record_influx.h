@@ -7,22 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "link/meter_state.h"
 #include "publish/influx_writer.h"
+#include "recording/recording.h"
 
 namespace tarvo::cli {
 
-// The InfluxDB side of tarvo-cli record: the writer follows the session's
-// commits from construction to destruction, and the server's state changes
+// The InfluxDB side of tarvo-cli record: the recording's writer follows the
+// commits from construction to finish(), and the server's state changes
 // come back as lines for the error stream, with the readings that wait.
 class RecordInflux {
  public:
   // How long the end of a recording waits for the server to take what is left.
   static constexpr std::chrono::seconds kFinishGrace{5};
 
-  RecordInflux(const InfluxTarget& target, MeterState& session, const PublisherTiming& timing,
+  RecordInflux(Recording& recording, const InfluxTarget& target, const PublisherTiming& timing,
                bool every_change, std::size_t capacity = InfluxWriter::kQueueCapacity);
-  ~RecordInflux();
   RecordInflux(const RecordInflux&) = delete;
   RecordInflux& operator=(const RecordInflux&) = delete;
 
@@ -33,8 +32,8 @@ class RecordInflux {
   std::uint64_t dropped() const { return writer_.status().dropped; }
 
  private:
-  MeterState& session_;
-  InfluxWriter writer_;
+  Recording& recording_;
+  InfluxWriter& writer_;
   bool every_change_;
   std::optional<BrokerState> last_told_;
   bool told_dropping_ = false;

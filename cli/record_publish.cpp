@@ -1,24 +1,15 @@
 #include "record_publish.h"
 
-#include <algorithm>
-
 #include "publish/broker_texts.h"
 
 namespace tarvo::cli {
 
-RecordPublishing::RecordPublishing(const PublishTarget& target, MeterState& session,
+RecordPublishing::RecordPublishing(Recording& recording, const PublishTarget& target,
                                    const PublisherTiming& timing, bool every_change,
                                    std::size_t capacity)
-    : session_(session),
-      publisher_(target, session, timing, capacity),
-      every_change_(every_change) {
-  session_.commit_listeners.push_back(&publisher_);
-}
-
-RecordPublishing::~RecordPublishing() {
-  auto& listeners = session_.commit_listeners;
-  listeners.erase(std::remove(listeners.begin(), listeners.end(), &publisher_), listeners.end());
-}
+    : recording_(recording),
+      publisher_(recording.publish(target, timing, capacity)),
+      every_change_(every_change) {}
 
 std::vector<std::string> RecordPublishing::take_lines() {
   std::vector<std::string> lines;
@@ -31,7 +22,7 @@ std::vector<std::string> RecordPublishing::take_lines() {
       if (last_told_ == event.state) continue;
     }
     last_told_ = event.state;
-    std::string line = session_.text(broker_state_text(event.state));
+    std::string line = recording_.state().text(broker_state_text(event.state));
     if (!event.detail.empty()) line += " (" + event.detail + ")";
     lines.push_back(std::move(line));
   }
@@ -44,7 +35,7 @@ std::vector<std::string> RecordPublishing::take_lines() {
 }
 
 std::size_t RecordPublishing::finish() {
-  return publisher_.finish(kFinishGrace);
+  return recording_.finish_publishing(kFinishGrace);
 }
 
 }  // namespace tarvo::cli

@@ -9,20 +9,20 @@
 
 #include "link/meter_state.h"
 #include "publish/mqtt_publisher.h"
+#include "recording/recording.h"
 
 namespace tarvo::cli {
 
-// The broker side of tarvo-cli record: the publisher follows the session's
-// commits from construction to destruction, and the broker's state changes
-// come back as lines for the error stream.
+// The broker side of tarvo-cli record: the recording publishes its commits
+// from construction until finish(), and the broker's state changes come back
+// as lines for the error stream.
 class RecordPublishing {
  public:
   // How long the end of a recording waits for the broker to take what is left.
   static constexpr std::chrono::seconds kFinishGrace{5};
 
-  RecordPublishing(const PublishTarget& target, MeterState& session, const PublisherTiming& timing,
+  RecordPublishing(Recording& recording, const PublishTarget& target, const PublisherTiming& timing,
                    bool every_change, std::size_t capacity = MqttPublisher::kQueueCapacity);
-  ~RecordPublishing();
   RecordPublishing(const RecordPublishing&) = delete;
   RecordPublishing& operator=(const RecordPublishing&) = delete;
 
@@ -37,8 +37,8 @@ class RecordPublishing {
   std::uint64_t dropped() const { return publisher_.status().dropped; }
 
  private:
-  MeterState& session_;
-  MqttPublisher publisher_;
+  Recording& recording_;
+  MqttPublisher& publisher_;
   bool every_change_;
   std::optional<BrokerState> last_told_;
   bool told_dropping_ = false;

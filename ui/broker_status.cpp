@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QTimer>
-#include <algorithm>
 
 #include "debug_window.h"
 #include "main_window.h"
@@ -48,16 +47,13 @@ void BrokerStatusPanel::refresh() {
 
 WindowPublishing::WindowPublishing(TForm1& window, const PublishTarget& target,
                                    PublisherTiming timing)
-    : window_(window), publisher_(target, window.program().state(), timing) {
-  window_.program().state().commit_listeners.push_back(&publisher_);
+    : window_(window), publisher_(window.program().recording().publish(target, timing)) {
   panel_ = new BrokerStatusPanel(window_, publisher_);
 }
 
 WindowPublishing::~WindowPublishing() {
-  auto& listeners = window_.program().state().commit_listeners;
-  listeners.erase(std::remove(listeners.begin(), listeners.end(), &publisher_), listeners.end());
   delete panel_.data();
-  publisher_.finish(kCloseGrace);
+  window_.program().recording().finish_publishing(kCloseGrace);
 }
 
 }  // namespace tarvo

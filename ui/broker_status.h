@@ -35,8 +35,8 @@ class BrokerStatusPanel : public QObject {
   QTimer* timer_;
 };
 
-// Publishing for as long as the window runs: the publisher follows the
-// session's commits and the panel shows its state.
+// Publishing for as long as the window runs: the program's recording
+// publishes each commit and the panel shows the publisher's state.
 class WindowPublishing {
  public:
   // How long closing the program waits for the broker to take what is left.
@@ -53,7 +53,7 @@ class WindowPublishing {
 
  private:
   TForm1& window_;
-  MqttPublisher publisher_;
+  MqttPublisher& publisher_;
   QPointer<BrokerStatusPanel> panel_;
 };
 

@@ -75,7 +75,7 @@ void TForm2::set_kept_place(const QPoint& place) {
 }
 
 void TForm2::retranslate() {
-  if (session_ != nullptr) setWindowTitle(QString::fromStdString(session_->text(kTextDebugTitle)));
+  if (meter_ != nullptr) setWindowTitle(QString::fromStdString(meter_->text(kTextDebugTitle)));
 }
 
 bool TForm2::save_trace_to(const QString& path) const {
@@ -92,9 +92,9 @@ bool TForm2::save_trace_to(const QString& path) const {
 
 void TForm2::show_memo_menu(const QPoint& position) {
   const std::unique_ptr<QMenu> menu(mmo1_->createStandardContextMenu(position));
-  if (session_ != nullptr) {
+  if (meter_ != nullptr) {
     menu->addSeparator();
-    QAction* save = menu->addAction(QString::fromStdString(session_->text(kTextSaveTrace)));
+    QAction* save = menu->addAction(QString::fromStdString(meter_->text(kTextSaveTrace)));
     save->setObjectName(QStringLiteral("mni_save_trace"));
     connect(save, &QAction::triggered, this, &TForm2::save_trace);
   }
@@ -102,13 +102,13 @@ void TForm2::show_memo_menu(const QPoint& position) {
 }
 
 void TForm2::save_trace() {
-  const QString caption = QString::fromStdString(session_->text(kTextSaveTrace));
+  const QString caption = QString::fromStdString(meter_->text(kTextSaveTrace));
   QFileDialog dialog(this, caption, trace_file_name(), QStringLiteral("*.txt"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   if (!save_trace_to(dialog.selectedFiles().constFirst())) {
-    QMessageBox::critical(this, caption, QString::fromStdString(session_->text(kTextSaveFailed)));
+    QMessageBox::critical(this, caption, QString::fromStdString(meter_->text(kTextSaveFailed)));
   }
 }
 

@@ -24,7 +24,7 @@ class TForm2 : public QWidget, public DebugTrace {
   explicit TForm2(QWidget* parent = nullptr);
 
   // Where the context menu takes its texts from, in the current language.
-  void set_session(const MeterState& s) { session_ = &s; }
+  void set_meter(const MeterState& s) { meter_ = &s; }
 
   // A line ending in "\r\n" leaves an empty line after it.
   void add_line(std::string line) override;
@@ -46,7 +46,7 @@ class TForm2 : public QWidget, public DebugTrace {
   void save_trace();
 
   QPlainTextEdit* mmo1_;
-  const MeterState* session_ = nullptr;
+  const MeterState* meter_ = nullptr;
   bool place_kept_ = false;
 };
 

@@ -122,7 +122,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
   interval_dialog_ = new TForm3(this);
   about_box_ = new TForm5(this);
   secrets_ = new SecretStore(false, this);  // in memory until use_keychain()
-  debug_window_->set_session(s);
+  debug_window_->set_meter(s);
   program_.set_trace_target(debug_window_);
   program_.session_keeper().set_notice_sink(
       [this](SessionNotice notice, const std::string& detail) { session_notice(notice, detail); });

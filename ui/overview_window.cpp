@@ -144,15 +144,13 @@ OverviewWindow::OverviewWindow(MeterState& s, QWidget* parent)
   connect(plot_, &OverviewPlot::view_changed, this, &OverviewWindow::show_status);
   connect(plot_, &OverviewPlot::reading_chosen, this, &OverviewWindow::reading_chosen);
 
-  s_.commit_listeners.push_back(follower_.get());
+  following_ = s_.commit_listeners.subscribe(CommitStage::Views, *follower_);
   rebuild();
   retranslate();
   resize(900, 460);
 }
 
-OverviewWindow::~OverviewWindow() {
-  std::erase(s_.commit_listeners, follower_.get());
-}
+OverviewWindow::~OverviewWindow() = default;
 
 void OverviewWindow::rebuild() {
   pyramid_.rebuild();

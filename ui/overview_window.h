@@ -83,6 +83,7 @@ class OverviewWindow : public QDialog {
   LogOverview overview_;
   OverviewScope scope_ = OverviewScope::WholeLog;
   std::unique_ptr<Follower> follower_;
+  CommitSubscription following_;
   QComboBox* scope_box_ = nullptr;
   QPushButton* show_all_ = nullptr;
   OverviewPlot* plot_ = nullptr;

@@ -5,14 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "files/session_keeper.h"
-#include "link/acquisition.h"
 #include "link/debug_trace.h"
-#include "link/meter_state.h"
 #include "link/serial_device.h"
-#include "link/serial_ports.h"
-#include "log/limits.h"
-#include "log/statistics.h"
+#include "recording/recording.h"
 #include "settings_store.h"
 
 namespace tarvo {
@@ -34,7 +29,8 @@ class RelayTrace final : public DebugTrace {
 };
 
 // Everything the program knows while it runs, created once and passed by
-// reference to the windows: the meter's state, the ports and the acquisition.
+// reference to the windows: what the acquisition drives (the same recording
+// as tarvo-cli record's, with the window's trace), and what the desktop keeps.
 class Program {
  public:
   using PortMapSource = std::function<PortMap()>;
@@ -44,15 +40,16 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  MeterState& state() { return state_; }
-  const MeterState& state() const { return state_; }
-  SerialPorts& ports() { return ports_; }
-  Acquisition& acquisition() { return acquisition_; }
+  Recording& recording() { return recording_; }
+  MeterState& state() { return recording_.state(); }
+  const MeterState& state() const { return recording_.state(); }
+  SerialPorts& ports() { return recording_.ports(); }
+  Acquisition& acquisition() { return recording_.acquisition(); }
   // The session file of the log, in the user's state folder.
-  SessionKeeper& session_keeper() { return session_keeper_; }
+  SessionKeeper& session_keeper() { return recording_.session_keeper(); }
   // The figures of the log, and the limits each commit is checked against.
-  StatisticsFollower& statistics() { return statistics_; }
-  LimitWatch& limits() { return limits_; }
+  StatisticsFollower& statistics() { return recording_.statistics(); }
+  LimitWatch& limits() { return recording_.limits(); }
   // What the desktop keeps between runs; no file unless main() names one.
   SettingsStore& settings() { return settings_; }
 
@@ -73,14 +70,8 @@ class Program {
   int language_for_run = 0;
 
  private:
-  MeterState state_;
   RelayTrace relay_;
-  PortTrace trace_;
-  SerialPorts ports_;
-  Acquisition acquisition_;
-  SessionKeeper session_keeper_;
-  StatisticsFollower statistics_;
-  LimitWatch limits_;
+  Recording recording_;
   SettingsStore settings_;
   std::vector<std::string> named_ports_;
   PortMapSource port_map_source_;

@@ -98,10 +98,10 @@ void CursorLine::mouseDoubleClickEvent(QMouseEvent* event) {
   event->accept();
 }
 
-TrendChart::TrendChart(const MeterState& session, QScrollBar* scrollbar, ExtremeBoxes boxes,
+TrendChart::TrendChart(const MeterState& meter, QScrollBar* scrollbar, ExtremeBoxes boxes,
                        QWidget* parent)
     : QChartView(new QChart, parent),  // the view owns its chart
-      session_(session),
+      meter_(meter),
       scrollbar_(scrollbar),
       boxes_(boxes),
       series_(new QLineSeries),
@@ -171,7 +171,7 @@ void TrendChart::set_scroll_params(const ScrollParams& params) {
 }
 
 void TrendChart::update_chart(std::int64_t n, PageDirection direction) {
-  page_ = tarvo::update_chart(session_.log, n, direction, session_.DecimalSeparator);
+  page_ = tarvo::update_chart(meter_.log, n, direction, meter_.DecimalSeparator);
   draw_page();
   set_scroll_params(page_.scrollbar);
   follow_page_with_cursor();
@@ -180,11 +180,11 @@ void TrendChart::update_chart(std::int64_t n, PageDirection direction) {
 // The extreme boxes stay live: they show the page that ends with the newest
 // reading, as they would while following.
 void TrendChart::hold_page() {
-  const std::int64_t count = session_.log.count();
+  const std::int64_t count = meter_.log.count();
   set_scroll_params(held_chart_scrollbar(page_.bounds, count));
   if (count > 0) {
-    fill_boxes(tarvo::update_chart(session_.log, count, PageDirection::Backward,
-                                   session_.DecimalSeparator));
+    fill_boxes(
+        tarvo::update_chart(meter_.log, count, PageDirection::Backward, meter_.DecimalSeparator));
   }
 }
 
@@ -195,12 +195,12 @@ void TrendChart::follow_page_with_cursor() {
   const QPointF in_chart = chart()->mapFromScene(mapToScene(pointer_));
   const CursorPointer pointer{pointer_.x(), pointer_.y(), width(), height(),
                               chart()->mapToValue(in_chart, series_).x()};
-  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  move_cursor(cursor_, page_, pointer, meter_.DecimalSeparator);
   show_cursor();
 }
 
 void TrendChart::update_chart_scrollbar() {
-  set_scroll_params(tarvo::update_chart_scrollbar(session_.log.count()));
+  set_scroll_params(tarvo::update_chart_scrollbar(meter_.log.count()));
 }
 
 void TrendChart::draw_page() {
@@ -234,8 +234,8 @@ void TrendChart::draw_page() {
 void TrendChart::fill_boxes(const ChartPage& page) {
   if (!page.extremes) return;
   const ChartExtremes& e = *page.extremes;
-  boxes_.max_value->setText(qt_text(extreme_box_text(e, true, session_.DecimalSeparator)));
-  boxes_.min_value->setText(qt_text(extreme_box_text(e, false, session_.DecimalSeparator)));
+  boxes_.max_value->setText(qt_text(extreme_box_text(e, true, meter_.DecimalSeparator)));
+  boxes_.min_value->setText(qt_text(extreme_box_text(e, false, meter_.DecimalSeparator)));
   boxes_.max_time->setText(qt_text(e.max_time));
   boxes_.min_time->setText(qt_text(e.min_time));
 }
@@ -299,22 +299,22 @@ void TrendChart::show_page(const ChartRequest& request) {
   update_chart(request.n, request.direction);
   {
     const QSignalBlocker quiet(scrollbar_);
-    scrollbar_->setValue(chart_thumb_for(page_.bounds, session_.log.count()));
+    scrollbar_->setValue(chart_thumb_for(page_.bounds, meter_.log.count()));
   }
   emit page_moved();
 }
 
 bool TrendChart::step_page(PageStep step) {
   const std::optional<ChartRequest> request =
-      neighbour_page(page_.bounds, session_.log.count(), step);
+      neighbour_page(page_.bounds, meter_.log.count(), step);
   if (!request) return false;
   show_page(*request);
   return true;
 }
 
 void TrendChart::show_reading(std::int64_t n) {
-  if (n < 1 || n > session_.log.count()) return;
-  show_page(page_around(session_.log, n));
+  if (n < 1 || n > meter_.log.count()) return;
+  show_page(page_around(meter_.log, n));
   cursor_.on = true;
   point_cursor_at(n);
 }
@@ -333,7 +333,7 @@ void TrendChart::point_cursor_at(std::int64_t n) {
       std::clamp(in_view.y(), kPlotTop, std::max(kPlotTop, height() - kPlotBottomMargin));
   const CursorPointer pointer{left, top, width(), height(), static_cast<double>(x)};
   pointer_ = QPoint(left, top);
-  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  move_cursor(cursor_, page_, pointer, meter_.DecimalSeparator);
   show_cursor();
 }
 
@@ -380,7 +380,7 @@ void TrendChart::Chart1MouseMove(QPoint position) {
   const QPointF in_chart = chart()->mapFromScene(mapToScene(position));
   const CursorPointer pointer{position.x(), position.y(), width(), height(),
                               chart()->mapToValue(in_chart, series_).x()};
-  move_cursor(cursor_, page_, pointer, session_.DecimalSeparator);
+  move_cursor(cursor_, page_, pointer, meter_.DecimalSeparator);
   show_cursor();
 }
 
@@ -431,8 +431,8 @@ void TrendChart::set_report_look(bool report) {
   axis_y_->setLabelsFont(font);
   axis_y_->setTitleFont(font);
   const bool has_page = page_.bounds.first <= page_.bounds.last && page_.bounds.first >= 1 &&
-                        page_.bounds.last <= session_.log.count();
-  const std::string unit = has_page ? run_key_of(session_.log[page_.bounds.last]).unit : "";
+                        page_.bounds.last <= meter_.log.count();
+  const std::string unit = has_page ? run_key_of(meter_.log[page_.bounds.last]).unit : "";
   axis_y_->setTitleText(report ? qt_text(unit) : QString());
   // A one-pixel line is a hairline in a picture that wide.
   QPen pen = series_->pen();
@@ -443,9 +443,9 @@ void TrendChart::set_report_look(bool report) {
 }
 
 ReportTitle TrendChart::report_title() const {
-  const ReportWords words{session_.text(kTextStatsCount), session_.text(kTextStatsMin),
-                          session_.text(kTextStatsMax), session_.text(kTextStatsMean)};
-  return tarvo::report_title(session_.log, page_.bounds, session_.DecimalSeparator, words);
+  const ReportWords words{meter_.text(kTextStatsCount), meter_.text(kTextStatsMin),
+                          meter_.text(kTextStatsMax), meter_.text(kTextStatsMean)};
+  return tarvo::report_title(meter_.log, page_.bounds, meter_.DecimalSeparator, words);
 }
 
 void TrendChart::resizeEvent(QResizeEvent* event) {

@@ -56,7 +56,7 @@ class TrendChart : public QChartView {
   Q_OBJECT
 
  public:
-  TrendChart(const MeterState& session, QScrollBar* scrollbar, ExtremeBoxes boxes, QWidget* parent);
+  TrendChart(const MeterState& meter, QScrollBar* scrollbar, ExtremeBoxes boxes, QWidget* parent);
 
   // The page that ends (Backward) or starts (Forward) at record n, its axis,
   // the extreme boxes and the scrollbar.
@@ -127,7 +127,7 @@ class TrendChart : public QChartView {
   // A new page under a cursor that stands still: its labels read the new page.
   void follow_page_with_cursor();
 
-  const MeterState& session_;
+  const MeterState& meter_;
   QScrollBar* scrollbar_;
   ExtremeBoxes boxes_;
   QLineSeries* series_;

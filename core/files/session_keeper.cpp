@@ -1,6 +1,5 @@
 #include "files/session_keeper.h"
 
-#include <algorithm>
 #include <system_error>
 
 #include "decode/meter_family.h"
@@ -38,17 +37,12 @@ std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t
 SessionKeeper::SessionKeeper(MeterState& s, std::filesystem::path folder, Clock now)
     : s_(s), folder_(std::move(folder)), now_(std::move(now)) {}
 
-SessionKeeper::~SessionKeeper() {
-  listen(false);
-}
+SessionKeeper::~SessionKeeper() = default;
 
 void SessionKeeper::listen(bool on) {
-  auto& listeners = s_.commit_listeners;
-  // First of all: the reading is on the disk before anything else hears of it.
-  if (on && !listening_) listeners.insert(listeners.begin(), this);
-  if (!on && listening_)
-    listeners.erase(std::remove(listeners.begin(), listeners.end(), this), listeners.end());
-  listening_ = on;
+  if (on == listening()) return;
+  subscription_ =
+      on ? s_.commit_listeners.subscribe(CommitStage::SessionFile, *this) : CommitSubscription();
 }
 
 void SessionKeeper::acquisition_began() {
@@ -94,11 +88,11 @@ void SessionKeeper::reading_committed(const real_Record& record) {
 }
 
 void SessionKeeper::outside_limits(std::string_view which) {
-  if (listening_) write(session_event_line(SessionEvent::OutsideLimits, now_(), which));
+  if (listening()) write(session_event_line(SessionEvent::OutsideLimits, now_(), which));
 }
 
 void SessionKeeper::event(SessionEvent kind, const std::vector<std::string>& details) {
-  if (listening_) write(session_event_line(kind, now_(), details));
+  if (listening()) write(session_event_line(kind, now_(), details));
 }
 
 void SessionKeeper::meter_lost() {
@@ -110,7 +104,7 @@ void SessionKeeper::meter_back() {
 }
 
 void SessionKeeper::acquisition_stopped() {
-  if (!listening_) return;  // no acquisition writes the file (an opened one, or none)
+  if (!listening()) return;  // no acquisition writes the file (an opened one, or none)
   listen(false);
   write(session_event_line(SessionEvent::Stopped, now_()));
 }

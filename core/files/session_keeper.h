@@ -12,7 +12,7 @@
 #include "files/session_writer.h"
 #include "link/acquisition.h"
 #include "link/meter_state.h"
-#include "log/commit_listener.h"
+#include "log/commit_listeners.h"
 
 namespace tarvo {
 
@@ -99,6 +99,7 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   void stopped_writing(const std::string& why);
   void notice(SessionNotice notice, const std::string& detail);
   void listen(bool on);
+  bool listening() const { return subscription_.active(); }
 
   MeterState& s_;
   std::filesystem::path folder_;
@@ -113,7 +114,9 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   bool recording_ = false;  // the file is this run's own acquisition's
   bool had_file_ = false;
   bool held_ = false;  // told as not written, not yet as written again
-  bool listening_ = false;
+  // Held while this run's acquisition writes the file; the first to hear of
+  // each commit.
+  CommitSubscription subscription_;
 };
 
 }  // namespace tarvo

@@ -80,7 +80,7 @@ class StartDriver {
 // finish_probe, wait, begin_acquiring; start() runs them in that order.
 class Acquisition {
  public:
-  Acquisition(MeterState& session, SerialPorts& ports) : s_(session), ports_(ports) {}
+  Acquisition(MeterState& s, SerialPorts& ports) : s_(s), ports_(ports) {}
 
   AcquisitionState state() const { return state_; }
 

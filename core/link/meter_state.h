@@ -10,7 +10,7 @@
 #include "decode/rx_buffer.h"
 #include "i18n/language_table.h"
 #include "i18n/text_numbers.h"
-#include "log/commit_listener.h"
+#include "log/commit_listeners.h"
 #include "log/frame_figures.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
@@ -35,9 +35,8 @@ struct MeterState {
   // again after a gap.
   bool GapPending = false;
 
-  // Told of every committed reading, in order; not owned. Whoever adds one
-  // removes it before it goes away.
-  std::vector<CommitListener*> commit_listeners;
+  // Told of every committed reading, in the order of their stages.
+  CommitListeners commit_listeners;
 
   LanguageTable languages;
   std::int32_t LanguageBase = 0;  // 1000 x the current language number

@@ -49,7 +49,7 @@ void commit_reading(MeterState& s, ReadingViews* views, bool test_frame) {
   const RecordMarks marks{!test_frame && s.GapPending, test_frame};
   if (marks.after_gap) s.GapPending = false;
   const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take(), marks);
-  for (CommitListener* listener : s.commit_listeners) listener->reading_committed(s.log[n]);
+  s.commit_listeners.reading_committed(s.log[n]);
   if (views == nullptr || !family_active(s.model)) return;
   views->refresh_grid();
   views->update_chart(static_cast<std::int32_t>(s.log.count()), ChartDirection::Backward);

@@ -60,13 +60,13 @@ int publish_text(mosquitto* m, int* id, const std::string& topic, std::string_vi
 
 }  // namespace
 
-MqttPublisher::MqttPublisher(PublishTarget target, const MeterState& session,
-                             PublisherTiming timing, std::size_t capacity)
+MqttPublisher::MqttPublisher(PublishTarget target, const MeterState& meter, PublisherTiming timing,
+                             std::size_t capacity)
     : target_(std::move(target)),
       reading_topic_(target_.reading_topic()),
       status_topic_(target_.status_topic()),
       discovery_topic_(target_.discovery ? discovery_message(target_.prefix, {}).topic : ""),
-      session_(session),
+      meter_(meter),
       timing_(timing),
       capacity_(capacity),
       outbox_(capacity) {
@@ -83,7 +83,7 @@ MqttPublisher::~MqttPublisher() {
 // A typed test frame is no reading of the meter: subscribers never see it.
 void MqttPublisher::reading_committed(const real_Record& record) {
   if (record.TestFrame) return;
-  OutgoingReading reading{record, session_.model, session_.ActivePort, session_.DecimalSeparator};
+  OutgoingReading reading{record, meter_.model, meter_.ActivePort, meter_.DecimalSeparator};
   {
     const std::lock_guard lock(mutex_);
     if (accepting_) outbox_.push(std::move(reading));

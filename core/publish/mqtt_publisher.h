@@ -68,8 +68,8 @@ class MqttPublisher final : public CommitListener {
   // A day of readings at one a second.
   static constexpr std::size_t kQueueCapacity = 86400;
 
-  // session is read on the committing thread only, in reading_committed.
-  MqttPublisher(PublishTarget target, const MeterState& session, PublisherTiming timing = {},
+  // meter is read on the committing thread only, in reading_committed.
+  MqttPublisher(PublishTarget target, const MeterState& meter, PublisherTiming timing = {},
                 std::size_t capacity = kQueueCapacity);
   ~MqttPublisher() override;
   MqttPublisher(const MqttPublisher&) = delete;
@@ -110,7 +110,7 @@ class MqttPublisher final : public CommitListener {
   const std::string reading_topic_;
   const std::string status_topic_;
   const std::string discovery_topic_;  // empty without discovery
-  const MeterState& session_;
+  const MeterState& meter_;
   const PublisherTiming timing_;
   const std::size_t capacity_;
 

@@ -12,7 +12,7 @@
 namespace tarvo {
 
 // A committed reading on its way to the broker, with what its message needs
-// from the session at the moment of the commit.
+// from the meter's state at the moment of the commit.
 struct OutgoingReading {
   real_Record record;
   MeterModel family = MeterModel::None;

@@ -1,5 +1,6 @@
 #include "notification_service.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -18,10 +21,28 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+// A child never holds the test's output open (ctest waits for that to
+// close): what it says goes to a file, or nowhere.
+void quiet(const char* file = "/dev/null") {
+  const int out = ::open(file, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (out < 0) return;
+  ::dup2(out, STDOUT_FILENO);
+  ::dup2(out, STDERR_FILENO);
+  ::close(out);
+}
+
+std::string contents(const fs::path& file) {
+  std::ifstream in(file);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 pid_t spawn(const std::vector<std::string>& argv, const std::string& bus,
             const std::string& display) {
   const pid_t pid = ::fork();
   if (pid == 0) {
+    quiet();
     if (!bus.empty()) ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
     if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
     std::vector<char*> args;
@@ -42,7 +63,7 @@ void end(pid_t pid) {
 
 template <typename Ready>
 void wait_for(Ready ready, const char* what) {
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!ready()) {
     if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error(what);
     std::this_thread::sleep_for(20ms);
@@ -60,6 +81,15 @@ bool NotificationService::available() {
 }
 
 NotificationService::NotificationService() {
+  try {
+    start();
+  } catch (...) {
+    stop();  // nothing started may outlive a service that did not come up
+    throw;
+  }
+}
+
+void NotificationService::start() {
   dir_ = fs::temp_directory_path() / ("tarvo-notices-" + std::to_string(::getpid()));
   fs::remove_all(dir_);
   fs::create_directories(dir_);
@@ -69,8 +99,10 @@ NotificationService::NotificationService() {
   // The X server picks a free display and writes its number to the pipe.
   int fds[2];
   if (::pipe(fds) != 0) throw std::runtime_error("pipe");
+  const std::string x_log = (dir_ / "xvfb.log").string();
   x_ = ::fork();
   if (x_ == 0) {
+    quiet(x_log.c_str());
     ::close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
@@ -81,7 +113,7 @@ NotificationService::NotificationService() {
   std::array<char, 16> number{};
   const ssize_t n = ::read(fds[0], number.data(), number.size() - 1);
   ::close(fds[0]);
-  if (n <= 0) throw std::runtime_error("no X display");
+  if (n <= 0) throw std::runtime_error("Xvfb gave no display: " + contents(x_log));
   display_ =
       ":" + std::string(number.data(), static_cast<std::size_t>(n - (number[n - 1] == '\n')));
   dunst_ = spawn({"dunst"}, address_, display_);
@@ -90,11 +122,16 @@ NotificationService::NotificationService() {
 }
 
 NotificationService::~NotificationService() {
+  stop();
+}
+
+void NotificationService::stop() {
   end(dunst_);
   end(x_);
   end(bus_);
+  dunst_ = x_ = bus_ = -1;
   std::error_code ignored;
-  fs::remove_all(dir_, ignored);
+  if (!dir_.empty()) fs::remove_all(dir_, ignored);
 }
 
 std::string NotificationService::dunstctl(const std::string& args) const {

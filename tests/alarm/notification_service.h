@@ -29,6 +29,8 @@ class NotificationService {
   void click_action() const;
 
  private:
+  void start();
+  void stop();
   std::string dunstctl(const std::string& args) const;
 
   std::filesystem::path dir_;

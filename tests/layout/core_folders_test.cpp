@@ -19,8 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The README's Layout section shows the same order.
-constexpr std::array<std::string_view, 8> kLayers = {"i18n",    "decode", "log",     "link",
-                                                     "display", "files",  "publish", "alarm"};
+constexpr std::array<std::string_view, 9> kLayers = {
+    "i18n", "decode", "log", "link", "display", "files", "publish", "alarm", "recording"};
 
 std::optional<std::size_t> layer_of(std::string_view folder) {
   const auto it = std::find(kLayers.begin(), kLayers.end(), folder);

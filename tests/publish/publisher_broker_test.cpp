@@ -41,10 +41,10 @@ TEST(Publisher, PublishesReadingsAndKeepsTheStatusRetained) {
   TestSubscriber subscriber(broker.port(), "lab/b1/#");
   ASSERT_TRUE(subscriber.wait_subscribed(5s));
 
-  MeterState session;
-  session.model = MeterModel::ModelTarvo;
+  MeterState meter;
+  meter.model = MeterModel::ModelTarvo;
   std::string why;
-  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b1"), why), session);
+  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b1"), why), meter);
   real_Record typed = record(9);
   typed.TestFrame = true;  // a frame typed by hand never reaches the subscribers
   publisher.reading_committed(typed);
@@ -70,12 +70,12 @@ TEST(Publisher, PublishesReadingsAndKeepsTheStatusRetained) {
 }
 
 TEST(Publisher, NoBrokerMeansOfflineWithEveryReadingKept) {
-  MeterState session;
+  MeterState meter;
   std::string why;
   // Every try is refused at once.
   const std::string url =
       "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab";
-  MqttPublisher publisher(*parse_publish_url(url, why), session, {100ms, 200ms, 30});
+  MqttPublisher publisher(*parse_publish_url(url, why), meter, {100ms, 200ms, 30});
   for (int i = 1; i <= 5; ++i) publisher.reading_committed(record(i));
   std::this_thread::sleep_for(300ms);
   const BrokerStatus status = publisher.status();
@@ -109,12 +109,12 @@ std::vector<std::string> offline_pauses(MqttPublisher& publisher, std::size_t n)
 // every time; only a connection that lasted starts the pauses again.
 TEST(Publisher, ABrokerThatHangsUpAtOnceKeepsThePausesDoubling) {
   const testing::HangUpBroker broker;
-  MeterState session;
+  MeterState meter;
   std::string why;
   const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/lab";
   PublisherTiming timing{100ms, 1000ms, 30};
   timing.lasting_connection = 5s;
-  MqttPublisher publisher(*parse_publish_url(url, why), session, timing);
+  MqttPublisher publisher(*parse_publish_url(url, why), meter, timing);
   EXPECT_EQ(offline_pauses(publisher, 4),
             (std::vector<std::string>{"100 ms", "200 ms", "400 ms", "800 ms"}));
   publisher.finish(0ms);
@@ -123,16 +123,16 @@ TEST(Publisher, ABrokerThatHangsUpAtOnceKeepsThePausesDoubling) {
 // Readings a full queue had to let go are counted, and the status line
 // says so.
 TEST(Publisher, ReadingsDroppedFromAFullQueueAreCounted) {
-  MeterState session;
+  MeterState meter;
   std::string why;
   const std::string url =
       "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab";
-  MqttPublisher publisher(*parse_publish_url(url, why), session, {100ms, 200ms, 30}, 3);
+  MqttPublisher publisher(*parse_publish_url(url, why), meter, {100ms, 200ms, 30}, 3);
   for (int i = 1; i <= 5; ++i) publisher.reading_committed(record(i));
   const BrokerStatus status = publisher.status();
   EXPECT_EQ(status.waiting, 3u);
   EXPECT_EQ(status.dropped, 2u);
-  const std::string line = broker_status_line(status, session.languages, LanguageTable::kEnglish);
+  const std::string line = broker_status_line(status, meter.languages, LanguageTable::kEnglish);
   EXPECT_NE(line.find("3 readings waiting"), std::string::npos) << line;
   EXPECT_NE(line.find("2 readings dropped"), std::string::npos) << line;
   EXPECT_EQ(publisher.finish(0ms), 3u);
@@ -146,10 +146,10 @@ TEST(Publisher, WaitingClearsOnceTheReturningBrokerHasEverything) {
   TestBroker broker;
   TestSubscriber subscriber(broker.port(), "lab/b2/reading");
   ASSERT_TRUE(subscriber.wait_subscribed(5s));
-  MeterState session;
-  session.model = MeterModel::ModelTarvo;
+  MeterState meter;
+  meter.model = MeterModel::ModelTarvo;
   std::string why;
-  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b2"), why), session,
+  MqttPublisher publisher(*parse_publish_url(broker.url("lab/b2"), why), meter,
                           {100ms, 60s, 30, 400ms});
   publisher.reading_committed(record(1));
   ASSERT_EQ(subscriber.wait_for("lab/b2/reading", 1, 5s).size(), 1u);

@@ -27,21 +27,21 @@ class Picture : public ::testing::Test {
     auto* bar = new QScrollBar(parent_.get());
     std::array<QLineEdit*, 4> boxes{};
     for (QLineEdit*& box : boxes) box = new QLineEdit(parent_.get());
-    chart_ = new TrendChart(session_, bar, {boxes[0], boxes[1], boxes[2], boxes[3]}, parent_.get());
+    chart_ = new TrendChart(meter_, bar, {boxes[0], boxes[1], boxes[2], boxes[3]}, parent_.get());
     chart_->setGeometry(1, 0, 668, 395);
     parent_->show();
     // Exposed, as the window is: a window that never reached the screen
     // takes no part in repaints, and a capture that paints into the window's
     // repaint would pass here and fail there.
     EXPECT_TRUE(QTest::qWaitForWindowExposed(parent_.get()));
-    session_.log = one_run_log(200);
+    meter_.log = one_run_log(200);
     chart_->update_chart(200, PageDirection::Backward);
   }
 
   // The cursor line at its first place (502), as a double-click shows it.
   void show_cursor_line() { chart_->Chart1DblClick(); }
 
-  MeterState session_;
+  MeterState meter_;
   std::unique_ptr<QWidget> parent_ = std::make_unique<QWidget>();
   TrendChart* chart_;
 };

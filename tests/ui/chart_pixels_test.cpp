@@ -99,14 +99,14 @@ int red_pixels(const QImage& image) {
 // A page of one reading, after a test frame or at the end of an opened log:
 // the reading shows as a dot, where a line of one point would draw nothing.
 TEST(ChartPixels, AReadingAloneIsAVisiblePoint) {
-  MeterState session;
+  MeterState meter;
   QWidget parent;
   std::array<QLineEdit*, 4> boxes{};
   for (QLineEdit*& box : boxes) box = new QLineEdit(&parent);
-  TrendChart chart(session, new QScrollBar(&parent), {boxes[0], boxes[1], boxes[2], boxes[3]},
+  TrendChart chart(meter, new QScrollBar(&parent), {boxes[0], boxes[1], boxes[2], boxes[3]},
                    &parent);
   chart.resize(668, 395);
-  session.log = log_of({{"1.2345", "DCV AUTO 5.0000 V"}});
+  meter.log = log_of({{"1.2345", "DCV AUTO 5.0000 V"}});
   chart.update_chart(1, PageDirection::Backward);
   EXPECT_GE(red_pixels(chart.grab().toImage()), 9);
 }

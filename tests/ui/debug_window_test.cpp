@@ -104,7 +104,7 @@ TEST(DebugWindow, ContextMenuOffersSaveTraceInTheCurrentLanguage) {
   MeterState s;
   s.LanguageBase = 4000;
   TForm2 form;
-  form.set_session(s);
+  form.set_meter(s);
   form.show_trace();
   QString offered;
   QTimer::singleShot(0, [&offered] {

@@ -26,13 +26,13 @@ class Chart : public ::testing::Test {
     bar_ = new QScrollBar(parent_.get());
     for (QLineEdit*& box : boxes_) box = new QLineEdit(parent_.get());
     chart_ =
-        new TrendChart(session_, bar_, {boxes_[0], boxes_[1], boxes_[2], boxes_[3]}, parent_.get());
+        new TrendChart(meter_, bar_, {boxes_[0], boxes_[1], boxes_[2], boxes_[3]}, parent_.get());
     chart_->setGeometry(1, 0, 668, 395);
     parent_->show();
   }
 
-  void load(ReadingLog log) { session_.log = std::move(log); }
-  void newest() { chart_->update_chart(session_.log.count(), PageDirection::Backward); }
+  void load(ReadingLog log) { meter_.log = std::move(log); }
+  void newest() { chart_->update_chart(meter_.log.count(), PageDirection::Backward); }
   PageBounds page() const { return chart_->page().bounds; }
   ScrollParams bar() const { return chart_->scroll_params(); }
   QString box(int i) const { return boxes_[static_cast<std::size_t>(i)]->text(); }
@@ -51,7 +51,7 @@ class Chart : public ::testing::Test {
   }
   const QWidget& line() const { return *chart_->findChild<QWidget*>("shp1"); }
 
-  MeterState session_;
+  MeterState meter_;
   std::unique_ptr<QWidget> parent_ = std::make_unique<QWidget>();
   QScrollBar* bar_;
   std::array<QLineEdit*, 4> boxes_{};

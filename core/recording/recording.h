@@ -1,0 +1,109 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "files/session_keeper.h"
+#include "link/acquisition.h"
+#include "link/debug_trace.h"
+#include "link/meter_state.h"
+#include "link/serial_device.h"
+#include "link/serial_ports.h"
+#include "log/commit_listeners.h"
+#include "log/limits.h"
+#include "log/local_time.h"
+#include "log/statistics.h"
+#include "publish/influx_writer.h"
+#include "publish/mqtt_publisher.h"
+
+namespace tarvo {
+
+// A part that follows the commits from its construction to its destruction,
+// at its stage of the commit order.
+template <typename Part>
+class Following {
+ public:
+  template <typename... Args>
+  Following(MeterState& s, CommitStage stage, Args&&... args)
+      : part_(std::forward<Args>(args)...),
+        subscription_(s.commit_listeners.subscribe(stage, part_)) {}
+
+  Part& operator*() { return part_; }
+  Part* operator->() { return &part_; }
+
+ private:
+  Part part_;
+  CommitSubscription subscription_;
+};
+
+// What differs between the window and tarvo-cli record: the devices, where
+// the port lines go, the clock of the trace and the session file, and the
+// folder of the session files (empty: none kept).
+struct RecordingSetup {
+  std::unique_ptr<SerialDevices> devices;
+  DebugTrace& trace_sink;
+  std::function<LocalTime()> now = now_local;
+  std::filesystem::path session_folder;
+};
+
+// Everything an acquisition drives, built and wired once, for the window and
+// for tarvo-cli record alike; each caller still brings its own waits, clock,
+// trace and options, and drives the acquisition itself.
+//
+// A commit is told in the order of CommitStage, whatever the order in which
+// the parts below are made: the session file, the statistics, the limits,
+// the publisher, then the views (which subscribe at CommitStage::Views). A new
+// follower of the commits is one Following member here. The session keeper
+// takes its place only while an acquisition of this run writes its file.
+class Recording {
+ public:
+  explicit Recording(RecordingSetup setup);
+  ~Recording();
+  Recording(const Recording&) = delete;
+  Recording& operator=(const Recording&) = delete;
+
+  MeterState& state() { return state_; }
+  const MeterState& state() const { return state_; }
+  PortTrace& trace() { return trace_; }
+  SerialPorts& ports() { return ports_; }
+  Acquisition& acquisition() { return acquisition_; }
+  const Acquisition& acquisition() const { return acquisition_; }
+  SessionKeeper& session_keeper() { return session_keeper_; }
+  StatisticsFollower& statistics() { return *statistics_; }
+  LimitWatch& limits() { return *limits_; }
+
+  // Every reading committed from now on goes to the broker too.
+  MqttPublisher& publish(const PublishTarget& target, const PublisherTiming& timing = {},
+                         std::size_t capacity = MqttPublisher::kQueueCapacity);
+  // The publisher, while or after it published; none before publish().
+  MqttPublisher* publisher() { return publisher_.get(); }
+  // No later commit is published; what waits is delivered for at most grace.
+  // Returns the readings left undelivered.
+  std::size_t finish_publishing(std::chrono::milliseconds grace);
+
+  // Every reading committed from now on is written to InfluxDB too.
+  InfluxWriter& write_to_influx(const InfluxTarget& target, const PublisherTiming& timing = {},
+                                std::size_t capacity = InfluxWriter::kQueueCapacity);
+  InfluxWriter* influx_writer() { return influx_.get(); }
+  // As finish_publishing, for InfluxDB.
+  std::size_t finish_influx(std::chrono::milliseconds grace);
+
+ private:
+  MeterState state_;
+  PortTrace trace_;
+  SerialPorts ports_;
+  Acquisition acquisition_;
+  SessionKeeper session_keeper_;
+  Following<StatisticsFollower> statistics_;
+  Following<LimitWatch> limits_;
+  std::unique_ptr<MqttPublisher> publisher_;
+  CommitSubscription publishing_;
+  std::unique_ptr<InfluxWriter> influx_;
+  CommitSubscription influx_writing_;
+};
+
+}  // namespace tarvo
