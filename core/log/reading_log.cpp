@@ -53,6 +53,7 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const Loc
 
   record.Index = next;
   record.Main_No.assign(reading.Main_No);
+  record.Value = ReadingValue::of(record.Main_No.view());
   record.Sub_No.assign(reading.Sub_No);
   record.Main_Range.assign(reading.Main_Range);
   record.Sub_range.assign(reading.Sub_range);
@@ -74,7 +75,9 @@ void ReadingLog::replace(std::vector<real_Record> records) {
 
 void ReadingLog::append_loaded(real_Record&& record) {
   const std::int64_t next = count_ + 1;
-  element(next) = std::move(record);
+  real_Record& stored = element(next);
+  stored = std::move(record);
+  stored.Value = ReadingValue::of(stored.Main_No.view());
   count_ = next;
   storage_size_ = static_cast<std::size_t>(next) + kLoadedHeadroom;
 }
