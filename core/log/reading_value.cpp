@@ -253,20 +253,21 @@ std::optional<std::int64_t> scaled_of(const ReadingValue& v) {
 
 }  // namespace
 
+// A plain number holds no "OL", so the common case is decided in one pass.
 ReadingValue ReadingValue::of(std::string_view main_no) {
   ReadingValue v;
+  if (const std::optional<PlainNumber> n = plain_number(main_no)) {
+    std::memcpy(v.bits_.data(), &n->digits, sizeof n->digits);
+    v.bits_[kDecimals] = static_cast<std::uint8_t>(n->decimals);
+    v.bits_[kFlags] = static_cast<std::uint8_t>(Form::Number) | (n->negative ? kNegative : 0) |
+                      (n->mark == '.' ? kMarkPoint : 0) | (n->mark == ',' ? kMarkComma : 0);
+    return v;
+  }
   const std::int8_t sign = overload_sign(main_no);
   if (sign != 0) {
     v.bits_[kFlags] = static_cast<std::uint8_t>(Form::Overload) | (sign < 0 ? kNegative : 0) |
                       (is_overload(main_no) ? kExactOverload : 0);
-    return v;
   }
-  const std::optional<PlainNumber> n = plain_number(main_no);
-  if (!n) return v;
-  std::memcpy(v.bits_.data(), &n->digits, sizeof n->digits);
-  v.bits_[kDecimals] = static_cast<std::uint8_t>(n->decimals);
-  v.bits_[kFlags] = static_cast<std::uint8_t>(Form::Number) | (n->negative ? kNegative : 0) |
-                    (n->mark == '.' ? kMarkPoint : 0) | (n->mark == ',' ? kMarkComma : 0);
   return v;
 }
 
