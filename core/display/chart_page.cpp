@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "display/number_text.h"
-#include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 
@@ -14,14 +14,9 @@ constexpr std::int32_t kChartPageSize = 1;
 
 // Records are in one run when function and unit agree; the range may differ.
 struct RunKey {
-  std::string_view function_key;
-  std::string_view unit_text;
+  RunFields fields;
 
-  explicit RunKey(const real_Record& record) {
-    const RangeFields fields = split_main_range(record.Main_Range.view());
-    function_key = fields.function_key;
-    unit_text = fields.unit_text;
-  }
+  explicit RunKey(const real_Record& record) : fields(run_fields(record.Main_Range.view())) {}
   bool operator==(const RunKey&) const = default;
 };
 
@@ -56,27 +51,9 @@ PageBounds forward_bounds(const ReadingLog& log, std::int64_t n) {
   return {n, n + kChartPagePositions - 1};
 }
 
-std::int8_t overload_sign(std::string_view main_no) {
-  if (main_no.find("OL") == std::string_view::npos) return 0;
-  return main_no.find('-') == std::string_view::npos ? 1 : -1;
-}
-
-// A value is plotted only where its record's own range converts as well: with
-// an undefined range code the decoder places no decimal point, so the number
-// would be off by orders of magnitude.
-std::optional<std::int64_t> plotted_value(const real_Record& record,
-                                          std::string_view decimal_separator) {
-  const std::string_view range = record.Main_Range.view();
-  if (!scaled_decimal(split_main_range(range).range_text, decimal_separator)) {
-    return std::nullopt;
-  }
-  return scaled_main_value(record.Main_No.view(), range, decimal_separator);
-}
-
 std::optional<std::int64_t> axis_full_scale(const real_Record& reference,
                                             std::string_view decimal_separator) {
-  const std::optional<std::int64_t> range =
-      scaled_decimal(split_main_range(reference.Main_Range.view()).range_text, decimal_separator);
+  const std::optional<std::int64_t> range = range_full_scale(reference, decimal_separator);
   if (!range || *range <= 0) return std::nullopt;
   return range;
 }
@@ -89,7 +66,7 @@ void add_page_points(const ReadingLog& log, ChartPage& page, std::string_view de
     const std::optional<std::int64_t> value = plotted_value(record, decimal_separator);
     if (!value) continue;
     const ChartPoint point{static_cast<std::int32_t>(k - bounds.first), *value, record.Time.str(),
-                           overload_sign(record.Main_No.view())};
+                           overload_sign(record)};
     if (record.TestFrame) {
       page.test_points.push_back(point);
       continue;

@@ -4,6 +4,7 @@
 
 #include "log/fixed_text.h"
 #include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 

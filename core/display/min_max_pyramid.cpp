@@ -2,16 +2,9 @@
 
 #include <algorithm>
 
-#include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
-
-std::optional<std::int64_t> chart_value(const real_Record& record,
-                                        std::string_view decimal_separator) {
-  const std::string_view range = record.Main_Range.view();
-  if (!scaled_decimal(split_main_range(range).range_text, decimal_separator)) return std::nullopt;
-  return scaled_main_value(record.Main_No.view(), range, decimal_separator);
-}
 
 void MinMaxPyramid::clear() {
   levels_.clear();
@@ -126,10 +119,10 @@ void LogPyramid::take(std::int64_t n) {
     for (Keyed& keyed : keyed_) keyed.pyramid.append(std::nullopt);
     return;
   }
-  const RangeFields now = split_main_range(record.Main_Range.view());
-  Keyed& mine = keyed_for(now.function_key, now.unit_text, n);
+  const RunFields now = run_fields(record.Main_Range.view());
+  Keyed& mine = keyed_for(now.function, now.unit, n);
   for (Keyed& keyed : keyed_) {
-    keyed.pyramid.append(&keyed == &mine ? chart_value(record, separator_) : std::nullopt);
+    keyed.pyramid.append(&keyed == &mine ? plotted_value(record, separator_) : std::nullopt);
   }
   const auto index = static_cast<std::size_t>(&mine - keyed_.data());
   if (last_reading_ > 0 && index != newest_) run_start_ = n;

@@ -30,14 +30,6 @@ struct MinMax {
   friend bool operator==(const MinMax&, const MinMax&) = default;
 };
 
-// The value a record has in the trend chart, times 10000: an overload stands
-// at plus or minus the full scale of its own range, on the edge of the plot,
-// so a week-long overview shows where the meter was overloaded. A record
-// without a number (or whose range text does not convert, which would put its
-// number off by powers of ten) has no value and leaves no mark.
-std::optional<std::int64_t> chart_value(const real_Record& record,
-                                        std::string_view decimal_separator);
-
 // Minimum and maximum over any stretch of a long sequence of values, at a
 // cost that grows with the logarithm of the stretch, never with the sequence.
 // Level 0 holds one entry per value; each level above holds one entry per

@@ -4,6 +4,7 @@
 
 #include "display/rounding.h"
 #include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 

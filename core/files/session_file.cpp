@@ -213,6 +213,7 @@ std::optional<real_Record> parse_reading(const std::vector<std::string_view>& f,
   r.Dated = true;
   r.Time.assign(unescaped(f[3]));
   r.Main_No.assign(with_separator(unescaped(f[4]), from, to));
+  r.Value = ReadingValue::of(r.Main_No.view());
   r.Main_Range.assign(with_separator(unescaped(f[5]), from, to));
   r.Sub_No.assign(with_separator(unescaped(f[6]), from, to));
   r.Sub_range.assign(with_separator(unescaped(f[7]), from, to));

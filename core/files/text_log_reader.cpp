@@ -7,6 +7,7 @@
 #include "files/text_lines.h"
 #include "files/text_log.h"
 #include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 
@@ -49,9 +50,7 @@ std::string_view take_field(std::string_view& rest) {
 // must be a number. Every range text must convert too, so that the chart can
 // scale whichever page of the opened log it shows.
 bool converts(const real_Record& r, std::string_view decimal_separator) {
-  const std::string_view range = split_main_range(r.Main_Range.view()).range_text;
-  return scaled_decimal(range, decimal_separator) &&
-         scaled_main_value(r.Main_No.view(), r.Main_Range.view(), decimal_separator);
+  return plotted_value(r, decimal_separator).has_value();
 }
 
 std::optional<real_Record> parse_record(std::string_view line, std::string_view decimal_separator) {
@@ -68,6 +67,7 @@ std::optional<real_Record> parse_record(std::string_view line, std::string_view 
   r.Main_Range.assign(take_field(rest));
   r.Sub_No.assign(take_field(rest));
   r.Sub_range.assign(take_field(rest));
+  r.Value = ReadingValue::of(r.Main_No.view());
   if (!converts(r, decimal_separator)) return std::nullopt;
   return r;
 }

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "log/range_fields.h"
-#include "log/statistics.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 
@@ -30,8 +29,8 @@ void IntervalFrames::add_frame(const MeterFamily& family, std::span<const std::u
   scratch_.assign(frame);
   CurrentReading reading;
   if (!family.decode(scratch_, reading, settings)) return;
-  const RangeFields fields = split_main_range(reading.Main_Range);
-  std::string key = std::string(fields.function_key) + "|" + std::string(fields.unit_text);
+  const RunFields run = run_fields(reading.Main_Range);
+  std::string key = std::string(run.function) + "|" + std::string(run.unit);
   if (key != key_) {
     key_ = std::move(key);
     figures_ = {};

@@ -1,6 +1,6 @@
 #include "log/limits.h"
 
-#include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
 
@@ -10,10 +10,11 @@ LimitBreach breach_of(const Limits& limits, const real_Record& record,
   if (record.TestFrame || !limits.any() || !(run_key_of(record) == limits.key)) {
     return LimitBreach::None;
   }
-  const std::string_view main_no = trim_controls(record.Main_No.view());
-  if (main_no == "OL") return limits.high ? LimitBreach::High : LimitBreach::None;
-  if (main_no == "-OL") return limits.low ? LimitBreach::Low : LimitBreach::None;
-  const std::optional<double> value = main_value(main_no, decimal_separator);
+  if (is_overload(record)) {
+    const LimitBreach side = overload_sign(record) > 0 ? LimitBreach::High : LimitBreach::Low;
+    return (side == LimitBreach::High ? limits.high : limits.low) ? side : LimitBreach::None;
+  }
+  const std::optional<double> value = main_value(record, decimal_separator);
   if (!value) return LimitBreach::None;
   if (limits.high && *value > *limits.high) return LimitBreach::High;
   if (limits.low && *value < *limits.low) return LimitBreach::Low;

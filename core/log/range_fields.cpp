@@ -1,7 +1,5 @@
 #include "log/range_fields.h"
 
-#include <limits>
-
 #include "log/fixed_text.h"
 
 namespace tarvo {
@@ -52,82 +50,6 @@ RangeFields split_main_range(std::string_view main_range) {
     fields.unit_text = trim_controls(window.substr(split));
   }
   return fields;
-}
-
-namespace {
-
-// Removes the leading ASCII digits of text and returns them.
-std::string_view take_digits(std::string_view& text) {
-  std::size_t n = 0;
-  while (n < text.size() && text[n] >= '0' && text[n] <= '9') ++n;
-  const std::string_view digits = text.substr(0, n);
-  text.remove_prefix(n);
-  return digits;
-}
-
-constexpr std::uint64_t kMaxMagnitude = std::numeric_limits<std::int64_t>::max();
-
-// magnitude * 10 + digit, or false when that passes kMaxMagnitude.
-bool push_digit(std::uint64_t& magnitude, char digit) {
-  const auto d = static_cast<std::uint64_t>(digit - '0');
-  if (magnitude > (kMaxMagnitude - d) / 10) return false;
-  magnitude = magnitude * 10 + d;
-  return true;
-}
-
-constexpr std::size_t kScaleDigits = 4;  // times 10000
-
-// The integer digits followed by the first four fraction digits (padded with
-// zeros), rounded by the fifth.
-std::optional<std::uint64_t> scaled_magnitude(std::string_view whole, std::string_view fraction) {
-  std::uint64_t magnitude = 0;
-  for (const char c : whole) {
-    if (!push_digit(magnitude, c)) return std::nullopt;
-  }
-  for (std::size_t k = 0; k < kScaleDigits; ++k) {
-    if (!push_digit(magnitude, k < fraction.size() ? fraction[k] : '0')) {
-      return std::nullopt;
-    }
-  }
-  if (fraction.size() > kScaleDigits && fraction[kScaleDigits] >= '5') {
-    if (magnitude == kMaxMagnitude) return std::nullopt;
-    ++magnitude;
-  }
-  return magnitude;
-}
-
-}  // namespace
-
-std::optional<std::int64_t> scaled_decimal(std::string_view text,
-                                           std::string_view decimal_separator) {
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  const std::string_view whole = take_digits(text);
-  std::string_view fraction;
-  if (!decimal_separator.empty() && text.starts_with(decimal_separator)) {
-    text.remove_prefix(decimal_separator.size());
-    fraction = take_digits(text);
-  }
-  if (!text.empty() || (whole.empty() && fraction.empty())) return std::nullopt;
-
-  const std::optional<std::uint64_t> magnitude = scaled_magnitude(whole, fraction);
-  if (!magnitude) return std::nullopt;
-  const auto value = static_cast<std::int64_t>(*magnitude);
-  return negative ? -value : value;
-}
-
-std::optional<std::int64_t> scaled_main_value(std::string_view main_no, std::string_view main_range,
-                                              std::string_view decimal_separator) {
-  if (main_no.find("OL") == std::string_view::npos) {
-    return scaled_decimal(main_no, decimal_separator);
-  }
-  const std::optional<std::int64_t> full_scale =
-      scaled_decimal(split_main_range(main_range).range_text, decimal_separator);
-  if (!full_scale) return std::nullopt;
-  return main_no.find('-') == std::string_view::npos ? *full_scale : -*full_scale;
 }
 
 }  // namespace tarvo

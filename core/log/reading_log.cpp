@@ -11,6 +11,18 @@ namespace {
 constexpr std::int64_t kLastResizingCount = 1003;
 constexpr std::int64_t kHeadroom = 10000;
 
+// Consecutive readings mostly show the same range texts, and those of one
+// second the same time of day: the previous record's pooled text spares the
+// pool's lock and lookup on the committing thread.
+template <std::size_t N>
+void assign_pooled(PooledText<N>& text, std::string_view value, const PooledText<N>& before) {
+  if (before.view() == value) {
+    text = before;
+  } else {
+    text.assign(value);
+  }
+}
+
 }  // namespace
 
 const real_Record ReadingLog::kUnused{};
@@ -48,15 +60,17 @@ std::int64_t ReadingLog::append_reading(const CurrentReading& reading, const Loc
     // (or 4 past a loaded log); a week of one-second readings must still fit.
     storage_size_ = std::max(storage_size_ * 2, static_cast<std::size_t>(next) + 1);
   }
+  const real_Record& before = element(count_);
   real_Record& record = element(next);
   count_ = next;
 
   record.Index = next;
   record.Main_No.assign(reading.Main_No);
+  record.Value = ReadingValue::of(record.Main_No.view());
   record.Sub_No.assign(reading.Sub_No);
-  record.Main_Range.assign(reading.Main_Range);
-  record.Sub_range.assign(reading.Sub_range);
-  record.Time.assign(format_hhnnss(ReadingTime));
+  assign_pooled(record.Main_Range, reading.Main_Range, before.Main_Range);
+  assign_pooled(record.Sub_range, reading.Sub_range, before.Sub_range);
+  assign_pooled(record.Time, format_hhnnss(ReadingTime), before.Time);
   record.DateTime = ReadingTime;
   record.Dated = true;
   record.Frames = frames;
@@ -74,7 +88,9 @@ void ReadingLog::replace(std::vector<real_Record> records) {
 
 void ReadingLog::append_loaded(real_Record&& record) {
   const std::int64_t next = count_ + 1;
-  element(next) = std::move(record);
+  real_Record& stored = element(next);
+  stored = std::move(record);
+  stored.Value = ReadingValue::of(stored.Main_No.view());
   count_ = next;
   storage_size_ = static_cast<std::size_t>(next) + kLoadedHeadroom;
 }

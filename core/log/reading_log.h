@@ -8,6 +8,7 @@
 #include "log/fixed_text.h"
 #include "log/frame_figures.h"
 #include "log/local_time.h"
+#include "log/reading_value.h"
 #include "log/record_time.h"
 #include "log/text_pool.h"
 
@@ -17,10 +18,14 @@ namespace tarvo {
 // its time of day and, unless it came from a text log (which stores no dates),
 // the whole local moment it was logged. A long run holds millions of them, so
 // the texts that repeat (ranges, times of day) are pooled and the moment packed.
+// The main number is read from its text once, when the record is made from a
+// reading or read from a file (Value); whoever assigns Main_No otherwise sets
+// Value with ReadingValue::of, or leaves it as text to be read on asking.
 struct real_Record {
   std::int64_t Index = 0;
   FixedText<10> Main_No;
   FixedText<10> Sub_No;
+  ReadingValue Value;  // of Main_No; sits where the texts leave room
   PooledText<35> Main_Range;
   PooledText<35> Sub_range;
   PooledText<15> Time;
@@ -33,11 +38,18 @@ struct real_Record {
   bool TestFrame = false;
   FrameFigures Frames;  // the frames of its interval; none for a text log's records
 
-  friend bool operator==(const real_Record&, const real_Record&) = default;
+  // Value follows from Main_No, and a record whose Value is still kept as text
+  // is the same record.
+  friend bool operator==(const real_Record& a, const real_Record& b) {
+    return a.Index == b.Index && a.Main_No == b.Main_No && a.Sub_No == b.Sub_No &&
+           a.Main_Range == b.Main_Range && a.Sub_range == b.Sub_range && a.Time == b.Time &&
+           a.DateTime == b.DateTime && a.Dated == b.Dated && a.AfterGap == b.AfterGap &&
+           a.TestFrame == b.TestFrame && a.Frames == b.Frames;
+  }
 };
 
 // What a reading costs in memory is mostly this.
-static_assert(sizeof(real_Record) <= 88);
+static_assert(sizeof(real_Record) <= 96);
 
 // What sets a record apart from the readings around it.
 struct RecordMarks {

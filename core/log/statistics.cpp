@@ -1,36 +1,11 @@
 #include "log/statistics.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
-#include "log/range_fields.h"
+#include "log/reading_value.h"
 
 namespace tarvo {
-
-std::optional<double> main_value(std::string_view main_no, std::string_view decimal_separator) {
-  const std::string_view text = trim_controls(main_no);
-  if (text.empty() || is_overload(text)) return std::nullopt;
-  std::string plain(text);
-  if (!decimal_separator.empty() && decimal_separator != ".") {
-    const std::size_t at = plain.find(decimal_separator);
-    if (at != std::string::npos) plain.replace(at, decimal_separator.size(), ".");
-  }
-  const char* first = plain.data();
-  if (!plain.empty() && plain[0] == '+') ++first;
-  double value = 0;
-  const auto [ptr, ec] =
-      std::from_chars(first, plain.data() + plain.size(), value, std::chars_format::fixed);
-  if (ec != std::errc() || ptr != plain.data() + plain.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-bool is_overload(std::string_view main_no) {
-  const std::string_view text = trim_controls(main_no);
-  return text == "OL" || text == "-OL";
-}
 
 void RunningStats::add(const real_Record& r, std::string_view decimal_separator) {
   if (count_ == 0) {
@@ -40,7 +15,7 @@ void RunningStats::add(const real_Record& r, std::string_view decimal_separator)
   ++count_;
   last_time_ = r.Time.str();
   last_index_ = r.Index;
-  if (is_overload(r.Main_No.view())) ++overloads_;
+  if (is_overload(r)) ++overloads_;
   if (r.Frames.numeric > 0) {
     if (!lowest_frame_ || r.Frames.min < lowest_frame_->value) {
       lowest_frame_ = Extreme{r.Frames.min, r.Index, r.Time.str()};
@@ -49,7 +24,7 @@ void RunningStats::add(const real_Record& r, std::string_view decimal_separator)
       highest_frame_ = Extreme{r.Frames.max, r.Index, r.Time.str()};
     }
   }
-  const std::optional<double> value = main_value(r.Main_No.view(), decimal_separator);
+  const std::optional<double> value = main_value(r, decimal_separator);
   if (!value) return;
   ++numeric_;
   const double delta = *value - mean_;
@@ -70,8 +45,8 @@ std::optional<double> RunningStats::stddev() const {
 }
 
 RunKey run_key_of(const real_Record& record) {
-  const RangeFields f = split_main_range(record.Main_Range.view());
-  return {std::string(trim_controls(f.function_key)), std::string(trim_controls(f.unit_text))};
+  const RunFields f = run_fields(record.Main_Range.view());
+  return {std::string(f.function), std::string(f.unit)};
 }
 
 std::vector<RunStats> runs_of(const ReadingLog& log, std::int64_t first, std::int64_t last,

@@ -11,12 +11,6 @@
 
 namespace tarvo {
 
-// The main number of a record as a value in the unit it is shown in; nullopt
-// for an overload ("OL", "-OL") or any text that is no plain decimal number.
-std::optional<double> main_value(std::string_view main_no, std::string_view decimal_separator);
-
-bool is_overload(std::string_view main_no);
-
 // Where an extreme was: the record's number and its time of day.
 struct Extreme {
   double value = 0;

@@ -1,4 +1,5 @@
 #include "log/range_fields.h"
+#include "log/reading_value.h"
 
 #include <gtest/gtest.h>
 
