@@ -22,7 +22,7 @@ enum class SubDisplay : std::uint8_t { Off, Frequency, Dbm, DutyCycle, Relative 
 // Everything a frame carries. Codes are the frame's own fields; the compact
 // family ignores the sub display and keeps only the low two bits of stat_mode.
 struct MeterDisplay {
-  MeterModel family = MeterModel::ModelTarvo;
+  MeterModel family = kDefaultFamily;
   int function = 0;  // 0-31
   int range = 0;     // 0-31
   bool auto_range = false;

@@ -30,6 +30,13 @@ const auto& rows() {
   return kSimFamilies;
 }
 
+const SimFamily* row_of(MeterModel family) {
+  for (const SimFamily& f : rows()) {
+    if (f.model == family) return &f;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::span<const SimFamily> sim_families() {
@@ -37,10 +44,8 @@ std::span<const SimFamily> sim_families() {
 }
 
 const SimFamily& sim_family_of(MeterModel family) {
-  for (const SimFamily& f : rows()) {
-    if (f.model == family) return f;
-  }
-  return rows().front();
+  const SimFamily* row = row_of(family);
+  return row != nullptr ? *row : *row_of(kDefaultFamily);
 }
 
 }  // namespace tarvo::sim

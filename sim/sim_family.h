@@ -30,8 +30,7 @@ struct SimFamily {
 
 std::span<const SimFamily> sim_families();
 
-// The row of a family; the first row's for MeterModel::None, which plays as
-// the default family.
+// The row of a family; kDefaultFamily's for MeterModel::None.
 const SimFamily& sim_family_of(MeterModel family);
 
 }  // namespace tarvo::sim
