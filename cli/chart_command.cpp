@@ -10,6 +10,7 @@
 
 #include "chart_picture.h"
 #include "convert_command.h"
+#include "files/file_types.h"
 #include "files/text_log.h"
 #include "i18n/text_numbers.h"
 #include "link/meter_state.h"
@@ -72,7 +73,9 @@ int run_chart(const std::vector<std::string>& args, std::ostream& out, std::ostr
   try {
     a = read_log_file_args(args);
     format = picture_format_of(a.out);
-    if (!format) throw UsageError("the picture must end in .jpg, .bmp or .png");
+    if (!format) {
+      throw UsageError("the picture must end in " + extensions_written_by({FileWriter::Picture}));
+    }
   } catch (const UsageError& e) {
     err << kPrefix << e.what() << '\n';
     return 2;

@@ -1,13 +1,15 @@
 #include "convert_command.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <locale>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 
-#include "files/file_extension.h"
+#include "files/file_types.h"
 #include "files/log_file.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
@@ -24,14 +26,23 @@ std::string english_text(int number) {
   return LanguageTable().text(LanguageTable::kEnglish, number);
 }
 
-bool is_text_log_name(const std::filesystem::path& file) {
-  return lower_extension(file) == ".txt";
+// convert writes what holds the readings; a picture is tarvo-cli chart's.
+constexpr std::initializer_list<FileWriter> kConvertWriters = {FileWriter::TextLog,
+                                                               FileWriter::Spreadsheet};
+
+const FileType* converted_type(const std::filesystem::path& file) {
+  const FileType* type = file_type_of(file);
+  if (type == nullptr ||
+      std::ranges::find(kConvertWriters, type->writer) == kConvertWriters.end()) {
+    return nullptr;
+  }
+  return type;
 }
 
-bool write_out(const ReadingLog& log, const std::filesystem::path& file, std::string_view separator,
-               std::string& error) {
-  if (is_text_log_name(file)) return SaveTextLog(log, file, &error);
-  return ExportSpreadsheet(log, file, *spreadsheet_format_of(file), {}, &error, separator);
+bool write_out(const ReadingLog& log, const std::filesystem::path& file, const FileType& type,
+               std::string_view separator, std::string& error) {
+  if (type.writer == FileWriter::TextLog) return SaveTextLog(log, file, &error);
+  return ExportSpreadsheet(log, file, type.sheet, {}, &error, separator);
 }
 
 }  // namespace
@@ -85,10 +96,12 @@ std::optional<ReadingLog> load_in_file(const LogFileArgs& a, std::string_view pr
 
 int run_convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   LogFileArgs a;
+  const FileType* type = nullptr;
   try {
     a = read_log_file_args(args);
-    if (!is_text_log_name(a.out) && !spreadsheet_format_of(a.out)) {
-      throw UsageError("the file to write must end in .txt, .xls, .xlsx or .csv");
+    type = converted_type(a.out);
+    if (type == nullptr) {
+      throw UsageError("the file to write must end in " + extensions_written_by(kConvertWriters));
     }
   } catch (const UsageError& e) {
     err << kPrefix << e.what() << '\n';
@@ -97,7 +110,7 @@ int run_convert(const std::vector<std::string>& args, std::ostream& out, std::os
   const std::optional<ReadingLog> log = load_in_file(a, kPrefix, err);
   if (!log) return 1;
   std::string error;
-  if (!write_out(*log, a.out, a.separator, error)) {
+  if (!write_out(*log, a.out, *type, a.separator, error)) {
     err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
         << ")\n";
     return 1;

@@ -14,7 +14,7 @@ namespace tarvo::cli {
 namespace {
 
 struct DecodeOptions {
-  MeterModel family = MeterModel::ModelTarvo;
+  MeterModel family = kDefaultFamily;
   std::string separator = ".";
   int language = 0;  // 0: from the environment
   std::vector<std::string> chunks;

@@ -25,7 +25,7 @@ constexpr long kLongestRun = 365L * 24 * 3600;
 constexpr std::uint64_t kLargestScenarioBytes = 16u << 20;
 
 struct SimulateOptions {
-  MeterModel family = MeterModel::ModelTarvo;
+  MeterModel family = kDefaultFamily;
   std::optional<std::string> scenario_file;
   std::optional<fs::path> link;
   std::optional<long> hangup_after;

@@ -1,6 +1,7 @@
 #include "demo_programme.h"
 
 #include "scenario_parser.h"
+#include "sim_family.h"
 
 namespace tarvo::sim {
 
@@ -56,8 +57,16 @@ silence 2s
 
 }  // namespace
 
+std::string_view bench_demo_text() {
+  return kBenchDemo;
+}
+
+std::string_view compact_demo_text() {
+  return kCompactDemo;
+}
+
 std::string_view demo_scenario_text(MeterModel family) {
-  return family == MeterModel::ModelNoxel ? kCompactDemo : kBenchDemo;
+  return sim_family_of(family).demo;
 }
 
 Scenario demo_scenario(MeterModel family) {

@@ -12,6 +12,10 @@ namespace tarvo::sim {
 // its frequency, HOLD, REL (bench) and MAX/MIN, for either family.
 std::string_view demo_scenario_text(MeterModel family);
 
+// Each family's demo; its SimFamily row names it.
+std::string_view bench_demo_text();
+std::string_view compact_demo_text();
+
 Scenario demo_scenario(MeterModel family);
 
 }  // namespace tarvo::sim

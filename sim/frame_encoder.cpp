@@ -21,7 +21,9 @@
 
 #include <span>
 
-#include "decode/meter_family.h"
+#include "decode/bench_frame.h"
+#include "decode/compact_frame.h"
+#include "sim_family.h"
 
 namespace tarvo::sim {
 
@@ -54,8 +56,10 @@ std::uint8_t function_byte(const MeterDisplay& d) {
   return bit(d.hold, 6) | bit(d.main.overload, 5) | low_bits(d.function, 5);
 }
 
-std::vector<std::uint8_t> encode_bench(const MeterDisplay& d) {
-  std::vector<std::uint8_t> f(static_cast<std::size_t>(family_of(d.family)->frame_size));
+}  // namespace
+
+std::vector<std::uint8_t> encode_bench_frame(const MeterDisplay& d) {
+  std::vector<std::uint8_t> f(static_cast<std::size_t>(kBenchFrameSize));
   f[0] = header(d);
   f[1] = function_byte(d);
   f[2] = bit(d.sub_value.negative, 6) | bit(d.main.negative, 5) | bit(d.auto_range, 4) |
@@ -69,8 +73,8 @@ std::vector<std::uint8_t> encode_bench(const MeterDisplay& d) {
   return f;
 }
 
-std::vector<std::uint8_t> encode_compact(const MeterDisplay& d) {
-  std::vector<std::uint8_t> f(static_cast<std::size_t>(family_of(d.family)->frame_size));
+std::vector<std::uint8_t> encode_compact_frame(const MeterDisplay& d) {
+  std::vector<std::uint8_t> f(static_cast<std::size_t>(kCompactFrameSize));
   f[0] = header(d);
   f[1] = function_byte(d);
   f[2] = bit(d.main.negative, 5) | bit(d.auto_range, 4) | low_bits(d.stat_mode, 2);
@@ -78,12 +82,8 @@ std::vector<std::uint8_t> encode_compact(const MeterDisplay& d) {
   return f;
 }
 
-}  // namespace
-
 std::vector<std::uint8_t> encode_frame(const MeterDisplay& display) {
-  // The two layouts differ in the sub display's bytes, which only one family has.
-  return family_of(display.family)->has_sub_display ? encode_bench(display)
-                                                    : encode_compact(display);
+  return sim_family_of(display.family).encode(display);
 }
 
 }  // namespace tarvo::sim

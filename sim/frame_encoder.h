@@ -22,7 +22,7 @@ enum class SubDisplay : std::uint8_t { Off, Frequency, Dbm, DutyCycle, Relative 
 // Everything a frame carries. Codes are the frame's own fields; the compact
 // family ignores the sub display and keeps only the low two bits of stat_mode.
 struct MeterDisplay {
-  MeterModel family = MeterModel::ModelTarvo;
+  MeterModel family = kDefaultFamily;
   int function = 0;  // 0-31
   int range = 0;     // 0-31
   bool auto_range = false;
@@ -34,9 +34,13 @@ struct MeterDisplay {
   DisplayValue sub_value;
 };
 
-// 14 bytes for the bench family, 8 for the compact one. Out-of-range fields are
-// cut to their bit width and counts taken modulo 100000, so the result is always
-// a frame the decoders accept.
+// The frame of the display's family (its SimFamily::encode). Out-of-range
+// fields are cut to their bit width and counts taken modulo 100000, so the
+// result is always a frame the decoders accept.
 std::vector<std::uint8_t> encode_frame(const MeterDisplay& display);
+
+// The two layouts: 14 bytes with the sub display, 8 without.
+std::vector<std::uint8_t> encode_bench_frame(const MeterDisplay& display);
+std::vector<std::uint8_t> encode_compact_frame(const MeterDisplay& display);
 
 }  // namespace tarvo::sim

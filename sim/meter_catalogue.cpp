@@ -82,13 +82,26 @@ std::string unit_key(std::string_view unit) {
 
 }  // namespace
 
-std::span<const MeterFunction> functions_of(MeterModel family) {
-  if (family == MeterModel::ModelNoxel) return kCompact;
+std::span<const MeterFunction> bench_functions() {
   return kBench;
+}
+
+std::span<const MeterFunction> compact_functions() {
+  return kCompact;
 }
 
 std::span<const MeterFunction> bench_sub_functions() {
   return kBenchSub;
+}
+
+std::string function_names(std::span<const MeterFunction> functions,
+                           std::string_view last_separator) {
+  std::string names;
+  for (std::size_t i = 0; i < functions.size(); ++i) {
+    if (i > 0) names += i + 1 == functions.size() ? last_separator : ", ";
+    names += functions[i].name;
+  }
+  return names;
 }
 
 std::optional<CatalogueHit> find_range(std::span<const MeterFunction> functions,

@@ -2,9 +2,8 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
-
-#include "decode/meter_model.h"
 
 namespace tarvo::sim {
 
@@ -21,12 +20,19 @@ struct MeterFunction {
   std::span<const MeterRange> ranges;
 };
 
-// The functions a family's meter offers, in function-code order.
-std::span<const MeterFunction> functions_of(MeterModel family);
+// The functions each family's meter offers, in function-code order; a
+// family's SimFamily row names its list.
+std::span<const MeterFunction> bench_functions();
+std::span<const MeterFunction> compact_functions();
 
 // What the bench meter's sub display can switch to besides mirroring the main
 // function: frequency (ranges coded in the frame), dBm and duty cycle.
 std::span<const MeterFunction> bench_sub_functions();
+
+// The names of the list for a message: "FRE, dBm or DUT" with " or " as the
+// last separator, "FRE, dBm, DUT" with ", ".
+std::string function_names(std::span<const MeterFunction> functions,
+                           std::string_view last_separator);
 
 struct CatalogueHit {
   const MeterFunction* function;

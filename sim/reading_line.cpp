@@ -9,6 +9,7 @@
 #include "decode/meter_family.h"
 #include "meter_catalogue.h"
 #include "scenario_words.h"
+#include "sim_family.h"
 
 namespace tarvo::sim {
 
@@ -121,11 +122,11 @@ void read_sub(Words& words, ReadingStep& step, Clauses& clauses, const MeterRang
     step.sub = read_value(words, main_range);
     return;
   }
-  const std::string_view name = words.next("a sub display function (FRE, dBm or DUT)");
-  if (!has_function(bench_sub_functions(), name)) {
-    fail("the sub display shows FRE, dBm or DUT, not " + quoted(name));
-  }
-  const CatalogueHit hit = read_range(words, bench_sub_functions(), name);
+  const std::span<const MeterFunction> subs = sim_family_of(step.display.family).sub_functions;
+  const std::string choices = function_names(subs, " or ");
+  const std::string_view name = words.next("a sub display function (" + choices + ")");
+  if (!has_function(subs, name)) fail("the sub display shows " + choices + ", not " + quoted(name));
+  const CatalogueHit hit = read_range(words, subs, name);
   clauses.sub_function = name;
   step.display.sub = sub_kind(name);
   step.display.sub_frequency_range = hit.range->code;
@@ -136,8 +137,9 @@ struct StatWord {
   std::string_view word;
   int mode;
 };
+constexpr int kAverageMode = 4;
 constexpr StatWord kStatWords[] = {
-    {"MAX", 1}, {"MIN", 2}, {"MAXMIN", 3}, {"MAX-MIN", 3}, {"AVG", 4}};
+    {"MAX", 1}, {"MIN", 2}, {"MAXMIN", 3}, {"MAX-MIN", 3}, {"AVG", kAverageMode}};
 
 std::optional<int> stat_mode_word(std::string_view word) {
   for (const StatWord& s : kStatWords) {
@@ -148,19 +150,21 @@ std::optional<int> stat_mode_word(std::string_view word) {
 
 void set_stat_mode(ReadingStep& step, int mode) {
   if (step.display.stat_mode != 0) fail("only one of MAX, MIN, MAXMIN and AVG per line");
-  if (step.display.family == MeterModel::ModelNoxel && mode > 3) {
-    fail("the compact meter has no AVG mode");
+  const MeterModel family = step.display.family;
+  if (mode == kAverageMode && !sim_family_of(family).has_average) {
+    fail("the " + std::string(family_of(family)->name) + " meter has no AVG mode");
   }
   step.display.stat_mode = mode;
 }
 
 void read_clause(Words& words, ReadingStep& step, Clauses& clauses, const MeterRange& main_range) {
   const std::string_view word = words.next("a clause");
-  const bool compact = step.display.family == MeterModel::ModelNoxel;
   if (same_word(word, "HOLD")) {
     step.display.hold = true;
   } else if (same_word(word, "REL")) {
-    if (compact) fail("the compact meter has no REL mode");
+    if (!sim_family_of(step.display.family).has_relative) {
+      fail("the " + std::string(family_of(step.display.family)->name) + " meter has no REL mode");
+    }
     clauses.relative = true;
   } else if (const auto mode = stat_mode_word(word)) {
     set_stat_mode(step, *mode);
@@ -182,9 +186,11 @@ void apply_clauses(ReadingStep& step, const Clauses& clauses) {
          std::string(clauses.sub_function) + " too");
   }
   if (clauses.mirrored_sub && !clauses.relative && step.display.stat_mode == 0) {
+    const std::span<const MeterFunction> subs = sim_family_of(step.display.family).sub_functions;
     fail(
         "\"sub VALUE\" repeats the main function, which the meter does only with REL, MAX, "
-        "MIN, MAXMIN or AVG; name a sub function (FRE, dBm, DUT) otherwise");
+        "MIN, MAXMIN or AVG; name a sub function (" +
+        function_names(subs, ", ") + ") otherwise");
   }
   if (clauses.relative) step.display.sub = SubDisplay::Relative;
 }
@@ -194,7 +200,7 @@ void apply_clauses(ReadingStep& step, const Clauses& clauses) {
 ReadingStep parse_reading_line(std::span<const std::string_view> words, MeterModel family,
                                Duration interval) {
   Words cursor(words);
-  const auto functions = functions_of(family);
+  const auto functions = sim_family_of(family).functions;
   const std::string_view name = cursor.next("a function");
   if (!has_function(functions, name)) {
     fail("unknown step or function " + quoted(name) + " for the " +

@@ -25,7 +25,7 @@ int frame_size(MeterModel family) {
 
 // What earlier lines decided for the lines below them.
 struct ParseState {
-  MeterModel family = MeterModel::ModelTarvo;
+  MeterModel family = kDefaultFamily;
   Duration interval = kDefaultFrameInterval;
   // Family of the latest reading line; a partial frame cuts one of its frames.
   std::optional<MeterModel> reading_family;

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include "files/atomic_file.h"
-#include "files/file_extension.h"
 #include "files/jpeg_writer.h"
 #include "trend_chart.h"
 
@@ -132,14 +131,6 @@ void paint_cursor_controls(QPainter& painter, const TrendChart& chart, QPoint or
 }
 
 }  // namespace
-
-std::optional<PictureFormat> picture_format_of(const std::filesystem::path& file) {
-  const std::string extension = lower_extension(file);
-  if (extension == ".bmp") return PictureFormat::Bmp;
-  if (extension == ".jpg") return PictureFormat::Jpeg;
-  if (extension == ".png") return PictureFormat::Png;
-  return std::nullopt;
-}
 
 // The view's own rendering covers the chart's scene only; the cursor line and
 // its labels are child widgets and stay out.

@@ -5,17 +5,13 @@
 #include <optional>
 #include <string>
 
+#include "files/file_types.h"
+
 class QWidget;
 
 namespace tarvo {
 
 class TrendChart;
-
-enum class PictureFormat { Bmp, Jpeg, Png };
-
-// The picture a file name asks for by its extension (".bmp", ".jpg", ".png",
-// in any letter case); nullopt for any other name.
-std::optional<PictureFormat> picture_format_of(const std::filesystem::path& file);
 
 // The report picture is the chart laid out at this size, with this margin.
 inline constexpr QSize kCaptureChartSize{1900, 1070};

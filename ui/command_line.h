@@ -14,7 +14,7 @@ namespace tarvo {
 struct ProgramOptions {
   std::vector<std::string> ports;  // --port, in the order given; tried before any other
   bool demo = false;
-  MeterModel demo_family = MeterModel::ModelTarvo;
+  MeterModel demo_family = kDefaultFamily;
   bool start = false;  // press Start once the window is shown
   bool debug = false;  // as if the marker file were beside the program
   bool help = false;

@@ -11,7 +11,7 @@
 #include "chart_picture.h"
 #include "control_hints.h"
 #include "data_grid.h"
-#include "files/file_extension.h"
+#include "files/file_types.h"
 #include "files/log_file.h"
 #include "files/save_target.h"
 #include "files/session_store.h"
@@ -28,16 +28,6 @@
 namespace tarvo {
 
 namespace {
-
-constexpr std::array kSaveFilters = {
-    SaveFilter{"TXT File", ".txt", SaveType::Text},
-    SaveFilter{"Excel File", ".xls", SaveType::Xls},
-    SaveFilter{"Excel Workbook", ".xlsx", SaveType::Xlsx},
-    SaveFilter{"CSV File", ".csv", SaveType::Csv},
-    SaveFilter{"JPEG Image File", ".jpg", SaveType::Jpeg},
-    SaveFilter{"BMP Image File", ".bmp", SaveType::Bmp},
-    SaveFilter{"PNG Image File", ".png", SaveType::Png},
-};
 
 // How a branch of Save As ended. A picture that could not be saved ends the
 // command with a warning and no result message.
@@ -74,31 +64,17 @@ Branch save_picture(TForm1& window, const std::filesystem::path& file, PictureFo
   return saved ? Branch::Saved : Branch::PictureFailed;
 }
 
-Branch save_as(TForm1& window, const std::filesystem::path& file, SaveType type,
+Branch save_as(TForm1& window, const std::filesystem::path& file, const FileType& type,
                const FileCommandEnv& env) {
-  switch (type) {
-    case SaveType::Text:
+  switch (type.writer) {
+    case FileWriter::TextLog:
       return save_text(window, file, env);
-    case SaveType::Xls:
-      return export_sheet(window, file, SpreadsheetFormat::Xls);
-    case SaveType::Xlsx:
-      return export_sheet(window, file, SpreadsheetFormat::Xlsx);
-    case SaveType::Csv:
-      return export_sheet(window, file, SpreadsheetFormat::Csv);
-    case SaveType::Jpeg:
-      return save_picture(window, file, PictureFormat::Jpeg);
-    case SaveType::Bmp:
-      return save_picture(window, file, PictureFormat::Bmp);
-    case SaveType::Png:
-      return save_picture(window, file, PictureFormat::Png);
+    case FileWriter::Spreadsheet:
+      return export_sheet(window, file, type.sheet);
+    case FileWriter::Picture:
+      return save_picture(window, file, type.picture);
   }
   return Branch::Failed;
-}
-
-// The types that hold the log's readings, unlike a picture of the chart.
-bool is_log_type(SaveType type) {
-  return type == SaveType::Text || type == SaveType::Xls || type == SaveType::Xlsx ||
-         type == SaveType::Csv;
 }
 
 // The views after a load: the grid, the chart's scrollbar, the grid's
@@ -119,24 +95,12 @@ bool show_loaded_log(TForm1& window) {
 
 }  // namespace
 
-std::span<const SaveFilter> save_filters() {
-  return kSaveFilters;
-}
-
-std::optional<SaveType> save_type_of(const std::filesystem::path& file) {
-  const std::string extension = lower_extension(file);
-  for (const SaveFilter& f : kSaveFilters) {
-    if (extension == f.extension) return f.type;
-  }
-  return std::nullopt;
-}
-
 std::filesystem::path completed_save_name(const std::filesystem::path& chosen, int filter) {
-  if (save_type_of(chosen)) return chosen;
-  const int last = static_cast<int>(kSaveFilters.size()) - 1;
-  const SaveFilter& f = kSaveFilters[static_cast<std::size_t>(std::clamp(filter, 0, last))];
+  if (file_type_of(chosen) != nullptr) return chosen;
+  const std::span<const FileType> types = file_types();
+  const int last = static_cast<int>(types.size()) - 1;
   std::filesystem::path completed = chosen;
-  completed += f.extension;
+  completed += types[static_cast<std::size_t>(std::clamp(filter, 0, last))].extension;
   return completed;
 }
 
@@ -161,16 +125,18 @@ void SAVE_ASClick(TForm1& window, const FileCommandEnv& env) {
     env.message(MessageKind::Error, text.toStdString());
     return;
   }
+  const FileType& type = *file_type_of(file);
   Branch branch = Branch::PictureFailed;
   try {
-    branch = save_as(window, file, *save_type_of(file), env);
+    branch = save_as(window, file, type, env);
   } catch (const std::exception&) {
     // A failure that escapes a writer (memory, the toolkit) ends the command
     // with the warning of an escaped error; the log is not touched by a save.
   }
   switch (branch) {
     case Branch::Saved:
-      if (is_log_type(*save_type_of(file))) {
+      // The picture of the chart holds no readings: the log stays where it was kept.
+      if (type.writer != FileWriter::Picture) {
         window.program().session_keeper().saved(file);
         window.show_log_name(file);
       }

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 
+#include "files/file_types.h"
 #include "message_box.h"
 
 class QWidget;
@@ -16,34 +16,20 @@ namespace tarvo {
 class RecoveryBar;
 class TForm1;
 
-// What Save As writes, chosen by the extension of the file name.
-enum class SaveType { Text, Xls, Xlsx, Csv, Jpeg, Bmp, Png };
-
-struct SaveFilter {
-  const char* label;      // as the dialog lists it, "TXT File"
-  const char* extension;  // lower case with its dot, ".txt"
-  SaveType type;
-};
-
-// The types of the save dialog in its order; the first is its default.
-std::span<const SaveFilter> save_filters();
-// The dialogs' name filters, "TXT File(*.TXT *.txt)", one per type.
+// The dialogs' name filters, "TXT File(*.TXT *.txt)", one per file type in
+// the order of file_types().
 QStringList save_name_filters();
 QStringList open_name_filters();
 
-// The type of a name: the text from the last "." of its file name on, in any
-// letter case; nullopt when that is none of the known extensions.
-std::optional<SaveType> save_type_of(const std::filesystem::path& file);
-
 // The file to write for a chosen name and the dialog's selected type (an index
-// into save_filters()): the name itself when its extension is known, else the
+// into file_types()): the name itself when its extension is known, else the
 // name with the selected type's extension added, so that Save As never
 // reports a file it did not write.
 std::filesystem::path completed_save_name(const std::filesystem::path& chosen, int filter);
 
 struct SaveChoice {
   std::filesystem::path file;
-  int filter = 0;  // index into save_filters()
+  int filter = 0;  // index into file_types()
 };
 
 // The dialogs and message boxes of the two commands; tests replace them.

@@ -20,9 +20,13 @@ std::filesystem::path path_of(const QString& name) {
   return std::filesystem::path(QFile::encodeName(name).toStdString());
 }
 
-QString name_filter(const char* label, const char* extension) {
-  const QString lower = QString::fromLatin1(extension);
-  return QStringLiteral("%1(*%2 *%3)").arg(QLatin1String(label), lower.toUpper(), lower);
+QString latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString name_filter(const FileType& type) {
+  const QString lower = latin1(type.extension);
+  return QStringLiteral("%1(*%2 *%3)").arg(latin1(type.label), lower.toUpper(), lower);
 }
 
 // The save type of a dialog's name filter; the first for an unknown one.
@@ -32,7 +36,7 @@ int filter_index(const QStringList& filters, const QString& filter) {
 
 // The suffix Qt's dialog adds to a name typed without any, for a type.
 QString default_suffix(int filter) {
-  return QString::fromLatin1(save_filters()[static_cast<std::size_t>(filter)].extension).mid(1);
+  return latin1(file_types()[static_cast<std::size_t>(filter)].extension).mid(1);
 }
 
 // Qt's own dialog sizes its columns for English texts at its default size,
@@ -105,12 +109,14 @@ std::optional<std::filesystem::path> run_open_dialog(QWidget* parent, SettingsSt
 
 QStringList save_name_filters() {
   QStringList filters;
-  for (const SaveFilter& f : save_filters()) filters << name_filter(f.label, f.extension);
+  for (const FileType& type : file_types()) filters << name_filter(type);
   return filters;
 }
 
 QStringList open_name_filters() {
-  return {name_filter("TXT File", ".txt"),
+  // File > Open reads back what the text log's writer wrote, and sessions.
+  const auto text_log = std::ranges::find(file_types(), FileWriter::TextLog, &FileType::writer);
+  return {name_filter(*text_log),
           QStringLiteral("Session File(*%1)").arg(QLatin1String(kSessionExtension.data()))};
 }
 

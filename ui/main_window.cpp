@@ -453,8 +453,8 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
   MeterState& s = program_.state();
-  s.model = MeterModel::ModelTarvo;
-  reset_lcd(MeterModel::ModelTarvo);
+  s.model = kDefaultFamily;
+  reset_lcd(kDefaultFamily);
   s.log.reset_log_counters();
   grid_->layout_grid();
   program_.ports().mark_all_closed();

@@ -15,10 +15,22 @@ bool is_frame_of(std::span<const std::uint8_t> bytes) {
 }
 
 constexpr std::array kFamilies = {
-    MeterFamily{MeterModel::ModelTarvo, "bench", kBenchFrameSize, true,
-                is_frame_of<kBenchFrameSize, is_bench_frame>, decode_bench_frame},
-    MeterFamily{MeterModel::ModelNoxel, "compact", kCompactFrameSize, false,
-                is_frame_of<kCompactFrameSize, is_compact_frame>, decode_compact_frame},
+    MeterFamily{.model = MeterModel::ModelTarvo,
+                .name = "bench",
+                .frame_size = kBenchFrameSize,
+                .has_sub_display = true,
+                .is_frame = is_frame_of<kBenchFrameSize, is_bench_frame>,
+                .decode = decode_bench_frame,
+                .reset_relights_panel = true,
+                .frame_shapes = bench_frame_shapes},
+    MeterFamily{.model = MeterModel::ModelNoxel,
+                .name = "compact",
+                .frame_size = kCompactFrameSize,
+                .has_sub_display = false,
+                .is_frame = is_frame_of<kCompactFrameSize, is_compact_frame>,
+                .decode = decode_compact_frame,
+                .reset_relights_panel = false,
+                .frame_shapes = compact_frame_shapes},
 };
 
 }  // namespace

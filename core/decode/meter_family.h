@@ -8,13 +8,16 @@
 
 #include "decode/current_reading.h"
 #include "decode/decode_settings.h"
+#include "decode/frame_shapes.h"
 #include "decode/meter_model.h"
 #include "decode/rx_buffer.h"
 
 namespace tarvo {
 
-// One meter family: everything the rest of the program asks of a family is
-// a field here, so that a family is added by adding a row.
+// One meter family: everything the decoders, the link, the views and the
+// files ask of a family is a field here. A family is added by adding its row
+// here and its row in the simulated meter's table (sim/sim_family.cpp), which
+// holds what only the simulator plays; nothing else names a family.
 struct MeterFamily {
   MeterModel model;
   // On command lines and in scenario files: "bench", "compact".
@@ -25,6 +28,13 @@ struct MeterFamily {
   bool (*is_frame)(std::span<const std::uint8_t> bytes);
   // Finds the newest valid frame in the buffer and decodes it into reading.
   bool (*decode)(RxBuffer& rx, CurrentReading& reading, const DecodeSettings& settings);
+  // Reset re-initialises this family's panel: every legend of the LCD replica
+  // lit and the needle back on the 20 arc. Otherwise the panel keeps its last
+  // reading.
+  bool reset_relights_panel;
+  // One frame of every shape the decoder tells apart: the grid sizes its
+  // columns by the texts they decode to.
+  void (*frame_shapes)(const FrameVisitor& visit);
 };
 
 // The families in the order a probe tries them. The bench family comes first:

@@ -10,4 +10,8 @@ enum class MeterModel : int {
   ModelNoxel = 2,  // compact family, 8-byte frames, main display only
 };
 
+// The family assumed when none is named: --family's default, the scenario
+// language's, and the panel the window opens with.
+inline constexpr MeterModel kDefaultFamily = MeterModel::ModelTarvo;
+
 }  // namespace tarvo

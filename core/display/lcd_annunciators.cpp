@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "decode/meter_family.h"
 #include "log/fixed_text.h"
 #include "log/range_fields.h"
 #include "log/reading_value.h"
@@ -177,7 +178,8 @@ LcdView init_lcd_table(const LcdView& previous) {
 }
 
 LcdView reset_lcd(MeterModel model, const LcdView& previous) {
-  return model == MeterModel::ModelTarvo ? init_lcd_table(previous) : previous;
+  const MeterFamily* family = family_of(model);
+  return family != nullptr && family->reset_relights_panel ? init_lcd_table(previous) : previous;
 }
 
 LcdView update_lcd(const CurrentReading& reading, std::string_view decimal_separator,

@@ -202,8 +202,9 @@ struct LcdView {
 // included. The labels keep what they show.
 LcdView init_lcd_table(const LcdView& previous);
 
-// Reset relights every legend only while the bench family is active; otherwise
-// the panel keeps its last reading.
+// Reset relights every legend only while a family whose panel does so is
+// active (MeterFamily::reset_relights_panel); otherwise the panel keeps its
+// last reading.
 LcdView reset_lcd(MeterModel model, const LcdView& previous);
 
 // The panel for a decoded reading of either family. The range label keeps its

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "decode/meter_family.h"
 #include "display/rounding.h"
 #include "log/range_fields.h"
 #include "log/reading_value.h"
@@ -114,7 +115,8 @@ Readout update_readout(const CurrentReading& reading, std::string_view decimal_s
 Readout reset_readout(MeterModel model, const Readout& previous) {
   Readout next = previous;
   next.needle.drawn = false;
-  if (model == MeterModel::ModelTarvo) next.needle.arc = ArcScale::Twenty;
+  const MeterFamily* family = family_of(model);
+  if (family != nullptr && family->reset_relights_panel) next.needle.arc = ArcScale::Twenty;
   return next;
 }
 

@@ -71,9 +71,10 @@ PixelPoint needle_foot(std::int64_t angle);
 Readout update_readout(const CurrentReading& reading, std::string_view decimal_separator,
                        const Readout& previous);
 
-// Reset removes the needle. While the bench family is active the LCD replica's
-// re-initialisation brings back the 20 arc, and the state says so, so the next
-// reading draws its own scale in full.
+// Reset removes the needle. While a family whose panel is re-initialised on
+// reset is active (the bench family), the LCD replica's re-initialisation
+// brings back the 20 arc, and the state says so, so the next reading draws its
+// own scale in full.
 Readout reset_readout(MeterModel model, const Readout& previous);
 
 }  // namespace tarvo

@@ -92,10 +92,12 @@ std::optional<SessionContents> ParseSession(std::string_view bytes,
                                             std::string_view decimal_separator,
                                             LoadError* error = nullptr);
 
-// What a list of sessions shows, read from the head and the tail of the file
-// only, so a long session costs no more than a short one, and a file whose
-// last 4 MiB hold no reading (a damaged one) no more than that: its readings
-// are then given as 0. Only regular files are read, never through a link.
+// What a list of sessions shows, read from two ends of the file only: its
+// first 4 KiB for the header, and its last 64 KiB for the last reading, or
+// the last 4 MiB when events alone fill those. However long the session, a
+// summary reads no more than that; a file whose last 4 MiB hold no reading (a
+// damaged one) gives its readings as 0. Only regular files are read, never
+// through a link.
 struct SessionSummary {
   std::filesystem::path path;
   SessionHeader header;

@@ -3,7 +3,6 @@
 #include "files/atomic_file.h"
 #include "files/atomic_file_stream.h"
 #include "files/csv_writer.h"
-#include "files/file_extension.h"
 #include "files/xls_writer.h"
 #include "files/xlsx_writer.h"
 
@@ -35,14 +34,6 @@ bool write_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat forma
 }
 
 }  // namespace
-
-std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::path& file) {
-  const std::string extension = lower_extension(file);
-  if (extension == ".xls") return SpreadsheetFormat::Xls;
-  if (extension == ".xlsx") return SpreadsheetFormat::Xlsx;
-  if (extension == ".csv") return SpreadsheetFormat::Csv;
-  return std::nullopt;
-}
 
 bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
                        SpreadsheetFormat format, const ExportProgress& progress, std::string* error,

@@ -4,16 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "files/file_types.h"
 #include "files/sheet_pages.h"
 #include "log/reading_log.h"
 
 namespace tarvo {
-
-enum class SpreadsheetFormat { Xls, Xlsx, Csv };
-
-// The format a file name asks for by its extension (".xls", ".xlsx", ".csv",
-// in any letter case); nullopt for any other name.
-std::optional<SpreadsheetFormat> spreadsheet_format_of(const std::filesystem::path& file);
 
 // Writes records 1..count of the log as a spreadsheet: sheets "page 1",
 // "page 2", ... of 65500 records below the grid's titles (.xls and .xlsx), or

@@ -42,6 +42,40 @@ TEST(MeterFamilies, EachRowKnowsItsFrames) {
   EXPECT_EQ(family_of(MeterModel::None), nullptr);
 }
 
+struct PanelCase {
+  MeterModel model;
+  bool has_sub_display;
+  bool reset_relights_panel;
+  std::size_t frame_shapes;  // range codes x function codes x sub modes x ranging
+};
+
+const PanelCase kPanels[] = {
+    {MeterModel::ModelTarvo, true, true, 8 * 32 * 9 * 2},
+    {MeterModel::ModelNoxel, false, false, 8 * 32 * 2},
+};
+
+TEST(MeterFamilies, EachRowTellsWhatThePanelAndTheGridAsk) {
+  ASSERT_EQ(meter_families().size(), std::size(kPanels));
+  for (const PanelCase& c : kPanels) {
+    const MeterFamily& family = *family_of(c.model);
+    SCOPED_TRACE(family.name);
+    EXPECT_EQ(family.has_sub_display, c.has_sub_display);
+    EXPECT_EQ(family.reset_relights_panel, c.reset_relights_panel);
+    std::size_t shapes = 0;
+    std::size_t decoded = 0;
+    family.frame_shapes([&](std::span<const std::uint8_t> frame) {
+      ++shapes;
+      EXPECT_EQ(frame.size(), static_cast<std::size_t>(family.frame_size));
+      RxBuffer rx;
+      rx.append(frame);
+      CurrentReading reading;
+      if (family.decode(rx, reading, {})) ++decoded;
+    });
+    EXPECT_EQ(shapes, c.frame_shapes);
+    EXPECT_GT(decoded, 0U);
+  }
+}
+
 TEST(MeterFamilies, NamesAreExactAndTheErrorListsThem) {
   EXPECT_EQ(family_named("Bench"), std::nullopt);
   EXPECT_EQ(family_names(), "bench or compact");

@@ -5,7 +5,10 @@
 #include <map>
 #include <string>
 
+#include "decode/bench_frame.h"
+#include "decode/compact_frame.h"
 #include "meter_catalogue.h"
+#include "sim_family.h"
 #include "sim_test_support.h"
 
 namespace tarvo::sim {
@@ -146,7 +149,7 @@ std::string main_range_text(const MeterFunction& f, const MeterRange& r, bool au
 
 TEST(EncoderRoundTrip, CatalogueCoversEveryFunctionCode) {
   for (const auto& [family, count] : {std::pair{kBench, 20}, std::pair{kCompact, 22}}) {
-    const auto functions = functions_of(family);
+    const auto functions = sim_family_of(family).functions;
     ASSERT_EQ(functions.size(), static_cast<std::size_t>(count));
     for (int code = 0; code < count; ++code) EXPECT_EQ(functions[code].code, code);
   }
@@ -154,7 +157,7 @@ TEST(EncoderRoundTrip, CatalogueCoversEveryFunctionCode) {
 
 TEST(EncoderRoundTrip, EveryFunctionAndRangeDecodesToItsLabel) {
   for (const MeterModel family : {kBench, kCompact}) {
-    for (const MeterFunction& f : functions_of(family)) {
+    for (const MeterFunction& f : sim_family_of(family).functions) {
       for (const MeterRange& r : f.ranges) {
         for (const bool auto_range : {true, false}) {
           MeterDisplay d =
@@ -174,7 +177,7 @@ TEST(EncoderRoundTrip, EveryFunctionAndRangeDecodesToItsLabel) {
 TEST(EncoderRoundTrip, SubDisplayFunctionsDecodeToTheirLabels) {
   const std::map<std::string_view, SubDisplay> kinds{
       {"FRE", SubDisplay::Frequency}, {"dBm", SubDisplay::Dbm}, {"DUT", SubDisplay::DutyCycle}};
-  for (const MeterFunction& f : bench_sub_functions()) {
+  for (const MeterFunction& f : sim_family_of(kBench).sub_functions) {
     for (const MeterRange& r : f.ranges) {
       MeterDisplay d = bench(1, 0, 0);
       d.sub = kinds.at(f.name);

@@ -6,10 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "decode/bench_frame.h"
-#include "decode/compact_frame.h"
 #include "decode/current_reading.h"
-#include "decode/meter_model.h"
+#include "decode/meter_family.h"
 #include "decode/rx_buffer.h"
 
 namespace tarvo::sim::test {
@@ -30,8 +28,7 @@ inline Bytes hex(std::string_view text) {
 inline bool feed(RxBuffer& rx, CurrentReading& reading, MeterModel family,
                  std::span<const std::uint8_t> bytes) {
   rx.append(bytes);
-  return family == MeterModel::ModelNoxel ? decode_compact_frame(rx, reading, {})
-                                          : decode_bench_frame(rx, reading, {});
+  return family_of(family)->decode(rx, reading, {});
 }
 
 // The reading of one complete frame on its own.

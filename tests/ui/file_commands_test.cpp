@@ -96,7 +96,7 @@ struct NameCase {
   const char* chosen;
   int filter;
   const char* written;
-  std::optional<SaveType> type;
+  std::optional<FileFormat> type;
 };
 
 void PrintTo(const NameCase& c, std::ostream* os) {
@@ -108,22 +108,22 @@ class SaveName : public ::testing::TestWithParam<NameCase> {};
 TEST_P(SaveName, KnownExtensionsStandOthersGetTheSelectedOne) {
   const fs::path written = completed_save_name(GetParam().chosen, GetParam().filter);
   EXPECT_EQ(written, fs::path(GetParam().written));
-  EXPECT_EQ(save_type_of(written), GetParam().type);
+  EXPECT_EQ(file_format_of(written), GetParam().type);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveName,
-    ::testing::Values(NameCase{"/d/log.txt", 4, "/d/log.txt", SaveType::Text},
-                      NameCase{"/d/LOG.Xlsx", 0, "/d/LOG.Xlsx", SaveType::Xlsx},
-                      NameCase{"/d/a.tar.PNG", 0, "/d/a.tar.PNG", SaveType::Png},
-                      NameCase{"/d/.csv", 0, "/d/.csv", SaveType::Csv},
-                      NameCase{"/d/report", 4, "/d/report.jpg", SaveType::Jpeg},
-                      NameCase{"/d/report", 5, "/d/report.bmp", SaveType::Bmp},
-                      NameCase{"/d/log.dat", 0, "/d/log.dat.txt", SaveType::Text},
-                      NameCase{"/d/chart.jpeg", 6, "/d/chart.jpeg.png", SaveType::Png},
-                      NameCase{"/d.xls/log", 1, "/d.xls/log.xls", SaveType::Xls},
-                      NameCase{"/d/log.", 3, "/d/log..csv", SaveType::Csv},
-                      NameCase{"/d/log", 99, "/d/log.png", SaveType::Png}));
+    ::testing::Values(NameCase{"/d/log.txt", 4, "/d/log.txt", FileFormat::Text},
+                      NameCase{"/d/LOG.Xlsx", 0, "/d/LOG.Xlsx", FileFormat::Xlsx},
+                      NameCase{"/d/a.tar.PNG", 0, "/d/a.tar.PNG", FileFormat::Png},
+                      NameCase{"/d/.csv", 0, "/d/.csv", FileFormat::Csv},
+                      NameCase{"/d/report", 4, "/d/report.jpg", FileFormat::Jpeg},
+                      NameCase{"/d/report", 5, "/d/report.bmp", FileFormat::Bmp},
+                      NameCase{"/d/log.dat", 0, "/d/log.dat.txt", FileFormat::Text},
+                      NameCase{"/d/chart.jpeg", 6, "/d/chart.jpeg.png", FileFormat::Png},
+                      NameCase{"/d.xls/log", 1, "/d.xls/log.xls", FileFormat::Xls},
+                      NameCase{"/d/log.", 3, "/d/log..csv", FileFormat::Csv},
+                      NameCase{"/d/log", 99, "/d/log.png", FileFormat::Png}));
 
 TEST_F(FileCommands, SaveAsWithAnEmptyLogWarnsBeforeAnyDialog) {
   save_as(folder_ / "chart.jpg");
