@@ -1,0 +1,88 @@
+#include "combine/time_base.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "combine/combined_table.h"
+
+namespace tarvo {
+namespace {
+
+MeterReading at(std::int64_t ms, std::optional<double> value = 1, std::string unit = "V") {
+  MeterReading r;
+  r.utc_ms = ms;
+  r.value = value;
+  r.text = value ? decimal_text(*value) : "";
+  r.unit = std::move(unit);
+  return r;
+}
+
+TEST(TimeBase, SameMomentInTwoZonesIsOneTime) {
+  LocalTime paris{2026, 12, 9, 14, 3, 37, 250, 60};
+  LocalTime london{2026, 12, 9, 13, 3, 37, 250, 0};
+  LocalTime kolkata{2026, 12, 9, 18, 33, 37, 250, 330};
+  EXPECT_EQ(utc_milliseconds(paris), utc_milliseconds(london));
+  EXPECT_EQ(utc_milliseconds(kolkata), utc_milliseconds(london));
+  EXPECT_EQ(utc_milliseconds({1970, 1, 1, 0, 0, 1, 5, 0}), 1005);
+}
+
+TEST(TimeBase, EachRowTakesTheNearestReadingWithinTheTolerance) {
+  const std::vector<MeterReading> readings = {at(1000), at(2400), at(3000), at(9000)};
+  struct Case {
+    std::int64_t row;
+    std::int64_t tolerance;
+    std::optional<std::size_t> match;
+  };
+  const Case cases[] = {
+      {1000, 0, 0},               // the same moment
+      {1500, 500, 0},             // at the tolerance's edge
+      {1501, 500, std::nullopt},  // just beyond it: empty, not the last one carried
+      {2700, 500, 1},             // equally near two: the earlier
+      {2800, 500, 2},             // nearer the later
+      {6000, 500, std::nullopt},  // the meter was away
+      {6000, 3000, 2},            // a tolerance wide enough bridges it
+      {500, 500, 0},              // before the first reading
+      {9600, 500, std::nullopt},  // after the last
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(align_readings({c.row}, readings, c.tolerance)[0], c.match)
+        << c.row << " within " << c.tolerance;
+  }
+  EXPECT_EQ(align_readings({1000, 2000}, {}, 500),
+            (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt}));
+}
+
+// The rows follow the first meter; the second one's silence leaves its cells
+// and the product empty, and the rows after it are matched again.
+TEST(TimeBase, AMeterThatIsAwayLeavesItsCellsEmpty) {
+  const std::vector<MeterReading> volts = {at(0, 12), at(1000, 12.5), at(2000, 13), at(3000, 13.5)};
+  const std::vector<MeterReading> amps = {at(100, 2, "A"), at(2900, 3, "A")};
+  std::vector<NamedFormula> formulas;
+  formulas.push_back({"P", Formula("A*B", 2)});
+  const CombinedTable t = combine_readings({volts, amps}, formulas, 500);
+  ASSERT_EQ(t.rows.size(), 4u);
+  EXPECT_EQ(t.channels, (std::vector<std::string>{"A", "B", "P"}));
+  const std::vector<std::optional<double>> b = {2, std::nullopt, std::nullopt, 3};
+  const std::vector<std::optional<double>> p = {24, std::nullopt, std::nullopt, 40.5};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(t.rows[i].cells[0].value, volts[i].value) << i;
+    EXPECT_EQ(t.rows[i].cells[1].value, b[i]) << i;
+    EXPECT_EQ(t.rows[i].cells[1].text.empty(), !b[i]) << i;
+    EXPECT_EQ(t.rows[i].cells[2].value, p[i]) << i;
+    EXPECT_EQ(t.rows[i].cells[2].unit, p[i] ? "W" : "") << i;
+  }
+}
+
+TEST(TimeBase, ProductsAreWrittenWithoutBinaryNoise) {
+  const std::pair<double, std::string> cases[] = {{12.003 * 0.5003, "6.0051009"},
+                                                  {-0.0, "0"},
+                                                  {1e-7, "1e-07"},
+                                                  {24, "24"},
+                                                  {1.0 / 3, "0.333333333333333"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(decimal_text(value), text) << value;
+}
+
+}  // namespace
+}  // namespace tarvo
