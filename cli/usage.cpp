@@ -103,11 +103,12 @@ constexpr CommandHelp kCommands[] = {
      ".csv or .xlsx: one row per reading of A with its time, each meter's value and\n"
      "unit in base units, then the formula channels. A meter without a reading\n"
      "within the tolerance of the row's time leaves its cells empty.\n",
-     "  --formula NAME=EXPR      a channel computed from the meters: A, B, ..., numbers,\n"
-     "                           + - * / (or × and ÷), parentheses and integral(X), the\n"
-     "                           running integral over time in X's unit times hours\n"
-     "                           (A·h, W·h), holding its sum across gaps;\n"
-     "                           units follow: A*B of V and A is in W (repeatable)\n"
+     "  --formula NAME=EXPR      a channel computed from the meters (repeatable): the\n"
+     "                           letters A, B, ..., numbers, + - * / (the typographic\n"
+     "                           signs too), parentheses and integral(X), the running\n"
+     "                           integral over time in X's unit times hours (ampere-\n"
+     "                           or watt-hours), which holds its sum across gaps; units\n"
+     "                           follow the arithmetic: A*B of volts and amperes is in W\n"
      "  --tolerance SECONDS      how far a reading may be from the row's time\n"
      "                           (default: half the first session's interval)\n",
      "0 written, 1 a session refused, units that do not go together (V + A) or\n"
