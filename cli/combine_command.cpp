@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "combine/combined_file.h"
-#include "combine/combined_table.h"
+#include "combine/combined_rows.h"
 #include "files/session_file.h"
 #include "i18n/language_table.h"
 #include "i18n/text_numbers.h"
@@ -70,9 +70,12 @@ std::vector<NamedFormula> parse_formulas(const CombineArgs& a) {
   return formulas;
 }
 
-std::optional<SessionContents> read_session(const std::filesystem::path& file, std::ostream& err) {
+std::optional<SessionContents> read_session(const std::filesystem::path& file,
+                                            std::vector<MeterReading>& readings,
+                                            std::ostream& err) {
   LoadError why;
-  std::optional<SessionContents> session = ReadSession(file, ".", &why);
+  MeterReadingSink sink(readings, ".");
+  std::optional<SessionContents> session = ReadSessionRecords(file, ".", sink, {}, &why);
   if (session) return session;
   err << kPrefix << file.string() << ": ";
   if (why.failure == LoadFailure::Missing) {
@@ -90,10 +93,11 @@ std::optional<std::vector<std::vector<MeterReading>>> read_meters(const CombineA
                                                                   std::ostream& err) {
   std::vector<std::vector<MeterReading>> meters;
   for (const std::filesystem::path& file : a.sessions) {
-    const std::optional<SessionContents> session = read_session(file, err);
+    std::vector<MeterReading>& readings = meters.emplace_back();
+    const std::optional<SessionContents> session = read_session(file, readings, err);
     if (!session) return std::nullopt;
-    if (meters.empty()) interval = session->header.interval;
-    meters.push_back(meter_readings(session->records, "."));
+    if (meters.size() == 1) interval = session->header.interval;
+    put_in_time_order(readings);
   }
   return meters;
 }
@@ -136,20 +140,19 @@ int run_combine(const std::vector<std::string>& args, std::ostream& out, std::os
   std::int64_t interval = 1;
   const auto meters = read_meters(a, interval, err);
   if (!meters) return 1;
-  CombinedTable table;
+  CombinedRows rows(*meters, formulas, a.tolerance_ms.value_or(interval * 1000 / 2));
+  std::string error;
   try {
-    table = combine_readings(*meters, formulas, a.tolerance_ms.value_or(interval * 1000 / 2));
+    if (!save_combined(rows, a.out, *combined_format_of(a.out), error)) {
+      err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
+          << ")\n";
+      return 1;
+    }
   } catch (const UnitError& e) {
     err << kPrefix << "formula " << e.what() << '\n';
     return 1;
   }
-  std::string error;
-  if (!save_combined(table, a.out, *combined_format_of(a.out), error)) {
-    err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
-        << ")\n";
-    return 1;
-  }
-  out << table.rows.size() << " rows written to " << a.out.string() << '\n';
+  out << rows.size() << " rows written to " << a.out.string() << '\n';
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "files/atomic_file.h"
 #include "files/atomic_file_stream.h"
@@ -16,9 +17,9 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::vector<std::string> column_titles(const CombinedTable& table) {
+std::vector<std::string> column_titles(const CombinedRows& rows) {
   std::vector<std::string> titles{"Time"};
-  for (const std::string& c : table.channels) {
+  for (const std::string& c : rows.channels()) {
     titles.push_back(c);
     titles.push_back(c + " Unit");
   }
@@ -72,13 +73,14 @@ class XlsxSheet {
   lxw_error failure_ = LXW_NO_ERROR;
 };
 
-bool write_rows(XlsxSheet& out, const CombinedTable& table) {
-  const std::vector<std::string> titles = column_titles(table);
+bool write_rows(XlsxSheet& out, CombinedRows& rows) {
+  const std::vector<std::string> titles = column_titles(rows);
   for (std::size_t c = 0; c < titles.size(); ++c) {
     if (!out.text(0, static_cast<lxw_col_t>(c), titles[c])) return false;
   }
   lxw_row_t r = 1;
-  for (const CombinedRow& row : table.rows) {
+  CombinedRow row;
+  while (rows.next(row)) {
     if (!out.time(r, row.time)) return false;
     lxw_col_t c = 1;
     for (const CombinedCell& cell : row.cells) {
@@ -90,34 +92,37 @@ bool write_rows(XlsxSheet& out, const CombinedTable& table) {
   return true;
 }
 
-bool write_xlsx_file(const CombinedTable& table, const std::filesystem::path& file,
-                     std::string& error) {
+struct WorkbookFree {
+  void operator()(lxw_workbook* w) const { lxw_workbook_free(w); }
+};
+using Workbook = std::unique_ptr<lxw_workbook, WorkbookFree>;
+
+bool write_xlsx_file(CombinedRows& rows, const std::filesystem::path& file, std::string& error) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   errno = 0;
-  lxw_workbook* workbook = workbook_new_opt(file.string().c_str(), &options);
-  lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, "Combined") : nullptr;
+  Workbook workbook(workbook_new_opt(file.string().c_str(), &options));
+  lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook.get(), "Combined") : nullptr;
   if (sheet == nullptr) {
     error = errno != 0 ? std::strerror(errno) : "the workbook could not be created";
-    if (workbook != nullptr) lxw_workbook_free(workbook);
     return false;
   }
-  lxw_format* date_time = workbook_add_format(workbook);
+  lxw_format* date_time = workbook_add_format(workbook.get());
   format_set_num_format(date_time, "yyyy-mm-dd hh:mm:ss");
   XlsxSheet out(sheet, date_time);
-  if (!write_rows(out, table)) {
+  if (!write_rows(out, rows)) {
     error = lxw_strerror(out.failure());
-    lxw_workbook_free(workbook);
     return false;
   }
-  const lxw_error closed = workbook_close(workbook);
+  // Closing frees it, whatever the outcome.
+  const lxw_error closed = workbook_close(workbook.release());
   if (closed != LXW_NO_ERROR) error = lxw_strerror(closed);
   return closed == LXW_NO_ERROR;
 }
 
-bool write_csv_file(const CombinedTable& table, AtomicFile& file, std::string& error) {
+bool write_csv_file(CombinedRows& rows, AtomicFile& file, std::string& error) {
   AtomicFileStream out(file);
-  write_combined_csv(table, out);
+  write_combined_csv(rows, out);
   out.flush();
   if (!file.ok()) error = file.error();
   return file.ok();
@@ -132,21 +137,22 @@ std::optional<CombinedFormat> combined_format_of(const std::filesystem::path& fi
   return std::nullopt;
 }
 
-void write_combined_csv(const CombinedTable& table, std::ostream& out) {
-  out << "\xEF\xBB\xBF" << csv_line(column_titles(table));
-  for (const CombinedRow& row : table.rows) out << csv_line(row_fields(row));
+void write_combined_csv(CombinedRows& rows, std::ostream& out) {
+  out << "\xEF\xBB\xBF" << csv_line(column_titles(rows));
+  CombinedRow row;
+  while (rows.next(row)) out << csv_line(row_fields(row));
 }
 
-bool save_combined(const CombinedTable& table, const std::filesystem::path& file,
-                   CombinedFormat format, std::string& error) {
+bool save_combined(CombinedRows& rows, const std::filesystem::path& file, CombinedFormat format,
+                   std::string& error) {
   AtomicFile out(file);
   if (!out.ok()) {
     error = out.error();
     return false;
   }
   const bool written = format == CombinedFormat::Xlsx
-                           ? write_xlsx_file(table, out.temp_path(), error)
-                           : write_csv_file(table, out, error);
+                           ? write_xlsx_file(rows, out.temp_path(), error)
+                           : write_csv_file(rows, out, error);
   if (written && !out.commit()) {
     error = out.error();
     return false;

@@ -15,7 +15,7 @@
 #include <ostream>
 #include <string>
 
-#include "combine/combined_table.h"
+#include "combine/combined_rows.h"
 
 namespace tarvo {
 
@@ -24,10 +24,12 @@ enum class CombinedFormat { Csv, Xlsx };
 // By the file's extension; none for any but .csv and .xlsx.
 std::optional<CombinedFormat> combined_format_of(const std::filesystem::path& file);
 
-void write_combined_csv(const CombinedTable& table, std::ostream& out);
+// Writes every row that is left.
+void write_combined_csv(CombinedRows& rows, std::ostream& out);
 
-// Replaces file whole or leaves it as it was; error says why not.
-bool save_combined(const CombinedTable& table, const std::filesystem::path& file,
-                   CombinedFormat format, std::string& error);
+// Replaces file whole or leaves it as it was; error says why not. A UnitError
+// of the rows goes on to the caller and leaves the file as it was too.
+bool save_combined(CombinedRows& rows, const std::filesystem::path& file, CombinedFormat format,
+                   std::string& error);
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/record_sink.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
 
@@ -23,18 +24,31 @@ struct MeterReading {
 
 std::int64_t utc_milliseconds(const LocalTime& t);
 
-// The dated readings of a session in time order (a clock set back leaves the
-// file's order, the time base does not). Test frames are left out: they are
-// no measurement.
-std::vector<MeterReading> meter_readings(const std::vector<real_Record>& records,
-                                         std::string_view decimal_separator);
+// Takes the dated readings of a session as they are read, so the records are
+// never held as well. Test frames are left out: they are no measurement.
+class MeterReadingSink final : public RecordSink {
+ public:
+  MeterReadingSink(std::vector<MeterReading>& readings, std::string_view decimal_separator)
+      : readings_(readings), separator_(decimal_separator) {}
+  void clear() override { readings_.clear(); }
+  void add(real_Record&& record) override;
+  std::int64_t count() const override { return static_cast<std::int64_t>(readings_.size()); }
 
-// For each row's time, the reading nearest to it when no farther than
-// tolerance_ms (the earlier of two equally near); none where no reading is that
-// close, so a meter that was away leaves its rows empty instead of repeating
-// its last value. readings are in time order.
-std::vector<std::optional<std::size_t>> align_readings(const std::vector<std::int64_t>& row_ms,
-                                                       const std::vector<MeterReading>& readings,
-                                                       std::int64_t tolerance_ms);
+ private:
+  std::vector<MeterReading>& readings_;
+  std::string separator_;
+};
+
+// Readings in time order: a clock set back leaves the file's order, the time
+// base does not.
+void put_in_time_order(std::vector<MeterReading>& readings);
+
+// The reading nearest to a row's time when no farther than tolerance_ms (the
+// earlier of two equally near); none where no reading is that close, so a
+// meter that was away leaves its rows empty instead of repeating its last
+// value. readings are in time order.
+std::optional<std::size_t> nearest_reading(std::int64_t row_ms,
+                                           const std::vector<MeterReading>& readings,
+                                           std::int64_t tolerance_ms);
 
 }  // namespace tarvo

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "combine/combined_table.h"
+#include "combine/combined_rows.h"
 
 namespace tarvo {
 namespace {
@@ -47,11 +47,10 @@ TEST(TimeBase, EachRowTakesTheNearestReadingWithinTheTolerance) {
       {9600, 500, std::nullopt},  // after the last
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(align_readings({c.row}, readings, c.tolerance)[0], c.match)
+    EXPECT_EQ(nearest_reading(c.row, readings, c.tolerance), c.match)
         << c.row << " within " << c.tolerance;
   }
-  EXPECT_EQ(align_readings({1000, 2000}, {}, 500),
-            (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt}));
+  EXPECT_EQ(nearest_reading(1000, {}, 500), std::nullopt);
 }
 
 // The rows follow the first meter; the second one's silence leaves its cells
@@ -61,17 +60,20 @@ TEST(TimeBase, AMeterThatIsAwayLeavesItsCellsEmpty) {
   const std::vector<MeterReading> amps = {at(100, 2, "A"), at(2900, 3, "A")};
   std::vector<NamedFormula> formulas;
   formulas.push_back({"P", Formula("A*B", 2)});
-  const CombinedTable t = combine_readings({volts, amps}, formulas, 500);
-  ASSERT_EQ(t.rows.size(), 4u);
-  EXPECT_EQ(t.channels, (std::vector<std::string>{"A", "B", "P"}));
+  const std::vector<std::vector<MeterReading>> meters = {volts, amps};
+  CombinedRows rows(meters, formulas, 500);
+  EXPECT_EQ(rows.channels(), (std::vector<std::string>{"A", "B", "P"}));
+  std::vector<CombinedRow> t;
+  for (CombinedRow row; rows.next(row);) t.push_back(row);
+  ASSERT_EQ(t.size(), 4u);
   const std::vector<std::optional<double>> b = {2, std::nullopt, std::nullopt, 3};
   const std::vector<std::optional<double>> p = {24, std::nullopt, std::nullopt, 40.5};
   for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(t.rows[i].cells[0].value, volts[i].value) << i;
-    EXPECT_EQ(t.rows[i].cells[1].value, b[i]) << i;
-    EXPECT_EQ(t.rows[i].cells[1].text.empty(), !b[i]) << i;
-    EXPECT_EQ(t.rows[i].cells[2].value, p[i]) << i;
-    EXPECT_EQ(t.rows[i].cells[2].unit, p[i] ? "W" : "") << i;
+    EXPECT_EQ(t[i].cells[0].value, volts[i].value) << i;
+    EXPECT_EQ(t[i].cells[1].value, b[i]) << i;
+    EXPECT_EQ(t[i].cells[1].text.empty(), !b[i]) << i;
+    EXPECT_EQ(t[i].cells[2].value, p[i]) << i;
+    EXPECT_EQ(t[i].cells[2].unit, p[i] ? "W" : "") << i;
   }
 }
 
