@@ -7,7 +7,8 @@ namespace tarvo {
 namespace {
 
 CombinedCell meter_cell(const MeterReading& r) {
-  return {r.value, r.value ? r.text : std::string(), r.unit};
+  // A meter's number has a handful of digits: at 15 they read as shown.
+  return {r.value, r.value ? decimal_text(*r.value) : std::string(), std::string(r.unit)};
 }
 
 std::optional<Quantity> quantity_of(const MeterReading& r) {

@@ -7,6 +7,14 @@
 
 namespace tarvo {
 
+std::string_view lasting_unit_name(std::string_view unit) {
+  static constexpr std::string_view kBaseUnits[] = {"V", "A", "\u03A9", "F", "Hz", "%", "dBm"};
+  for (const std::string_view known : kBaseUnits) {
+    if (known == unit) return known;
+  }
+  return {};
+}
+
 std::int64_t utc_milliseconds(const LocalTime& t) {
   const std::int64_t days = days_from_civil(t.year, t.month, t.day);
   const std::int64_t minutes =
@@ -19,10 +27,11 @@ void MeterReadingSink::add(real_Record&& record) {
   const DisplayValue main = typed_reading(record, separator_).main;
   MeterReading m;
   m.when = record.DateTime;
-  m.utc_ms = utc_milliseconds(m.when);
-  m.value = main.base_value;
-  m.text = main.base_text;
-  m.unit = main.base_unit;
+  m.utc_ms = utc_milliseconds(record.DateTime);
+  m.unit = lasting_unit_name(main.base_unit);
+  // A number of a unit the formulas cannot place is left out rather than
+  // taken for a plain number.
+  if (!m.unit.empty()) m.value = main.base_value;
   m.after_gap = record.AfterGap;
   readings_.push_back(std::move(m));
 }

@@ -9,18 +9,23 @@
 #include "files/record_sink.h"
 #include "log/local_time.h"
 #include "log/reading_log.h"
+#include "log/record_time.h"
 
 namespace tarvo {
 
-// One meter's reading placed on a common time base.
+// One meter's reading placed on a common time base: what is kept of each
+// reading of a session while sessions are combined, so it is kept small.
 struct MeterReading {
-  LocalTime when;
+  RecordTime when;
   std::int64_t utc_ms = 0;      // milliseconds since 1970 UTC: comparable across zones
   std::optional<double> value;  // in the base unit; none for an overload or no number
-  std::string text;             // value as exact decimal text with "."
-  std::string unit;             // the base unit ("V", "A", "Ω", ...); empty when unknown
+  std::string_view unit;        // the base unit ("V", "A", "Ω", ...), of a static table
   bool after_gap = false;
 };
+
+// The base unit's name as a view into a table that lives as long as the
+// program; empty for a unit the table does not know.
+std::string_view lasting_unit_name(std::string_view unit);
 
 std::int64_t utc_milliseconds(const LocalTime& t);
 

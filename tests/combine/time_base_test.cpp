@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "combine/combined_rows.h"
+#include "sheet_test_log.h"
 
 namespace tarvo {
 namespace {
 
-MeterReading at(std::int64_t ms, std::optional<double> value = 1, std::string unit = "V") {
+MeterReading at(std::int64_t ms, std::optional<double> value = 1, std::string_view unit = "V") {
   MeterReading r;
   r.utc_ms = ms;
   r.value = value;
-  r.text = value ? decimal_text(*value) : "";
-  r.unit = std::move(unit);
+  r.unit = unit;
   return r;
 }
 
@@ -26,6 +26,44 @@ TEST(TimeBase, SameMomentInTwoZonesIsOneTime) {
   EXPECT_EQ(utc_milliseconds(paris), utc_milliseconds(london));
   EXPECT_EQ(utc_milliseconds(kolkata), utc_milliseconds(london));
   EXPECT_EQ(utc_milliseconds({1970, 1, 1, 0, 0, 1, 5, 0}), 1005);
+}
+
+// What a session's records leave for combining: the number in its base unit,
+// none for an overload or a unit no formula can place, no test frame, no
+// undated record, and the mark of a reading after a gap.
+TEST(TimeBase, SessionRecordsBecomeReadingsInBaseUnits) {
+  struct Case {
+    const char* number;
+    const char* range;
+    bool dated, test_frame, after_gap;
+    bool kept;
+    std::optional<double> value;
+    std::string_view unit;
+  };
+  const Case cases[] = {
+      {"500.00", "DCA AUTO 500.00 mA", true, false, false, true, 0.5, "A"},
+      {"12.345", "OHM AUTO 50.000 K\u03A9", true, false, true, true, 12345, "\u03A9"},
+      {"OL", "DCV AUTO 50.000 V", true, false, false, true, std::nullopt, "V"},
+      {"25.0", "TEMP AUTO 100.0 \u2103", true, false, false, true, std::nullopt, ""},
+      {"1.0000", "DCV AUTO 5.0000 V", true, true, false, false, std::nullopt, ""},
+      {"1.0000", "DCV AUTO 5.0000 V", false, false, false, false, std::nullopt, ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<MeterReading> readings;
+    MeterReadingSink sink(readings, ".");
+    real_Record r = sheet_test::record(1, "10:00:00", c.number, c.range);
+    r.Dated = c.dated;
+    r.DateTime = LocalTime{2026, 12, 9, 10, 0, 0, 0, 60};
+    r.TestFrame = c.test_frame;
+    r.AfterGap = c.after_gap;
+    sink.add(std::move(r));
+    ASSERT_EQ(readings.size(), c.kept ? 1u : 0u) << c.range;
+    if (!c.kept) continue;
+    EXPECT_EQ(readings[0].value, c.value) << c.range;
+    EXPECT_EQ(readings[0].unit, c.unit) << c.range;
+    EXPECT_EQ(readings[0].after_gap, c.after_gap) << c.range;
+    EXPECT_EQ(readings[0].utc_ms, utc_milliseconds({2026, 12, 9, 9, 0, 0, 0, 0}));
+  }
 }
 
 TEST(TimeBase, EachRowTakesTheNearestReadingWithinTheTolerance) {
@@ -72,6 +110,7 @@ TEST(TimeBase, AMeterThatIsAwayLeavesItsCellsEmpty) {
     EXPECT_EQ(t[i].cells[0].value, volts[i].value) << i;
     EXPECT_EQ(t[i].cells[1].value, b[i]) << i;
     EXPECT_EQ(t[i].cells[1].text.empty(), !b[i]) << i;
+    EXPECT_EQ(t[i].cells[1].unit, b[i] ? "A" : "") << i;
     EXPECT_EQ(t[i].cells[2].value, p[i]) << i;
     EXPECT_EQ(t[i].cells[2].unit, p[i] ? "W" : "") << i;
   }
