@@ -55,7 +55,11 @@ void check_formula_names(const CombineArgs& a) {
 std::pair<std::string, std::string> split_formula(const std::string& text) {
   const std::size_t eq = text.find('=');
   if (eq == std::string::npos) throw UsageError("--formula needs NAME=EXPR, not \"" + text + "\"");
-  return {text.substr(0, eq), text.substr(eq + 1)};
+  // "P = A*B" names P, as "P=A*B" does.
+  std::string name = text.substr(0, eq);
+  name.erase(0, name.find_first_not_of(' '));
+  name.erase(name.find_last_not_of(' ') + 1);
+  return {name, text.substr(eq + 1)};
 }
 
 std::vector<NamedFormula> parse_formulas(const CombineArgs& a) {

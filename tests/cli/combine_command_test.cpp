@@ -108,7 +108,7 @@ class Combine : public ::testing::Test {
 TEST_F(Combine, TinyCsvIsExact) {
   write_tiny();
   const Outcome r = run({path("v.tarvo-session"), path("a.tarvo-session"), path("out.csv"),
-                         "--formula", "P=A*B", "--formula=Q=integral(B)"});
+                         "--formula", "P = A*B", "--formula=Q=integral(B)"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "4 rows written to " + path("out.csv") + "\n");
   EXPECT_EQ(read_bytes(folder_ / "out.csv"),
@@ -197,7 +197,7 @@ TEST_F(Combine, RefusalsSayWhyWithTheirStatus) {
       {{v, out}, 2, "give two or more session files and the file to write"},
       {{v, a, path("out.txt")}, 2, "the file to write must end in .csv or .xlsx"},
       {{v, a, out, "--formula", "A*B"}, 2, "--formula needs NAME=EXPR, not \"A*B\""},
-      {{v, a, out, "--formula", "=A*B"}, 2, "--formula needs NAME=EXPR"},
+      {{v, a, out, "--formula", " =A*B"}, 2, "--formula needs NAME=EXPR"},
       {{v, a, out, "--formula", "B=A*B"}, 2, "the formula name \"B\" is taken by a column"},
       {{v, a, out, "--formula", "P=A", "--formula", "P=B"}, 2, "two formulas are named \"P\""},
       {{v, a, out, "--formula", "P=A*(B"}, 2, "formula P: at character 5: \")\" is missing"},
