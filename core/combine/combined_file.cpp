@@ -1,7 +1,5 @@
 #include "combine/combined_file.h"
 
-#include <xlsxwriter.h>
-
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -10,6 +8,7 @@
 #include "files/atomic_file_stream.h"
 #include "files/csv_writer.h"
 #include "files/file_extension.h"
+#include "files/xlsx_library.h"
 
 namespace tarvo {
 
@@ -60,17 +59,18 @@ class XlsxSheet {
                         t.hour, t.minute, t.second + static_cast<double>(t.millisecond) / 1000};
     return ok(worksheet_write_datetime(sheet_, row, 0, &moment, date_time_));
   }
-  lxw_error failure() const { return failure_; }
+  const std::string& failure() const { return failure_; }
 
  private:
   bool ok(lxw_error result) {
-    if (result != LXW_NO_ERROR) failure_ = result;
-    return result == LXW_NO_ERROR;
+    if (result == LXW_NO_ERROR) return true;
+    failure_ = xlsx_failure_reason(result, errno);
+    return false;
   }
 
   lxw_worksheet* sheet_;
   lxw_format* date_time_;
-  lxw_error failure_ = LXW_NO_ERROR;
+  std::string failure_;
 };
 
 bool write_rows(XlsxSheet& out, CombinedRows& rows) {
@@ -98,6 +98,7 @@ struct WorkbookFree {
 using Workbook = std::unique_ptr<lxw_workbook, WorkbookFree>;
 
 bool write_xlsx_file(CombinedRows& rows, const std::filesystem::path& file, std::string& error) {
+  const QuietStandardError quiet;
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   errno = 0;
@@ -111,12 +112,13 @@ bool write_xlsx_file(CombinedRows& rows, const std::filesystem::path& file, std:
   format_set_num_format(date_time, "yyyy-mm-dd hh:mm:ss");
   XlsxSheet out(sheet, date_time);
   if (!write_rows(out, rows)) {
-    error = lxw_strerror(out.failure());
+    error = out.failure();
     return false;
   }
   // Closing frees it, whatever the outcome.
+  errno = 0;
   const lxw_error closed = workbook_close(workbook.release());
-  if (closed != LXW_NO_ERROR) error = lxw_strerror(closed);
+  if (closed != LXW_NO_ERROR) error = xlsx_failure_reason(closed, errno);
   return closed == LXW_NO_ERROR;
 }
 

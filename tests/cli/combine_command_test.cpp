@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -220,6 +222,53 @@ TEST_F(Combine, RefusalsSayWhyWithTheirStatus) {
     EXPECT_EQ(r.status, c.status) << c.err;
     EXPECT_EQ(r.err, "tarvo-cli combine: " + c.err + "\n");
     EXPECT_FALSE(fs::exists(out)) << c.err;
+  }
+}
+
+// A small tmpfs stands for a full disk. Mounting one needs root; elsewhere
+// the test is skipped.
+class FullDisk {
+ public:
+  explicit FullDisk(fs::path where) : where_(std::move(where)) {
+    fs::create_directories(where_);
+    mounted_ = ::mount("tarvo-full", where_.c_str(), "tmpfs", 0, "size=256k") == 0;
+  }
+  ~FullDisk() {
+    if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path where_;
+  bool mounted_ = false;
+};
+
+// Both formats say what the system said, no library adds lines of its own,
+// and nothing is left on the disk.
+TEST_F(Combine, AFullDiskGivesTheSystemsReason) {
+  const FullDisk disk(folder_ / "full");
+  if (!disk.mounted()) GTEST_SKIP() << "no tmpfs could be mounted";
+  std::string volts = header(moment(kTen, "+01:00"), "bench", 1);
+  std::string amps = header(moment(kTen, "+01:00"), "compact", 1);
+  // Numbers that differ, so that the .xlsx does not zip into the room left.
+  for (int i = 0; i < 20000; ++i) {
+    char v[16], ma[16];
+    std::snprintf(v, sizeof v, "%.3f", (i * 7919 % 50000) / 1000.0);
+    std::snprintf(ma, sizeof ma, "%.2f", (i * 104729 % 50000) / 100.0);
+    volts += reading(i + 1, kTen + i, "+01:00", v, kVolts);
+    amps += reading(i + 1, kTen + i, "+01:00", ma, kMilliamps);
+  }
+  write("v.tarvo-session", volts);
+  write("a.tarvo-session", amps);
+  for (const char* name : {"out.csv", "out.xlsx"}) {
+    testing::internal::CaptureStderr();
+    const Outcome r = run({path("v.tarvo-session"), path("a.tarvo-session"),
+                           (folder_ / "full" / name).string(), "--formula", "P=A*B"});
+    const std::string library_lines = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+    EXPECT_EQ(library_lines, "") << name;
+    EXPECT_TRUE(fs::is_empty(folder_ / "full")) << name;
   }
 }
 
