@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart_command.h"
+#include "combine_command.h"
 #include "convert_command.h"
 #include "decode_command.h"
 #include "publish/broker_password.h"
@@ -62,6 +63,7 @@ int run_command(std::vector<std::string> args) {
   if (command == "sessions") return tarvo::cli::run_sessions(args, std::cout, std::cerr);
   if (command == "scan") return tarvo::cli::run_scan(args, std::cout, std::cerr);
   if (command == "convert") return tarvo::cli::run_convert(args, std::cout, std::cerr);
+  if (command == "combine") return tarvo::cli::run_combine(args, std::cout, std::cerr);
   if (command == "chart") return tarvo::cli::run_chart(args, std::cout, std::cerr);
   std::cerr << "tarvo-cli: unknown command \"" << command << "\"\n" << tool_usage();
   return 2;

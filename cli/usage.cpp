@@ -113,6 +113,22 @@ constexpr CommandHelp kCommands[] = {
      "  --json                   one JSON line per run and one for the log\n"
      "  --decimal-separator SEP  as for convert\n",
      "0 printed, 1 IN refused, 2 bad arguments"},
+    {"combine", "combine SESSION... OUT [--formula NAME=EXPR]... [--tolerance SECONDS]",
+     "Line up the readings of two or more session files (meters A, B, ... in the\n"
+     "order given) on the time base of the first and write OUT by its extension,\n"
+     ".csv or .xlsx: one row per reading of A with its time, each meter's value and\n"
+     "unit in base units, then the formula channels. A meter without a reading\n"
+     "within the tolerance of the row's time leaves its cells empty.\n",
+     "  --formula NAME=EXPR      a channel computed from the meters (repeatable): the\n"
+     "                           letters A, B, ..., numbers, + - * / (the typographic\n"
+     "                           signs too), parentheses and integral(X), the running\n"
+     "                           integral over time in X's unit times hours (ampere-\n"
+     "                           or watt-hours), which holds its sum across gaps; units\n"
+     "                           follow the arithmetic: A*B of volts and amperes is in W\n"
+     "  --tolerance SECONDS      how far a reading may be from the row's time\n"
+     "                           (default: half the first session's interval)\n",
+     "0 written, 1 a session refused, units that do not go together (V + A) or\n"
+     "OUT not written, 2 bad arguments or a formula that cannot be read"},
     {"chart", "chart IN OUT [--decimal-separator SEP]",
      "Save the chart of the last page of the log IN: OUT.jpg or OUT.png the\n"
      "1910 x 1080 report picture, OUT.bmp the chart at 668 x 395. Draws offscreen\n"

@@ -9,57 +9,13 @@
 #include <cstring>
 
 #include "files/utf_text.h"
+#include "files/xlsx_library.h"
 
 namespace tarvo {
 
 namespace {
 
 enum class SheetResult { Written, Cancelled, Failed };
-
-// libxlsxwriter reports its failures on standard error, naming its own source
-// files and the temporary path. The caller says why in its own words, so the
-// library's lines are dropped while it works. (This holds standard error of
-// the whole process for that time: a window's other threads write nothing
-// that matters there.)
-class QuietStandardError {
- public:
-  QuietStandardError() : saved_(::dup(STDERR_FILENO)) {
-    std::fflush(stderr);
-    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
-    if (null >= 0) ::close(null);
-  }
-  ~QuietStandardError() {
-    std::fflush(stderr);
-    if (saved_ < 0) return;
-    ::dup2(saved_, STDERR_FILENO);
-    ::close(saved_);
-  }
-  QuietStandardError(const QuietStandardError&) = delete;
-  QuietStandardError& operator=(const QuietStandardError&) = delete;
-
- private:
-  int saved_;
-};
-
-// For the library's failures to create, read or write a file, the system's
-// reason that the library leaves in errno says more than its own text.
-std::string reason_of(lxw_error result, int system_error) {
-  switch (result) {
-    case LXW_ERROR_MEMORY_MALLOC_FAILED:
-    case LXW_ERROR_CREATING_XLSX_FILE:
-    case LXW_ERROR_CREATING_TMPFILE:
-    case LXW_ERROR_READING_TMPFILE:
-    case LXW_ERROR_ZIP_FILE_OPERATION:
-    case LXW_ERROR_ZIP_FILE_ADD:
-    case LXW_ERROR_ZIP_CLOSE:
-      if (system_error != 0) return std::strerror(system_error);
-      break;
-    default:
-      break;
-  }
-  return lxw_strerror(result);
-}
 
 // The date-time cells' format: the date and the time to the second.
 constexpr const char* kDateTimeFormat = "yyyy-mm-dd hh:mm:ss";
@@ -96,7 +52,7 @@ class SheetWriter {
  private:
   bool check(lxw_error result) {
     if (result == LXW_NO_ERROR) return true;
-    error_ = reason_of(result, errno);
+    error_ = xlsx_failure_reason(result, errno);
     return false;
   }
 
@@ -207,7 +163,7 @@ bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
   errno = 0;
   const lxw_error closed = workbook_close(workbook);
   if (closed != LXW_NO_ERROR) {
-    error = reason_of(closed, errno);
+    error = xlsx_failure_reason(closed, errno);
     return false;
   }
   return true;

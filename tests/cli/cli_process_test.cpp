@@ -32,7 +32,8 @@ Outcome run(const std::vector<std::string>& argv) {
 }
 
 TEST(CliProcess, EveryCommandShowsItsHelp) {
-  for (const char* command : {"decode", "simulate", "record", "scan", "convert", "chart"}) {
+  for (const char* command :
+       {"decode", "simulate", "record", "scan", "convert", "combine", "chart"}) {
     const std::string usage = std::string("Usage: tarvo-cli ") + command + " ";
     // The help wins over the rest of the line: nothing is recorded or read.
     const std::vector<std::vector<std::string>> lines = {{command, "--help"},
@@ -57,7 +58,7 @@ TEST(CliProcess, TheToolsHelpListsEveryCommandAndTheVersion) {
   for (const char* synopsis :
        {"\n  tarvo-cli decode [", "\n  tarvo-cli simulate [", "\n  tarvo-cli record [",
         "\n  tarvo-cli scan [", "\n  tarvo-cli convert IN OUT", "\n  tarvo-cli chart IN OUT",
-        "\n  --version "}) {
+        "\n  tarvo-cli combine SESSION... OUT", "\n  --version "}) {
     EXPECT_NE(help.out.find(synopsis), std::string::npos) << synopsis;
   }
   const Outcome version = run({kCli, "--version"});

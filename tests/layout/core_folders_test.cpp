@@ -19,8 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // The README's Layout section shows the same order.
-constexpr std::array<std::string_view, 9> kLayers = {
-    "i18n", "decode", "log", "link", "display", "files", "publish", "alarm", "recording"};
+constexpr std::array<std::string_view, 10> kLayers = {"i18n",    "decode",   "log",     "link",
+                                                      "display", "files",    "publish", "alarm",
+                                                      "combine", "recording"};
 
 std::optional<std::size_t> layer_of(std::string_view folder) {
   const auto it = std::find(kLayers.begin(), kLayers.end(), folder);
@@ -81,11 +82,16 @@ TEST(CoreFolders, OrderAllowsOnlyEarlierFolders) {
     bool allowed;
   };
   const Case cases[] = {
-      {"decode", "i18n", true},  {"log", "decode", true},     {"link", "log", true},
-      {"display", "link", true}, {"files", "display", true},  {"publish", "files", true},
-      {"decode", "log", false},  {"decode", "link", false},   {"log", "display", false},
-      {"link", "files", false},  {"display", "files", false}, {"files", "publish", false},
-      {"i18n", "decode", false}, {"ui", "log", false},        {"log", "ui", false},
+      {"decode", "i18n", true},    {"log", "decode", true},
+      {"link", "log", true},       {"display", "link", true},
+      {"files", "display", true},  {"publish", "files", true},
+      {"decode", "log", false},    {"decode", "link", false},
+      {"log", "display", false},   {"link", "files", false},
+      {"display", "files", false}, {"files", "publish", false},
+      {"i18n", "decode", false},   {"ui", "log", false},
+      {"log", "ui", false},        {"alarm", "publish", true},
+      {"combine", "alarm", true},  {"combine", "files", true},
+      {"alarm", "combine", false}, {"files", "combine", false},
       {"", "log", false},  // a file at core/'s top belongs to no layer
   };
   for (const Case& c : cases) {

@@ -65,7 +65,7 @@ for page in tarvo tarvo-cli; do
     bash -c 'zcat "$0" | grep -q "^\.TH $1 \"1\""' "$usr/share/man/man1/$page.1.gz" "${page^^}"
 done
 check "every command is in tarvo-cli(1)" \
-  bash -c 'for c in decode simulate record scan convert chart; do
+  bash -c 'for c in decode simulate record scan convert combine chart; do
              zcat "$0" | grep -qw "$c" || { echo "no $c"; exit 1; }; done' "$usr/share/man/man1/tarvo-cli.1.gz"
 check "appstreamcli validate --no-net" \
   appstreamcli validate --no-net "$usr/share/metainfo/org.tarvo.Tarvo.metainfo.xml"
