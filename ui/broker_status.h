@@ -4,7 +4,11 @@
 #include <QObject>
 #include <QPointer>
 #include <chrono>
+#include <functional>
+#include <vector>
 
+#include "publish/broker_texts.h"
+#include "publish/influx_writer.h"
 #include "publish/mqtt_publisher.h"
 
 class QTimer;
@@ -13,9 +17,10 @@ namespace tarvo {
 
 class TForm1;
 
-// The broker's state in a panel of its own at the end of the main window's
-// status bar, and each change of it as a line of the debug trace, in the
-// current language. The publisher works on its own thread; this polls it.
+// The broker's (or the InfluxDB server's) state in a panel of its own at the
+// end of the main window's status bar, and each change of it as a line of the
+// debug trace, in the current language. The publisher works on its own
+// thread; this polls it.
 class BrokerStatusPanel : public QObject {
   Q_OBJECT
 
@@ -23,14 +28,20 @@ class BrokerStatusPanel : public QObject {
   static constexpr int kPollMs = 250;
 
   BrokerStatusPanel(TForm1& window, MqttPublisher& publisher);
+  BrokerStatusPanel(TForm1& window, InfluxWriter& writer);
   ~BrokerStatusPanel() override;
 
   QLabel* label() const { return label_; }
   void refresh();
 
  private:
+  BrokerStatusPanel(TForm1& window, PublishPeer peer, std::function<BrokerStatus()> status,
+                    std::function<std::vector<BrokerEvent>()> events);
+
   TForm1& window_;
-  MqttPublisher& publisher_;
+  const PublishPeer peer_;
+  const std::function<BrokerStatus()> status_;
+  const std::function<std::vector<BrokerEvent>()> events_;
   QPointer<QLabel> label_;
   QTimer* timer_;
 };
@@ -54,6 +65,25 @@ class WindowPublishing {
  private:
   TForm1& window_;
   MqttPublisher& publisher_;
+  QPointer<BrokerStatusPanel> panel_;
+};
+
+// Writing to InfluxDB for as long as the window runs, as WindowPublishing.
+class WindowInflux {
+ public:
+  static constexpr std::chrono::seconds kCloseGrace{2};
+
+  WindowInflux(TForm1& window, const InfluxTarget& target, PublisherTiming timing = {});
+  ~WindowInflux();
+  WindowInflux(const WindowInflux&) = delete;
+  WindowInflux& operator=(const WindowInflux&) = delete;
+
+  InfluxWriter& writer() { return writer_; }
+  BrokerStatusPanel* panel() const { return panel_; }
+
+ private:
+  TForm1& window_;
+  InfluxWriter& writer_;
   QPointer<BrokerStatusPanel> panel_;
 };
 

@@ -130,6 +130,7 @@ TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program
 
 TForm1::~TForm1() {
   settings_publishing_.reset();  // its panel sits in the status bar
+  settings_influx_.reset();
   program_.session_keeper().set_notice_sink({});
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);

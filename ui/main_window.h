@@ -39,6 +39,7 @@ class ManualWindow;
 class PanelStatusBar;
 class SecretStore;
 class WindowPublishing;
+class WindowInflux;
 class TForm2;
 class TForm3;
 class TForm5;
@@ -184,6 +185,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // Publishing as the settings say (window_publishing.cpp), made anew at a
   // Start after they changed.
   void apply_publishing_settings();
+  void apply_influx_settings();
   void keep_places();
   void limit_breached(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.
@@ -205,6 +207,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Program& program_;
   SecretStore* secrets_ = nullptr;
   std::unique_ptr<WindowPublishing> settings_publishing_;
+  std::unique_ptr<WindowInflux> settings_influx_;
   bool command_line_publishing_ = false;
   AcquisitionTiming timing_;
   MessagePresenter present_;

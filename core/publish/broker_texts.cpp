@@ -2,19 +2,20 @@
 
 namespace tarvo {
 
-int broker_state_text(BrokerState state) {
+int broker_state_text(BrokerState state, PublishPeer peer) {
+  const bool influx = peer == PublishPeer::Influx;
   switch (state) {
     case BrokerState::Connecting:
-      return kTextBrokerConnecting;
+      return influx ? kTextInfluxConnecting : kTextBrokerConnecting;
     case BrokerState::Online:
-      return kTextBrokerOnline;
+      return influx ? kTextInfluxOnline : kTextBrokerOnline;
     case BrokerState::Refused:
-      return kTextBrokerRefused;
+      return influx ? kTextInfluxRefused : kTextBrokerRefused;
     case BrokerState::Offline:
     case BrokerState::Stopped:
       break;
   }
-  return kTextBrokerOffline;
+  return influx ? kTextInfluxOffline : kTextBrokerOffline;
 }
 
 namespace {
@@ -30,8 +31,8 @@ std::string counted(const LanguageTable& languages, int language_base, int text,
 }  // namespace
 
 std::string broker_status_line(const BrokerStatus& status, const LanguageTable& languages,
-                               int language_base) {
-  std::string line = languages.text(language_base, broker_state_text(status.state));
+                               int language_base, PublishPeer peer) {
+  std::string line = languages.text(language_base, broker_state_text(status.state, peer));
   if (status.waiting > 0) {
     line += ", " + counted(languages, language_base, kTextBrokerWaiting, status.waiting);
   }

@@ -22,6 +22,8 @@ struct InfluxTarget {
   // The write endpoint with its query: /write?db=... or /api/v2/write?org=...&bucket=...,
   // names percent-encoded, timestamps in nanoseconds.
   std::string write_url() const;
+
+  friend bool operator==(const InfluxTarget&, const InfluxTarget&) = default;
 };
 
 // The token kept off the command line, as the broker's password is.
@@ -42,6 +44,5 @@ std::optional<InfluxTarget> influx_target(const InfluxSettings& settings, std::s
 
 // That the token travels unencrypted to another computer over http://.
 std::vector<std::string> influx_warnings(const InfluxTarget& target);
-
 
 }  // namespace tarvo

@@ -59,7 +59,22 @@ std::optional<PublishTarget> publish_target_of(const PublishSettings& s,
   }
   std::optional<PublishTarget> target = parsed(s, s.prefix);
   if (target && target->user && password && !password->empty()) target->password = *password;
+  if (target) target->discovery = s.discovery;
   return target;
+}
+
+std::optional<InfluxTarget> influx_target_of(const PublishSettings& s,
+                                             const std::optional<std::string>& token,
+                                             std::string& why) {
+  why.clear();
+  if (s.influx.empty() || influx_problem(s) != PublishSettingsProblem::None) return std::nullopt;
+  InfluxSettings settings;
+  settings.url = s.influx;
+  if (!s.influx_db.empty()) settings.database = s.influx_db;
+  if (!s.influx_org.empty()) settings.org = s.influx_org;
+  if (!s.influx_bucket.empty()) settings.bucket = s.influx_bucket;
+  if (token && !token->empty()) settings.token_variable = *token;
+  return influx_target(settings, why);
 }
 
 }  // namespace tarvo

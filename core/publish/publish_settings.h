@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/user_settings.h"
+#include "publish/influx_target.h"
 #include "publish/publish_target.h"
 
 namespace tarvo {
@@ -25,5 +26,11 @@ PublishSettingsProblem publish_settings_problem(const PublishSettings& s);
 // or with a problem.
 std::optional<PublishTarget> publish_target_of(const PublishSettings& s,
                                                const std::optional<std::string>& password);
+
+// The InfluxDB server the settings name, with its token; nullopt without a
+// server or with a problem (why says it, never a word of the token).
+std::optional<InfluxTarget> influx_target_of(const PublishSettings& s,
+                                             const std::optional<std::string>& token,
+                                             std::string& why);
 
 }  // namespace tarvo

@@ -33,6 +33,8 @@ struct Same {
 constexpr Same kSameAsEnglish[] = {
     {61, LanguageTable::kGerman},   // "Broker: online"
     {62, LanguageTable::kGerman},   // "Broker: offline"
+    {521, LanguageTable::kGerman},  // "InfluxDB: online"
+    {522, LanguageTable::kGerman},  // "InfluxDB: offline"
     {79, LanguageTable::kFrench},   // "Minimum"
     {79, LanguageTable::kGerman},   // "Minimum"
     {81, LanguageTable::kFrench},   // "Maximum"

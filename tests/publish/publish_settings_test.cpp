@@ -79,6 +79,40 @@ TEST(PublishSettings, TargetCarriesTheKeychainsPassword) {
   EXPECT_FALSE(publish_target_of(broker("broker.lab", "$SYS"), "pw"));
 }
 
+TEST(PublishSettings, DiscoveryGoesWithTheBroker) {
+  PublishSettings s = broker("broker.lab");
+  EXPECT_FALSE(publish_target_of(s, std::nullopt)->discovery);
+  s.discovery = true;
+  EXPECT_TRUE(publish_target_of(s, std::nullopt)->discovery);
+}
+
+TEST(PublishSettings, InfluxTargetOfTheSettingsWithTheKeychainsToken) {
+  struct Case {
+    PublishSettings settings;
+    std::optional<std::string> token;
+    bool made;
+    std::string write_url;
+  };
+  const Case cases[] = {
+      {PublishSettings{}, "t", false, ""},
+      {influx("http://127.0.0.1:8086", "bench", "", ""), std::nullopt, true,
+       "http://127.0.0.1:8086/write?db=bench&precision=ns"},
+      {influx("https://db.lab", "", "lab one", "b"), "secret", true,
+       "https://db.lab/api/v2/write?org=lab%20one&bucket=b&precision=ns"},
+      // 2.x wants a token: without one the settings name no usable server.
+      {influx("https://db.lab", "", "lab", "b"), std::nullopt, false, ""},
+      {influx("ftp://db.lab", "bench", "", ""), "t", false, ""},
+  };
+  for (const Case& c : cases) {
+    std::string why;
+    const std::optional<InfluxTarget> t = influx_target_of(c.settings, c.token, why);
+    ASSERT_EQ(t.has_value(), c.made) << c.settings.influx << " " << why;
+    if (!t) continue;
+    EXPECT_EQ(t->write_url(), c.write_url);
+    EXPECT_EQ(t->token, c.token);
+  }
+}
+
 TEST(PublishSettings, PercentEncodingLeavesOnlyTheUnreserved) {
   EXPECT_EQ(percent_encoded("aZ09-._~"), "aZ09-._~");
   EXPECT_EQ(percent_encoded("a@b:c/d e%"), "a%40b%3Ac%2Fd%20e%25");

@@ -143,6 +143,29 @@ TEST_F(PublishingSettings, KeptWithoutThePasswordAndUsedAtTheNextStart) {
   EXPECT_EQ(broker_field(), nullptr);
 }
 
+// The settings' InfluxDB is written to from the next Start, with its own
+// field in the status bar, and goes when the settings no longer name it.
+TEST_F(PublishingSettings, InfluxDatabaseOfTheSettingsAtTheNextStart) {
+  Fields f;
+  f.influx = "http://127.0.0.1:9";  // nothing answers there: the readings wait
+  f.database = "bench";
+  choose(f, "", "");
+  const auto influx_field = [&] { return window_->findChild<QLabel*>("StatusBar1_influx"); };
+  EXPECT_EQ(influx_field(), nullptr);
+  window_->Btn_StartClick();
+  ASSERT_NE(influx_field(), nullptr);
+  EXPECT_TRUE(influx_field()->text().startsWith("InfluxDB: "))
+      << influx_field()->text().toStdString();
+  InfluxWriter* writer = program_.recording().influx_writer();
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(writer->target().write_url(), "http://127.0.0.1:9/write?db=bench&precision=ns");
+  EXPECT_EQ(broker_field(), nullptr);  // no broker named: InfluxDB alone
+  choose({}, "", "");
+  window_->Btn_StartClick();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(influx_field(), nullptr);
+}
+
 TEST_F(PublishingSettings, MenuItemFollowsTheLanguage) {
   const std::pair<const char*, const char*> cases[] = {
       {"lan_01", "&Publishing..."}, {"lan_02", "发布(&P)..."}, {"lan_04", "&Veröffentlichen..."}};
