@@ -14,6 +14,7 @@
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
+#include "record_alarms.h"
 #include "record_influx.h"
 #include "record_options.h"
 #include "record_publish.h"
@@ -98,7 +99,8 @@ class Recorder final : private StartDriver {
         sessions_(recording_.session_keeper()),
         limits_(recording_.limits()) {
     apply_options(*s_, o);
-    limits_.set_limits_for_next(o.high, o.low);
+    recording_.set_limits_for_next(o.high, o.low, o.hysteresis, o.min_duration, o.stale);
+    alarms_ = std::make_unique<RecordAlarms>(recording_, o);
     // After the session file's line of the breach.
     limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
       end_progress();
@@ -214,6 +216,7 @@ class Recorder final : private StartDriver {
       if (now - deadline > kTick) deadline = now;  // after a suspend: no burst of ticks
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
+      recording_.tick(env_.local_now());
       sessions_.tick();
       report_new_readings();
       report_broker();
@@ -318,6 +321,7 @@ class Recorder final : private StartDriver {
   }
 
   void report_broker() {
+    tell_lines(alarms_->take_lines());
     if (influx_) tell_lines(influx_->take_lines());
     if (publishing_) tell_lines(publishing_->take_lines());
   }
@@ -400,6 +404,7 @@ class Recorder final : private StartDriver {
   Clock::time_point lost_at_{};
   std::unique_ptr<RecordPublishing> publishing_;
   std::unique_ptr<RecordInflux> influx_;
+  std::unique_ptr<RecordAlarms> alarms_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

@@ -4,6 +4,7 @@
 #include "log/statistics.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <system_error>
 
@@ -35,6 +36,15 @@ double parse_limit(const std::string& text, const char* option) {
   const std::optional<double> value = main_value(text, ".");
   if (!value) throw UsageError(std::string(option) + ": \"" + text + "\" is not a number");
   return *value;
+}
+
+// A hysteresis or a duration: a number with a ".", not below zero.
+double parse_amount(const std::string& text, const char* option) {
+  const double value = parse_limit(text, option);
+  if (value < 0 || !std::isfinite(value)) {
+    throw UsageError(std::string(option) + ": \"" + text + "\" is below zero");
+  }
+  return value;
 }
 
 // The password from the file, the address or the environment; never a word
@@ -94,6 +104,14 @@ void take_option(OptionReader& r, RecordOptions& o, PendingOptions& p) {
     o.high = parse_limit(*high, "--high");
   } else if (auto low = r.take("--low")) {
     o.low = parse_limit(*low, "--low");
+  } else if (auto h = r.take("--hysteresis")) {
+    o.hysteresis = parse_amount(*h, "--hysteresis");
+  } else if (auto d = r.take("--min-duration")) {
+    o.min_duration = parse_amount(*d, "--min-duration");
+  } else if (auto stale = r.take("--stale")) {
+    o.stale = static_cast<double>(parse_int_in(*stale, 1, kMostSeconds, "--stale"));
+  } else if (r.take_flag("--notify")) {
+    o.notify = true;
   } else if (auto timeout = r.take("--reconnect-timeout")) {
     o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
   } else if (auto url = r.take("--publish")) {
@@ -156,6 +174,13 @@ void take_config(const std::filesystem::path& file, const std::vector<std::strin
 RecordOptions read_record_options(std::vector<std::string> args) {
   RecordOptions o;
   PendingOptions p;
+  // Everything after --alarm-command is the command, word for word.
+  const auto command = std::find(args.begin(), args.end(), "--alarm-command");
+  if (command != args.end()) {
+    o.alarm_command.assign(command + 1, args.end());
+    if (o.alarm_command.empty()) throw UsageError("--alarm-command needs a command");
+    args.erase(command, args.end());
+  }
   if (const std::optional<std::filesystem::path> file = take_config_option(args)) {
     take_config(*file, args, o, p);
   }
@@ -163,6 +188,9 @@ RecordOptions read_record_options(std::vector<std::string> args) {
   while (!r.done()) take_option(r, o, p);
   if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
+  if ((o.hysteresis > 0 || o.min_duration > 0) && !o.high && !o.low) {
+    throw UsageError("--hysteresis and --min-duration go with --high or --low");
+  }
   if (o.out) check_out_file(*o.out);
   complete_password(o, p.password_file);
   if (p.discovery && !o.publish) throw UsageError("--discovery goes with --publish");

@@ -25,8 +25,13 @@ struct RecordOptions {
   std::optional<std::int64_t> reconnect_timeout;
   // Limits for the function and unit of the first reading.
   std::optional<double> high, low;
-  std::optional<PublishTarget> publish;  // --publish URL
-  std::optional<InfluxTarget> influx;    // --influx URL and its database or bucket
+  double hysteresis = 0;                   // how far back past a limit an excursion ends
+  double min_duration = 0;                 // seconds; a shorter excursion is no alarm
+  double stale = 0;                        // seconds without a reading that make an alarm; 0: none
+  bool notify = false;                     // alarms shown by the desktop's notification service
+  std::vector<std::string> alarm_command;  // run at each alarm's start and end
+  std::optional<PublishTarget> publish;    // --publish URL
+  std::optional<InfluxTarget> influx;      // --influx URL and its database or bucket
 };
 
 // Throws UsageError for anything the command cannot run with. With

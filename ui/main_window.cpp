@@ -356,7 +356,7 @@ void TForm1::show_reading(std::int64_t n) {
 void TForm1::mni_limitsClick() {
   LimitWatch& watch = program_.limits();
   if (auto choice = run_limits_dialog(this, program_.state(), watch.limits(), alarm_->muted())) {
-    watch.set_limits(choice->limits);
+    program_.recording().set_limits(choice->limits);
     alarm_->set_muted(choice->muted);
     keep_limits();
     grid_->refill_grid();
@@ -750,6 +750,7 @@ void TForm1::meter_lost() {
 void TForm1::Timer_sysTimer() {
   status_bar_->set_panel_text(PanelStatusBar::kClockPanel,
                               QString::fromStdString(format_date_time(now_local())));
+  program_.recording().tick(now_local());
   SessionKeeper& sessions = program_.session_keeper();
   if (!sessions.failed()) return;
   sessions.tick();

@@ -60,7 +60,7 @@ void TForm1::restore_settings() {
   const UserSettings& kept = program_.settings().current();
   s.RecordInterval = kept.interval.value_or(1);
   interval_chosen_ = kept.interval.has_value();
-  if (kept.limits) program_.limits().set_limits(*kept.limits);
+  if (kept.limits) program_.recording().set_limits(*kept.limits);
   alarm_->set_muted(kept.muted);
   int language = kept.language.value_or(kFirstLanguage);
   if (program_.language_for_run != 0) language = program_.language_for_run;
@@ -128,7 +128,7 @@ void TForm1::mmu_reset_settingsClick() {
   MeterState& s = program_.state();
   s.RecordInterval = 1;
   interval_chosen_ = false;
-  program_.limits().set_limits({});
+  program_.recording().set_limits({});
   alarm_->set_muted(false);
   for (QAction* action : mmu_set_lan_->actions()) {
     if (action->objectName() == QStringLiteral("lan_02")) action->trigger();

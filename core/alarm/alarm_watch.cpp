@@ -77,6 +77,13 @@ void AlarmWatch::follow_limits(const AlarmSample& sample, const LocalTime& when)
   }
 }
 
+void AlarmWatch::end_silence(double seconds, const LocalTime& now) {
+  if (!stale_.stale()) return;
+  tell({false, "stale", stale_key_, std::round(seconds - last_seconds_), "s", settings_.stale, now,
+        now});
+  restart_silence();
+}
+
 void AlarmWatch::tick(double seconds, const LocalTime& now) {
   if (!stale_.tick(seconds)) return;
   stale_key_ = next_key_++;

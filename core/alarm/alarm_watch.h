@@ -58,6 +58,11 @@ class AlarmWatch {
                const LocalTime& when);
   // The clock moved on without a reading.
   void tick(double seconds, const LocalTime& now);
+  // A new acquisition: the silence counts from its first reading, not from
+  // the last reading of the one before.
+  void restart_silence() { stale_ = StaleWatch(settings_.stale); }
+  // The acquisition ended: a silence that was an alarm ends now.
+  void end_silence(double seconds, const LocalTime& now);
 
   std::int64_t excursions() const { return excursions_; }
   // Whether an alarm is on now (for the grid's colour and the status bar).

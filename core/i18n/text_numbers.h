@@ -48,7 +48,13 @@ inline constexpr int kTextBrokerWaiting = 64;
 inline constexpr int kTextInfluxConnecting = 520;  // InfluxDB's states, as the broker's 60-63
 inline constexpr int kTextInfluxOnline = 521;
 inline constexpr int kTextInfluxOffline = 522;
-inline constexpr int kTextInfluxRefused = 523;  // "%1" stands for the number of readings
+inline constexpr int kTextInfluxRefused = 523;
+inline constexpr int kTextAlarmHigh = 540;  // a desktop notice's title
+inline constexpr int kTextAlarmLow = 541;
+inline constexpr int kTextAlarmStale = 542;
+inline constexpr int kTextAlarmAcknowledge = 543;  // the notice's action
+inline constexpr int kTextAlarmSince =
+    544;  // "%1" the value, "%2" the time it began  // "%1" stands for the number of readings
 inline constexpr int kTextStatisticsTitle = 73;
 inline constexpr int kTextStatsPage = 74;
 inline constexpr int kTextStatsRun = 75;

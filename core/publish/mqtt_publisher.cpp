@@ -127,8 +127,8 @@ void MqttPublisher::post(BrokerState state, std::string detail) {
 
 bool MqttPublisher::finishing_done() const {
   const std::lock_guard lock(mutex_);
-  return finishing_ &&
-         (outbox_.waiting() == 0 || std::chrono::steady_clock::now() >= finish_deadline_);
+  return finishing_ && ((outbox_.waiting() == 0 && alarms_.empty()) ||
+                        std::chrono::steady_clock::now() >= finish_deadline_);
 }
 
 void MqttPublisher::run() {
@@ -229,6 +229,7 @@ bool MqttPublisher::serve_connection() {
     if (online_) {
       announce_again(m.get());
       send_waiting(m.get());
+      send_alarms(m.get());
     }
     if (finishing_done()) {
       if (online_) say_goodbye(m.get());
@@ -257,6 +258,35 @@ void MqttPublisher::send_waiting(mosquitto* m) {
     if (publish_text(m, &id, reading_topic_, message, false) != MOSQ_ERR_SUCCESS) return;
     const std::lock_guard lock(mutex_);
     outbox_.mark_sent(number, id);
+  }
+}
+
+void MqttPublisher::publish_alarm(std::string json) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (!accepting_) return;
+    if (alarms_.size() >= kAlarmsKept) alarms_.pop_front();
+    alarms_.push_back(std::move(json));
+  }
+  wake_.notify_all();
+}
+
+void MqttPublisher::send_alarms(mosquitto* m) {
+  const std::string topic = target_.prefix + "/alarm";
+  for (;;) {
+    std::string message;
+    {
+      const std::lock_guard lock(mutex_);
+      if (alarms_.empty()) return;
+      message = std::move(alarms_.front());
+      alarms_.pop_front();
+    }
+    int id = 0;
+    if (publish_text(m, &id, topic, message, false) != MOSQ_ERR_SUCCESS) {
+      const std::lock_guard lock(mutex_);
+      alarms_.push_front(std::move(message));  // tried again on the next connection
+      return;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -76,6 +77,10 @@ class MqttPublisher final : public CommitListener {
   MqttPublisher& operator=(const MqttPublisher&) = delete;
 
   void reading_committed(const real_Record& record) override;
+  // A JSON message for PREFIX/alarm, sent at QoS 1 as soon as the broker is
+  // reached; while it is away the newest kAlarmsKept wait.
+  void publish_alarm(std::string json);
+  static constexpr std::size_t kAlarmsKept = 256;
 
   BrokerStatus status() const;
   // The state changes since the last call; the oldest are dropped past 256.
@@ -94,6 +99,7 @@ class MqttPublisher final : public CommitListener {
   bool serve_connection();  // true when it was online for lasting_connection
   bool configure(mosquitto* m);
   void send_waiting(mosquitto* m);
+  void send_alarms(mosquitto* m);
   bool announce(mosquitto* m, const OutgoingReading& reading);
   void announce_again(mosquitto* m);
   void say_goodbye(mosquitto* m);
@@ -119,6 +125,7 @@ class MqttPublisher final : public CommitListener {
   Outbox outbox_;
   BrokerState state_ = BrokerState::Connecting;
   std::vector<BrokerEvent> events_;
+  std::deque<std::string> alarms_;
   bool finishing_ = false;
   bool accepting_ = true;
   std::chrono::steady_clock::time_point finish_deadline_;

@@ -1,22 +1,78 @@
 #include "recording/recording.h"
 
+#include "alarm/alarm_message.h"
+#include "i18n/text_numbers.h"
+
 namespace tarvo {
 
 Recording::Recording(RecordingSetup setup)
     : trace_(setup.trace_sink, setup.now),
       ports_(std::move(setup.devices), trace_),
       acquisition_(state_, ports_),
-      session_keeper_(state_, std::move(setup.session_folder), std::move(setup.now)),
+      session_keeper_(state_, std::move(setup.session_folder), setup.now),
       statistics_(state_, CommitStage::Statistics, state_.log, state_.DecimalSeparator),
-      limits_(state_, CommitStage::Limits, state_.DecimalSeparator) {
+      limits_(state_, CommitStage::Limits, state_.DecimalSeparator),
+      alarms_(state_, CommitStage::Limits, state_.DecimalSeparator, std::move(setup.now)) {
   acquisition_.add_listener(&session_keeper_);
-  limits_->add_sink([this](const real_Record&, LimitBreach breach) {
-    session_keeper_.outside_limits(breach_name(breach));
-  });
+  acquisition_.add_listener(&*alarms_);
+  alarms_->watch().add_sink([this](const AlarmEvent& event) { on_alarm(event); });
 }
 
 Recording::~Recording() {
+  acquisition_.remove_listener(&*alarms_);
   acquisition_.remove_listener(&session_keeper_);
+}
+
+void Recording::set_limits(const Limits& limits, double hysteresis, double min_duration,
+                           double stale) {
+  limits_->set_limits(limits);
+  alarms_->watch().set({limits.key.function,
+                        limits.key.unit,
+                        {limits.high, limits.low, hysteresis, min_duration},
+                        stale});
+}
+
+void Recording::set_limits_for_next(std::optional<double> high, std::optional<double> low,
+                                    double hysteresis, double min_duration, double stale) {
+  limits_->set_limits_for_next(high, low);
+  alarms_->watch().set({"", "", {high, low, hysteresis, min_duration}, stale});
+}
+
+void Recording::run_on_alarm(std::vector<std::string> argv, std::chrono::milliseconds limit,
+                             AlarmCommand::Report report) {
+  alarm_command_ = std::make_unique<AlarmCommand>(std::move(argv), limit, std::move(report));
+}
+
+void Recording::notify_on_alarm(DesktopNotice::Report report,
+                                DesktopNotice::Acknowledged acknowledged) {
+  desktop_notice_ = std::make_unique<DesktopNotice>(state_.text(kTextAlarmAcknowledge),
+                                                    std::move(report), std::move(acknowledged));
+}
+
+// The session file first, as for a reading: what the others are told of is
+// on the disk.
+void Recording::on_alarm(const AlarmEvent& event) {
+  session_keeper_.event(event.start ? SessionEvent::AlarmStart : SessionEvent::AlarmEnd,
+                        alarm_session_details(event));
+  if (publisher_ && publishing_.active()) publisher_->publish_alarm(alarm_message(event));
+  if (alarm_command_) alarm_command_->run(alarm_facts(event));
+  if (desktop_notice_ && event.start) notify(event);
+}
+
+void Recording::notify(const AlarmEvent& e) {
+  const int title = e.kind == "high"  ? kTextAlarmHigh
+                    : e.kind == "low" ? kTextAlarmLow
+                                      : kTextAlarmStale;
+  const std::string what =
+      e.kind == "stale" ? alarm_number(e.limit) + " s" : alarm_number(e.value) + " " + e.unit;
+  std::string body = state_.text(kTextAlarmSince);
+  const auto put = [&body](std::string_view mark, const std::string& text) {
+    const std::size_t at = body.find(mark);
+    if (at != std::string::npos) body.replace(at, mark.size(), text);
+  };
+  put("%1", what);
+  put("%2", format_hhnnss(e.when));
+  desktop_notice_->show(e.key, state_.text(title), body);
 }
 
 MqttPublisher& Recording::publish(const PublishTarget& target, const PublisherTiming& timing,

@@ -7,6 +7,9 @@
 #include <memory>
 #include <utility>
 
+#include "alarm/alarm_command.h"
+#include "alarm/alarm_follower.h"
+#include "alarm/desktop_notice.h"
 #include "files/session_keeper.h"
 #include "link/acquisition.h"
 #include "link/debug_trace.h"
@@ -75,6 +78,24 @@ class Recording {
   SessionKeeper& session_keeper() { return session_keeper_; }
   StatisticsFollower& statistics() { return *statistics_; }
   LimitWatch& limits() { return *limits_; }
+  AlarmFollower& alarms() { return *alarms_; }
+
+  // The limits of the readings: the limit watch marks each reading outside
+  // them, the alarms make one event of each excursion (with its hysteresis
+  // and minimum duration) and of a silence longer than `stale` seconds.
+  void set_limits(const Limits& limits, double hysteresis = 0, double min_duration = 0,
+                  double stale = 0);
+  // Limits for the function and unit of the next reading (the command line's).
+  void set_limits_for_next(std::optional<double> high, std::optional<double> low,
+                           double hysteresis = 0, double min_duration = 0, double stale = 0);
+  // Each alarm's start and end also runs the user's command (argv, no shell).
+  void run_on_alarm(std::vector<std::string> argv, std::chrono::milliseconds limit,
+                    AlarmCommand::Report report);
+  // Each alarm's start is shown by the desktop's notification service; texts
+  // in the current language at the moment of the alarm.
+  void notify_on_alarm(DesktopNotice::Report report, DesktopNotice::Acknowledged acknowledged);
+  // Once a second, while the program runs: a silence becomes an alarm.
+  void tick(const LocalTime& now) { alarms_->tick(now); }
 
   // Every reading committed from now on goes to the broker too.
   MqttPublisher& publish(const PublishTarget& target, const PublisherTiming& timing = {},
@@ -104,6 +125,12 @@ class Recording {
   CommitSubscription publishing_;
   std::unique_ptr<InfluxWriter> influx_;
   CommitSubscription influx_writing_;
+  Following<AlarmFollower> alarms_;
+  std::unique_ptr<AlarmCommand> alarm_command_;
+  std::unique_ptr<DesktopNotice> desktop_notice_;
+
+  void on_alarm(const AlarmEvent& event);
+  void notify(const AlarmEvent& event);
 };
 
 }  // namespace tarvo

@@ -234,15 +234,78 @@ TEST_F(Recording, ReadingsOutsideTheLimitsAreMarked) {
     alarms.push_back(line.ends_with(",\"alarm\":true}"));
   }
   EXPECT_EQ(alarms, (std::vector<bool>{false, false, true, true}));
+  // Each reading outside is marked; the excursion is one alarm.
   EXPECT_EQ(r.err,
             "tarvo-cli record: reading 3 is outside the limits: 0.4255 V (high)\n"
+            "tarvo-cli record: alarm: above the high limit 0.42545 V since 10:00:05 (0.4255 V)\n"
             "tarvo-cli record: reading 4 is outside the limits: 0.4256 V (high)\n");
   const auto session = ReadSession(list_sessions(env_.session_folder).front().path, ".");
   ASSERT_TRUE(session);
-  ASSERT_GE(session->events.size(), 2u);
-  EXPECT_EQ(session->events[0], std::make_pair(SessionEvent::OutsideLimits, std::string("high")));
+  ASSERT_GE(session->event_entries.size(), 2u);
+  EXPECT_EQ(session->event_entries[0].kind, SessionEvent::AlarmStart);
+  EXPECT_EQ(session->event_entries[0].details,
+            (std::vector<std::string>{"high", "0.42545", "V", "2026-12-09T10:00:05+00:00"}));
+  EXPECT_EQ(session->event_entries[1].kind, SessionEvent::Stopped);
   EXPECT_EQ(record({"--low", "1", "--high", "0"}).status, 2);
   EXPECT_EQ(record({"--high", "1,5"}).status, 2);
+}
+
+// A bench frame reading 0.42ab V (ACV AUTO 5.0000 V).
+Bytes bench_value(int ab) {
+  Bytes frame = bench_reading(0);
+  frame[7] = static_cast<std::uint8_t>(ab / 10);
+  frame[8] = static_cast<std::uint8_t>(ab % 10);
+  return frame;
+}
+
+// A value that rests just under the limit with a noise of +-3 counts and
+// crosses it three times for 20 s, coming back to the limit while outside:
+// three excursions, each one alarm start and one end, in the session, on
+// standard error and for the user's command.
+TEST_F(Recording, ANoisyLimitCrossedThreeTimesIsThreeAlarms) {
+  on_sleep = [this](int n) {
+    static const int noise[] = {0, 3, -2, 1, -3, 2, -1};
+    const int t = n - 2;
+    const bool out = (t >= 20 && t < 40) || (t >= 60 && t < 80) || (t >= 100 && t < 120);
+    meter_.send(bench_value((out ? 53 : 47) + noise[(n * 5) % 7]));
+  };
+  const fs::path calls = dir_ / "calls";
+  const Outcome r =
+      record({"--port", meter_.path(), "--count", "135", "--high", "0.425", "--hysteresis",
+              "0.0002", "--min-duration", "2", "--alarm-command", "sh", "-c",
+              "echo \"$TARVO_ALARM $TARVO_KIND $TARVO_LIMIT\" >> " + calls.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto session = ReadSession(list_sessions(env_.session_folder).front().path, ".");
+  ASSERT_TRUE(session);
+  std::string kinds;
+  for (const SessionEventEntry& e : session->event_entries) {
+    if (e.kind == SessionEvent::AlarmStart) kinds += "S";
+    if (e.kind == SessionEvent::AlarmEnd) kinds += "E";
+  }
+  EXPECT_EQ(kinds, "SESESE");
+  std::size_t alarm_lines = 0;
+  for (std::size_t at = r.err.find("record: alarm"); at != std::string::npos;
+       at = r.err.find("record: alarm", at + 1)) {
+    ++alarm_lines;
+  }
+  EXPECT_EQ(alarm_lines, 6u) << r.err;
+  std::ifstream in(calls);
+  const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(said,
+            "start high 0.425\nend high 0.425\nstart high 0.425\nend high 0.425\n"
+            "start high 0.425\nend high 0.425\n");
+}
+
+TEST_F(Recording, AlarmOptionsAreChecked) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"--hysteresis", "0.1"},
+           {"--high", "1", "--hysteresis", "-0.1"},
+           {"--high", "1", "--min-duration", "x"},
+           {"--stale", "0"},
+           {"--alarm-command"},
+       }) {
+    EXPECT_EQ(record(bad).status, 2) << bad[0];
+  }
 }
 
 TEST_F(Recording, InterruptionSavesWhatWasRecorded) {

@@ -72,14 +72,15 @@ class Recorded : public ::testing::Test {
 
 // The view subscribes first, the publisher next and the session file last;
 // when the view hears of the reading, the file holds it followed by the
-// limits' line, and the publisher has queued it.
+// alarm's line, and the publisher has queued it.
 TEST_F(Recorded, TheSessionFileHearsFirstWhateverTheOrderOfSubscribing) {
   bool checked = false;
   Probe view([&](const real_Record& record) {
     const std::string file = bytes_of(recording_.session_keeper().path());
     const std::size_t reading = file.find(session_reading_line(record));
     const std::size_t breach = file.find(
-        session_event_line(SessionEvent::OutsideLimits, kNow, breach_name(LimitBreach::High)));
+        session_event_line(SessionEvent::AlarmStart, kNow,
+                           std::vector<std::string>{"high", "1", "V", format_iso_offset(kNow)}));
     EXPECT_NE(reading, std::string::npos);
     EXPECT_NE(breach, std::string::npos);
     EXPECT_LT(reading, breach);
@@ -94,7 +95,7 @@ TEST_F(Recorded, TheSessionFileHearsFirstWhateverTheOrderOfSubscribing) {
       "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab/r1", why);
   ASSERT_TRUE(target) << why;
   recording_.publish(*target, {100ms, 200ms, 30});
-  recording_.limits().set_limits_for_next(1.0, std::nullopt);
+  recording_.set_limits_for_next(1.0, std::nullopt);
   recording_.session_keeper().acquisition_began();
 
   commit_reading(recording_.state(), nullptr);
@@ -121,10 +122,11 @@ TEST_F(Recorded, FinishedPublishingTakesThePublisherOut) {
       "mqtt://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/lab/r2", why);
   ASSERT_TRUE(target) << why;
   recording_.publish(*target, {100ms, 200ms, 30});
-  EXPECT_EQ(recording_.state().commit_listeners.size(), 3u);
+  EXPECT_EQ(recording_.state().commit_listeners.size(), 4u);
   commit_reading(recording_.state(), nullptr);
   EXPECT_EQ(recording_.finish_publishing(0ms), 1u);
-  EXPECT_EQ(recording_.state().commit_listeners.size(), 2u);  // the statistics and the limits
+  // The statistics, the limits and the alarms.
+  EXPECT_EQ(recording_.state().commit_listeners.size(), 3u);
 }
 
 }  // namespace
