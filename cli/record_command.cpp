@@ -11,6 +11,7 @@
 #include "files/session_store.h"
 #include "files/text_log.h"
 #include "hex_chunk.h"
+#include "input_lines.h"
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
@@ -101,6 +102,7 @@ class Recorder final : private StartDriver {
     apply_options(*s_, o);
     recording_.set_limits_for_next(o.high, o.low, o.hysteresis, o.min_duration, o.stale);
     alarms_ = std::make_unique<RecordAlarms>(recording_, o);
+    if (env.note_input >= 0) notes_ = std::make_unique<InputLines>(env.note_input);
     // After the session file's line of the breach.
     limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
       end_progress();
@@ -217,6 +219,7 @@ class Recorder final : private StartDriver {
 
       const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
       recording_.tick(env_.local_now());
+      take_notes();
       sessions_.tick();
       report_new_readings();
       report_broker();
@@ -320,6 +323,17 @@ class Recorder final : private StartDriver {
                                                      o_.trace, env_.publish_capacity);
   }
 
+  // Each line typed on the note input is a note in the session, with its time.
+  void take_notes() {
+    if (!notes_) return;
+    for (std::string& line : notes_->take()) {
+      if (line.empty()) continue;
+      sessions_.event(SessionEvent::Note, {line});
+      end_progress();
+      err_ << kPrefix << "note: " << line << '\n';
+    }
+  }
+
   void report_broker() {
     tell_lines(alarms_->take_lines());
     if (influx_) tell_lines(influx_->take_lines());
@@ -405,6 +419,7 @@ class Recorder final : private StartDriver {
   std::unique_ptr<RecordPublishing> publishing_;
   std::unique_ptr<RecordInflux> influx_;
   std::unique_ptr<RecordAlarms> alarms_;
+  std::unique_ptr<InputLines> notes_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;
@@ -431,6 +446,7 @@ RecordEnvironment system_record_environment() {
   env.local_now = now_local;
   env.progress = stderr_is_terminal();
   env.session_folder = default_session_folder();
+  env.note_input = 0;  // standard input
   return env;
 }
 

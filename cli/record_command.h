@@ -26,7 +26,9 @@ struct RecordEnvironment {
   LocalClock local_now;
   bool progress = false;                 // a progress line on the error stream
   std::filesystem::path session_folder;  // where the session file is written
-  PublisherTiming publish_timing;        // the broker's and InfluxDB's retry pauses
+  // Where notes are typed, a line each (standard input); -1 for none.
+  int note_input = -1;
+  PublisherTiming publish_timing;  // the broker's and InfluxDB's retry pauses
   std::size_t publish_capacity = MqttPublisher::kQueueCapacity;  // readings kept for each
 };
 

@@ -52,7 +52,8 @@ constexpr CommandHelp kCommands[] = {
      "Find the meter as Start does (the named ports first, then every serial port),\n"
      "then log a reading every --interval seconds until N readings, the duration or\n"
      "Ctrl+C. Prints one JSON line per reading. Every reading also goes into a\n"
-     "session file as it is logged, and a meter that goes away is waited for.\n",
+     "session file as it is logged, and a meter that goes away is waited for.\n"
+     "A line typed on standard input while it records is a note in the session file.\n",
      "  --port PATH              try this device first (repeat for several, in order)\n"
      "  --interval SECONDS       seconds between readings, 1 to 120 (default 1)\n"
      "  --count N                stop after N readings\n"

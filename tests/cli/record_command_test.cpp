@@ -296,6 +296,32 @@ TEST_F(Recording, ANoisyLimitCrossedThreeTimesIsThreeAlarms) {
             "start high 0.425\nend high 0.425\n");
 }
 
+// A line typed while the recording runs is a note in its session, in order
+// with the readings.
+TEST_F(Recording, TypedLinesAreNotesInTheSession) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  env_.note_input = fds[0];
+  on_sleep = [&](int n) {
+    meter_.send(bench_reading(n));
+    if (n == 5) {
+      const std::string typed = "probe moved to C12\n\nhalf";
+      ASSERT_EQ(::write(fds[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    }
+  };
+  const Outcome r = record({"--port", meter_.path(), "--count", "5"});
+  ::close(fds[0]);
+  ::close(fds[1]);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("tarvo-cli record: note: probe moved to C12\n"), std::string::npos);
+  const auto session = ReadSession(list_sessions(env_.session_folder).front().path, ".");
+  ASSERT_TRUE(session);
+  ASSERT_FALSE(session->event_entries.empty());
+  EXPECT_EQ(session->event_entries[0].kind, SessionEvent::Note);
+  EXPECT_EQ(session->event_entries[0].details, std::vector<std::string>{"probe moved to C12"});
+  EXPECT_EQ(session->event_entries[0].when.second, 5);  // after reading 3, before reading 4
+}
+
 TEST_F(Recording, AlarmOptionsAreChecked) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {"--hysteresis", "0.1"},
