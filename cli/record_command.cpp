@@ -12,6 +12,7 @@
 #include "files/text_log.h"
 #include "hex_chunk.h"
 #include "input_lines.h"
+#include "link/commit_gate.h"
 #include "options.h"
 #include "publish/broker_password.h"
 #include "reading_json.h"
@@ -116,6 +117,7 @@ class Recorder final : private StartDriver {
       acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
     }
   }
+  ~Recorder() { s_->gate = nullptr; }  // the gate goes first
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
@@ -161,7 +163,10 @@ class Recorder final : private StartDriver {
     try {
       start_publishing();
       exit = find_meter();
-      if (running()) exit = record();
+      if (running()) {
+        arm();
+        exit = record();
+      }
     } catch (const std::exception& e) {
       end_progress();
       err_ << kPrefix << "recording stopped: " << reason_of(e) << '\n';
@@ -229,6 +234,7 @@ class Recorder final : private StartDriver {
         return Exit::Disconnected;
       }
       if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
+      if (gate_ && gate_->state() == GateState::Done) return Exit::Done;
       if (o_.duration && ticks >= *o_.duration) return Exit::Done;
       if (now >= next_save) {
         save();
@@ -321,6 +327,24 @@ class Recorder final : private StartDriver {
     }
     publishing_ = std::make_unique<RecordPublishing>(recording_, *o_.publish, env_.publish_timing,
                                                      o_.trace, env_.publish_capacity);
+  }
+
+  // Conditional recording waits for its condition from the meter's first
+  // reading on; the display of the readings (the JSON lines) starts with the log.
+  void arm() {
+    if (!o_.start_when) return;
+    const GateRule rule{*o_.start_when, static_cast<std::size_t>(o_.pretrigger), o_.stop_when,
+                        o_.stop_after};
+    const std::string condition = condition_text(*o_.start_when);
+    gate_ = std::make_unique<CommitGate>(rule, s_->DecimalSeparator, [this, condition] {
+      sessions_.event(SessionEvent::Triggered, {condition});
+      end_progress();
+      err_ << kPrefix << "triggered: " << condition << '\n';
+    });
+    s_->gate = gate_.get();
+    gate_->arm(env_.local_now());
+    sessions_.event(SessionEvent::Armed, {condition});
+    err_ << kPrefix << "armed: the log starts when " << condition << '\n';
   }
 
   // Each line typed on the note input is a note in the session, with its time.
@@ -420,6 +444,7 @@ class Recorder final : private StartDriver {
   std::unique_ptr<RecordInflux> influx_;
   std::unique_ptr<RecordAlarms> alarms_;
   std::unique_ptr<InputLines> notes_;
+  std::unique_ptr<CommitGate> gate_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr long kMostReadings = 1'000'000'000;
 constexpr long kMostSeconds = 10L * 366 * 24 * 3600;
+constexpr long kMostPretrigger = 100'000;  // held in memory while armed
 
 // A recording that could never be saved should fail now, not after hours.
 void check_out_file(const std::filesystem::path& file) {
@@ -36,6 +37,13 @@ double parse_limit(const std::string& text, const char* option) {
   const std::optional<double> value = main_value(text, ".");
   if (!value) throw UsageError(std::string(option) + ": \"" + text + "\" is not a number");
   return *value;
+}
+
+TriggerCondition parse_condition(const std::string& text, const char* option) {
+  std::string why;
+  const std::optional<TriggerCondition> c = parse_trigger(text, why);
+  if (!c) throw UsageError(std::string(option) + ": " + why);
+  return *c;
 }
 
 // A hysteresis or a duration: a number with a ".", not below zero.
@@ -112,6 +120,17 @@ void take_option(OptionReader& r, RecordOptions& o, PendingOptions& p) {
     o.stale = static_cast<double>(parse_int_in(*stale, 1, kMostSeconds, "--stale"));
   } else if (r.take_flag("--notify")) {
     o.notify = true;
+  } else if (auto when = r.take("--start-when")) {
+    o.start_when = parse_condition(*when, "--start-when");
+  } else if (auto when = r.take("--stop-when")) {
+    o.stop_when = parse_condition(*when, "--stop-when");
+  } else if (auto n = r.take("--pretrigger")) {
+    o.pretrigger = parse_int_in(*n, 0, kMostPretrigger, "--pretrigger");
+  } else if (auto after = r.take("--stop-after")) {
+    std::string why;
+    const std::optional<StopAfter> stop = parse_stop_after(*after, why);
+    if (!stop) throw UsageError("--stop-after: " + why);
+    o.stop_after = *stop;
   } else if (auto timeout = r.take("--reconnect-timeout")) {
     o.reconnect_timeout = parse_int_in(*timeout, 0, kMostSeconds, "--reconnect-timeout");
   } else if (auto url = r.take("--publish")) {
@@ -188,6 +207,11 @@ RecordOptions read_record_options(std::vector<std::string> args) {
   while (!r.done()) take_option(r, o, p);
   if (o.count && o.duration) throw UsageError("--count and --duration exclude each other");
   if (o.high && o.low && *o.low > *o.high) throw UsageError("--low is above --high");
+  const bool conditional =
+      o.stop_when || o.pretrigger > 0 || o.stop_after.readings > 0 || o.stop_after.seconds > 0;
+  if (conditional && !o.start_when) {
+    throw UsageError("--pretrigger, --stop-when and --stop-after go with --start-when");
+  }
   if ((o.hysteresis > 0 || o.min_duration > 0) && !o.high && !o.low) {
     throw UsageError("--hysteresis and --min-duration go with --high or --low");
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "log/trigger_rule.h"
 #include "publish/influx_target.h"
 #include "publish/publish_target.h"
 
@@ -30,8 +31,13 @@ struct RecordOptions {
   double stale = 0;                        // seconds without a reading that make an alarm; 0: none
   bool notify = false;                     // alarms shown by the desktop's notification service
   std::vector<std::string> alarm_command;  // run at each alarm's start and end
-  std::optional<PublishTarget> publish;    // --publish URL
-  std::optional<InfluxTarget> influx;      // --influx URL and its database or bucket
+  // Conditional recording: the readings go into the log from the first that
+  // fulfils start_when, with the pretrigger readings before it.
+  std::optional<TriggerCondition> start_when, stop_when;
+  std::int64_t pretrigger = 0;
+  StopAfter stop_after;
+  std::optional<PublishTarget> publish;  // --publish URL
+  std::optional<InfluxTarget> influx;    // --influx URL and its database or bucket
 };
 
 // Throws UsageError for anything the command cannot run with. With

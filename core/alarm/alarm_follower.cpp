@@ -4,13 +4,6 @@
 
 namespace tarvo {
 
-double epoch_seconds(const LocalTime& t) {
-  const std::int64_t days = days_from_civil(t.year, t.month, t.day);
-  const std::int64_t seconds = days * 86400 + t.hour * 3600 + t.minute * 60 + t.second -
-                               std::int64_t{t.utc_offset_minutes} * 60;
-  return static_cast<double>(seconds) + t.millisecond / 1000.0;
-}
-
 void AlarmFollower::reading_committed(const real_Record& record) {
   if (record.TestFrame) return;
   const RunFields run = run_fields(record.Main_Range.view());

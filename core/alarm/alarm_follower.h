@@ -11,11 +11,6 @@
 
 namespace tarvo {
 
-// Seconds since 1970 of a local date-time with its offset: the time line on
-// which alarms measure durations and silences, the same for a live reading
-// and for one read back from a file.
-double epoch_seconds(const LocalTime& t);
-
 // The alarms of an acquisition: each committed reading (test frames aside)
 // goes to the watch with its function, unit, number and time, and the clock
 // is told of each second so that a silence can become an alarm.

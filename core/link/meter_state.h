@@ -17,6 +17,8 @@
 
 namespace tarvo {
 
+class CommitGate;
+
 // The one owner of the program's acquisition state. The main window (or the
 // command-line tool) creates one and passes it by reference to every operation.
 struct MeterState {
@@ -31,6 +33,9 @@ struct MeterState {
   std::int64_t TickCount = 0;       // display ticks since the last committed reading
   std::int64_t RecordInterval = 1;  // ticks (seconds) between committed readings, 1 to 120
   LocalTime ReadingTime;            // taken at the start of each record step
+  // Conditional recording: when set, the readings pass it on their way to
+  // the log; not owned.
+  CommitGate* gate = nullptr;
   // The meter came back after a loss: the next reading of it opens the log
   // again after a gap.
   bool GapPending = false;

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "decode/meter_family.h"
+#include "link/commit_gate.h"
 #include "link/test_frame.h"
 
 namespace tarvo {
@@ -45,11 +46,27 @@ bool decode_frame(MeterState& s) {
   return family != nullptr && family->decode(s.rx, s.reading, s.decode_settings());
 }
 
+namespace {
+
+void append_and_tell(MeterState& s, const CurrentReading& reading, const LocalTime& time,
+                     const FrameFigures& frames, RecordMarks marks) {
+  const std::int64_t n = s.log.append_reading(reading, time, frames, marks);
+  s.commit_listeners.reading_committed(s.log[n]);
+}
+
+}  // namespace
+
 void commit_reading(MeterState& s, ReadingViews* views, bool test_frame) {
   const RecordMarks marks{!test_frame && s.GapPending, test_frame};
   if (marks.after_gap) s.GapPending = false;
-  const std::int64_t n = s.log.append_reading(s.reading, s.ReadingTime, s.frames.take(), marks);
-  s.commit_listeners.reading_committed(s.log[n]);
+  if (s.gate != nullptr && !test_frame) {
+    for (const PendingReading& p :
+         s.gate->admit({s.reading, s.ReadingTime, s.frames.take(), marks})) {
+      append_and_tell(s, p.reading, p.time, p.frames, p.marks);
+    }
+  } else {
+    append_and_tell(s, s.reading, s.ReadingTime, s.frames.take(), marks);
+  }
   if (views == nullptr || !family_active(s.model)) return;
   views->refresh_grid();
   views->update_chart(static_cast<std::int32_t>(s.log.count()), ChartDirection::Backward);

@@ -126,4 +126,11 @@ std::int64_t days_from_civil(std::int64_t year, int month, int day) {
   return era * 146097 + doe - 719468;
 }
 
+double epoch_seconds(const LocalTime& t) {
+  const std::int64_t days = days_from_civil(t.year, t.month, t.day);
+  const std::int64_t seconds = days * 86400 + t.hour * 3600 + t.minute * 60 + t.second -
+                               std::int64_t{t.utc_offset_minutes} * 60;
+  return static_cast<double>(seconds) + t.millisecond / 1000.0;
+}
+
 }  // namespace tarvo

@@ -22,6 +22,11 @@ LocalTime now_local();
 // (H. Hinnant's civil-date algorithm): differences of dates without a zone.
 std::int64_t days_from_civil(std::int64_t year, int month, int day);
 
+// Seconds since 1970 of a local date-time with its offset: the time line on
+// which alarms and conditions measure durations, the same for a live reading
+// and for one read back from a file.
+double epoch_seconds(const LocalTime& t);
+
 // "09:05:03": the time of a log record.
 std::string format_hhnnss(const LocalTime& t);
 // "09:05:03.45": debug trace stamps, milliseconds without leading zeros.

@@ -322,6 +322,33 @@ TEST_F(Recording, TypedLinesAreNotesInTheSession) {
   EXPECT_EQ(session->event_entries[0].when.second, 5);  // after reading 3, before reading 4
 }
 
+// Armed, the recording keeps the ten readings before the crossing and logs
+// from it; five readings after the trigger it ends.
+TEST_F(Recording, StartWhenKeepsThePretriggerReadings) {
+  on_sleep = [this](int n) {
+    meter_.send(bench_value(n >= 32 ? 50 : 40 + n % 3));
+    stop_ = n > 200;  // never reached when the gate works
+  };
+  const Outcome r = record({"--port", meter_.path(), "--start-when", "rises:0.4245", "--pretrigger",
+                            "10", "--stop-after", "5", "--out", out_file_});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::vector<real_Record> log = saved();
+  ASSERT_EQ(log.size(), 15u);
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    EXPECT_EQ(log[i].Index, static_cast<std::int64_t>(i + 1));
+    EXPECT_EQ(log[i].Main_No.str().starts_with("0.424"), i < 10) << i;
+  }
+  const auto session = ReadSession(list_sessions(env_.session_folder).front().path, ".");
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->records.size(), 15u);
+  std::vector<SessionEvent> kinds;
+  for (const SessionEventEntry& e : session->event_entries) kinds.push_back(e.kind);
+  EXPECT_EQ(kinds, (std::vector<SessionEvent>{SessionEvent::Armed, SessionEvent::Triggered,
+                                              SessionEvent::Stopped, SessionEvent::Saved}));
+  EXPECT_EQ(session->event_entries[0].details, std::vector<std::string>{"rises:0.4245"});
+  EXPECT_NE(r.err.find("armed: the log starts when rises:0.4245"), std::string::npos);
+}
+
 TEST_F(Recording, AlarmOptionsAreChecked) {
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {"--hysteresis", "0.1"},
@@ -329,6 +356,9 @@ TEST_F(Recording, AlarmOptionsAreChecked) {
            {"--high", "1", "--min-duration", "x"},
            {"--stale", "0"},
            {"--alarm-command"},
+           {"--pretrigger", "5"},
+           {"--start-when", "above:1"},
+           {"--start-when", "rises:1", "--stop-after", "1.5h"},
        }) {
     EXPECT_EQ(record(bad).status, 2) << bad[0];
   }
