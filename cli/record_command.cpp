@@ -8,6 +8,7 @@
 #include <new>
 #include <ostream>
 
+#include "files/session_group.h"
 #include "files/session_store.h"
 #include "files/text_log.h"
 #include "hex_chunk.h"
@@ -90,7 +91,8 @@ class Recorder final : private StartDriver {
         out_(out),
         err_(err),
         sink_(make_trace(o.trace, err)),
-        recording_({make_system_serial_devices(), *sink_, env.local_now, env.session_folder}),
+        recording_({make_system_serial_devices(), *sink_, env.local_now, env.session_folder,
+                    env.group_file}),
         s_(&recording_.state()),
         trace_(recording_.trace()),
         ports_(recording_.ports()),
@@ -426,6 +428,7 @@ RecordEnvironment system_record_environment() {
   env.local_now = now_local;
   env.progress = stderr_is_terminal();
   env.session_folder = default_session_folder();
+  env.group_file = default_group_file();
   return env;
 }
 

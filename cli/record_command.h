@@ -24,9 +24,10 @@ struct RecordEnvironment {
   std::function<void(Clock::time_point)> sleep_until;
   std::function<bool()> stop_requested;
   LocalClock local_now;
-  bool progress = false;                 // a progress line on the error stream
-  std::filesystem::path session_folder;  // where the session file is written
-  PublisherTiming publish_timing;        // the broker's and InfluxDB's retry pauses
+  bool progress = false;                  // a progress line on the error stream
+  std::filesystem::path session_folder;   // where the session file is written
+  std::filesystem::path group_file = {};  // shared with side-by-side recorders; empty: none
+  PublisherTiming publish_timing;         // the broker's and InfluxDB's retry pauses
   std::size_t publish_capacity = MqttPublisher::kQueueCapacity;  // readings kept for each
 };
 

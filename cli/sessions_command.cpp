@@ -16,7 +16,8 @@ constexpr const char* kPrefix = "tarvo-cli sessions: ";
 void print_plain(const SessionSummary& s, std::ostream& out) {
   out << format_iso_offset(s.header.started) << "  " << s.readings << " readings  "
       << (session_recording(s) ? "recording" : session_state_name(s.state)) << "  "
-      << s.path.string() << '\n';
+      << (s.header.group.empty() ? "" : "group " + s.header.group + "  ") << s.path.string()
+      << '\n';
 }
 
 void print_json(const SessionSummary& s, std::ostream& out) {
@@ -25,6 +26,7 @@ void print_json(const SessionSummary& s, std::ostream& out) {
   j["started"] = format_iso_offset(s.header.started);
   j["readings"] = s.readings;
   j["state"] = session_state_name(s.state);
+  if (!s.header.group.empty()) j["group"] = s.header.group;
   out << json_line(j) << '\n';
 }
 

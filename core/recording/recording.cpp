@@ -9,6 +9,7 @@ Recording::Recording(RecordingSetup setup)
       session_keeper_(state_, std::move(setup.session_folder), std::move(setup.now)),
       statistics_(state_, CommitStage::Statistics, state_.log, state_.DecimalSeparator),
       limits_(state_, CommitStage::Limits, state_.DecimalSeparator) {
+  session_keeper_.set_group_file(std::move(setup.group_file));
   acquisition_.add_listener(&session_keeper_);
   limits_->add_sink([this](const real_Record&, LimitBreach breach) {
     session_keeper_.outside_limits(breach_name(breach));

@@ -1,0 +1,111 @@
+#include "files/session_group.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <random>
+
+#include "files/session_store.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr std::size_t kLongestId = 64;
+
+int open_locked(const std::filesystem::path& file, int how) {
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return -1;
+  while (::flock(fd, how) != 0) {
+    if (errno != EINTR) {
+      ::close(fd);
+      return -1;
+    }
+  }
+  return fd;
+}
+
+std::string read_id(int fd) {
+  char buffer[kLongestId + 1];
+  const ssize_t got = ::pread(fd, buffer, kLongestId, 0);
+  if (got <= 0) return {};
+  std::string id(buffer, static_cast<std::size_t>(got));
+  while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+  // Only what a header line carries whole: anything else is no id of ours.
+  for (const char c : id) {
+    if (c == '\t' || c == '\n' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return {};
+  }
+  return id;
+}
+
+bool write_id(int fd, const std::string& id) {
+  const std::string line = id + "\n";
+  return ::ftruncate(fd, 0) == 0 &&
+         ::pwrite(fd, line.data(), line.size(), 0) == static_cast<ssize_t>(line.size());
+}
+
+// With the join lock held: no recorder lives when the exclusive lock is free.
+std::string take_id(int fd) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    std::string id = new_group_id();
+    const bool written = write_id(fd, id);
+    if (::flock(fd, LOCK_SH) != 0 || !written) return {};
+    return id;
+  }
+  if (::flock(fd, LOCK_SH) != 0) return {};
+  std::string id = read_id(fd);
+  if (!id.empty()) return id;
+  // A file emptied by hand while its group lives: the group goes on under a new id.
+  id = new_group_id();
+  return write_id(fd, id) ? id : std::string();
+}
+
+}  // namespace
+
+SessionGroupMember::~SessionGroupMember() {
+  ::close(fd_);
+}
+
+std::unique_ptr<SessionGroupMember> SessionGroupMember::join(const std::filesystem::path& file) {
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  std::filesystem::path lock_file = file;
+  lock_file += ".lock";
+  const int guard = open_locked(lock_file, LOCK_EX);
+  if (guard < 0) return nullptr;
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  std::string id = fd >= 0 ? take_id(fd) : std::string();
+  ::close(guard);
+  if (id.empty()) {
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<SessionGroupMember>(new SessionGroupMember(fd, std::move(id)));
+}
+
+std::filesystem::path default_group_file() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && std::filesystem::path(runtime).is_absolute()) {
+    return std::filesystem::path(runtime) / "tarvo" / "group";
+  }
+  return default_session_folder().parent_path() / "group";
+}
+
+std::string new_group_id() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  std::random_device random;
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "-%04x", static_cast<unsigned>(random() & 0xffff));
+  return std::string(text) + tail;
+}
+
+}  // namespace tarvo
