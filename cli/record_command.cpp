@@ -3,10 +3,14 @@
 // on its own clock. What a family is comes from decode/meter_family.h.
 #include "record_command.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "files/session_group.h"
 #include "files/session_store.h"
@@ -82,11 +86,29 @@ void apply_options(MeterState& s, const RecordOptions& o) {
   s.RecordInterval = o.interval;
 }
 
+// One meter among several of one run: its letter, and the group of the run's
+// sessions. A run of one meter has neither.
+struct MeterRole {
+  std::string key;
+  std::string group;
+};
+
+// FILE.txt of the meter with key A is FILE-A.txt.
+std::optional<std::filesystem::path> out_file_of(const RecordOptions& o, const std::string& key) {
+  if (!o.out || key.empty()) return o.out;
+  std::filesystem::path file = *o.out;
+  const std::filesystem::path extension = file.extension();
+  file.replace_filename(file.stem().string() + "-" + key + extension.string());
+  return file;
+}
+
 class Recorder final : private StartDriver {
  public:
   Recorder(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
-           std::ostream& err)
+           std::ostream& err, const MeterRole& role = {})
       : o_(o),
+        key_(role.key),
+        out_file_(out_file_of(o, role.key)),
         env_(env),
         out_(out),
         err_(err),
@@ -100,6 +122,7 @@ class Recorder final : private StartDriver {
         sessions_(recording_.session_keeper()),
         limits_(recording_.limits()) {
     apply_options(*s_, o);
+    if (!role.group.empty()) sessions_.set_group(role.group);
     limits_.set_limits_for_next(o.high, o.low);
     // After the session file's line of the breach.
     limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
@@ -155,16 +178,52 @@ class Recorder final : private StartDriver {
 
   // Whatever ends the recording, what was logged is saved.
   Exit run() {
-    Exit exit = Exit::Done;
+    Exit exit = begin();
+    if (running()) exit = record();
+    return finish(exit);
+  }
+
+  // The publishing, then Start.
+  Exit begin() {
     try {
       start_publishing();
-      exit = find_meter();
-      if (running()) exit = record();
+      return find_meter();
     } catch (const std::exception& e) {
-      end_progress();
-      err_ << kPrefix << "recording stopped: " << reason_of(e) << '\n';
-      exit = Exit::Failed;
+      return broke_off(e);
     }
+  }
+
+  bool running() const {
+    const AcquisitionState state = acquisition_.state();
+    return state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
+  }
+
+  // One tick on the grid of record(); an exit once this meter's recording is over.
+  std::optional<Exit> step(Clock::time_point now, std::int64_t ticks) {
+    try {
+      const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
+      sessions_.tick();
+      report_new_readings();
+      report_broker();
+      if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
+        end_progress();
+        err_ << kPrefix << meter_name() << s_->text(kTextMeterDisconnected) << '\n';
+        return Exit::Disconnected;
+      }
+      if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
+      if (o_.duration && ticks >= *o_.duration) return Exit::Done;
+      if (now >= next_save_) {
+        save();
+        next_save_ = now + kSaveEvery;
+      }
+      return std::nullopt;
+    } catch (const std::exception& e) {
+      return broke_off(e);
+    }
+  }
+
+  // The end of a recording, however it came: the log saved, the queues emptied.
+  Exit finish(Exit exit) {
     if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
@@ -184,7 +243,7 @@ class Recorder final : private StartDriver {
       case StartOutcome::Acquiring:
         return Exit::Done;
       case StartOutcome::NoMeter:
-        err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
+        err_ << kPrefix << meter_name() << no_meter_message(*s_, acquisition_.refusals()) << '\n';
         return Exit::NoMeter;
       case StartOutcome::Abandoned:
         acquisition_.abandon_start();
@@ -199,43 +258,32 @@ class Recorder final : private StartDriver {
   }
 
   void meter_found() override {
-    if (!env_.progress) return;
-    err_ << kPrefix << "meter found on COM" << s_->ActivePort << " ("
-         << ports_.device(s_->ActivePort) << ")\n";
+    if (!env_.progress && key_.empty()) return;
+    err_ << kPrefix << (key_.empty() ? "meter" : "meter " + key_) << " found on COM"
+         << s_->ActivePort << " (" << ports_.device(s_->ActivePort) << ")\n";
   }
+
+  Exit broke_off(const std::exception& e) {
+    end_progress();
+    err_ << kPrefix << meter_name() << "recording stopped: " << reason_of(e) << '\n';
+    return Exit::Failed;
+  }
+
+  // "meter A: " before the lines of one meter among several.
+  std::string meter_name() const { return key_.empty() ? "" : "meter " + key_ + ": "; }
 
   // Ticks on a fixed one-second grid, so the interval does not drift.
   Exit record() {
     auto deadline = env_.steady_now();
-    auto next_save = deadline + kSaveEvery;
+    next_save_ = deadline + kSaveEvery;
     for (std::int64_t ticks = 1;; ++ticks) {
       deadline += kTick;
       env_.sleep_until(deadline);
       if (env_.stop_requested()) return Exit::Done;
       const auto now = env_.steady_now();
       if (now - deadline > kTick) deadline = now;  // after a suspend: no burst of ticks
-
-      const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
-      sessions_.tick();
-      report_new_readings();
-      report_broker();
-      if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
-        end_progress();
-        err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
-        return Exit::Disconnected;
-      }
-      if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
-      if (o_.duration && ticks >= *o_.duration) return Exit::Done;
-      if (now >= next_save) {
-        save();
-        next_save = now + kSaveEvery;
-      }
+      if (const std::optional<Exit> exit = step(now, ticks)) return *exit;
     }
-  }
-
-  bool running() const {
-    const AcquisitionState state = acquisition_.state();
-    return state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
   }
 
   // Says when the meter goes and comes back; false once it has stayed away
@@ -272,6 +320,7 @@ class Recorder final : private StartDriver {
     j["rx"] = hex_dump(s_->rx.held());
     j["Index"] = record.Index;
     j["Time"] = record.Time.str();
+    if (!key_.empty()) j["meter"] = key_;
     add_typed_keys(j, typed_reading(record, s_->DecimalSeparator).main);
     if (breach_of(limits_.limits(), record, s_->DecimalSeparator) != LimitBreach::None) {
       j["alarm"] = true;
@@ -315,7 +364,9 @@ class Recorder final : private StartDriver {
     for (const std::string& warning : password_warnings(*o_.publish)) {
       err_ << kPrefix << "warning: " << warning << '\n';
     }
-    publishing_ = std::make_unique<RecordPublishing>(recording_, *o_.publish, env_.publish_timing,
+    PublishTarget target = *o_.publish;
+    if (!key_.empty()) target.prefix += "/" + key_;  // PREFIX/A/reading, PREFIX/B/reading
+    publishing_ = std::make_unique<RecordPublishing>(recording_, target, env_.publish_timing,
                                                      o_.trace, env_.publish_capacity);
   }
 
@@ -369,25 +420,27 @@ class Recorder final : private StartDriver {
 
   // Nothing to write before the first reading; a log of none cannot be read back.
   bool save() {
-    if (!o_.out || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
+    if (!out_file_ || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
     std::string why;
     bool saved = false;
     try {
-      saved = SaveTextLog(s_->log, *o_.out, &why);
+      saved = SaveTextLog(s_->log, *out_file_, &why);
     } catch (const std::exception& e) {
       why = reason_of(e);
     }
     if (!saved) {
       end_progress();
-      err_ << kPrefix << "could not save " << o_.out->string() << ": " << why << '\n';
+      err_ << kPrefix << "could not save " << out_file_->string() << ": " << why << '\n';
       return false;
     }
     saved_count_ = s_->log.count();
-    sessions_.saved(*o_.out);
+    sessions_.saved(*out_file_);
     return true;
   }
 
   const RecordOptions& o_;
+  std::string key_;
+  std::optional<std::filesystem::path> out_file_;
   const RecordEnvironment& env_;
   std::ostream& out_;
   std::ostream& err_;
@@ -400,12 +453,99 @@ class Recorder final : private StartDriver {
   SessionKeeper& sessions_;
   LimitWatch& limits_;
   Clock::time_point lost_at_{};
+  Clock::time_point next_save_{};
   std::unique_ptr<RecordPublishing> publishing_;
   std::unique_ptr<RecordInflux> influx_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;
   bool printing_ = true;
+};
+
+// Several meters in one run, on one tick grid: each its own recording and
+// session, all of one group. Start finds them one after the other; each
+// Start passes over the ports the meters before it hold. A run that finds
+// fewer meters than asked records none.
+class MeterSet {
+ public:
+  MeterSet(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
+           std::ostream& err)
+      : o_(o), env_(env), err_(err) {
+    env_.progress = false;  // one progress line cannot show several meters
+    const std::string group = new_group_id();
+    for (int i = 0; i < o.meters; ++i) {
+      const MeterRole role{std::string(1, static_cast<char>('A' + i)), group};
+      recorders_.push_back(std::make_unique<Recorder>(o_, env_, out, err, role));
+      exits_.push_back(Exit::Done);
+    }
+  }
+
+  Exit run() {
+    if (find_meters()) record();
+    Exit exit = Exit::Done;
+    for (std::size_t i = 0; i < recorders_.size(); ++i) {
+      exit = worse(exit, recorders_[i]->finish(exits_[i]));
+    }
+    return exit;
+  }
+
+ private:
+  bool find_meters() {
+    for (std::size_t i = 0; i < recorders_.size(); ++i) {
+      exits_[i] = recorders_[i]->begin();
+      if (recorders_[i]->running()) continue;
+      if (exits_[i] == Exit::NoMeter) {
+        err_ << kPrefix << "found " << i << " of the " << recorders_.size() << " meters\n";
+      }
+      for (std::size_t j = 0; j < i; ++j) exits_[j] = exits_[i];
+      return false;
+    }
+    return true;
+  }
+
+  // Ticks on one fixed grid for all meters, until each has ended.
+  void record() {
+    auto deadline = env_.steady_now();
+    std::vector<bool> going(recorders_.size(), true);
+    for (std::int64_t ticks = 1; std::find(going.begin(), going.end(), true) != going.end();
+         ++ticks) {
+      deadline += kTick;
+      env_.sleep_until(deadline);
+      if (env_.stop_requested()) return;
+      const auto now = env_.steady_now();
+      if (now - deadline > kTick) deadline = now;
+      for (std::size_t i = 0; i < recorders_.size(); ++i) {
+        if (!going[i]) continue;
+        if (const std::optional<Exit> exit = recorders_[i]->step(now, ticks)) {
+          exits_[i] = *exit;
+          going[i] = false;
+        }
+      }
+    }
+  }
+
+  // Failed before Disconnected before Dropped before Done; else the first.
+  static Exit worse(Exit a, Exit b) {
+    const auto rank = [](Exit e) {
+      switch (e) {
+        case Exit::Done:
+          return 0;
+        case Exit::Dropped:
+          return 1;
+        case Exit::Failed:
+          return 4;
+        default:
+          return 3;
+      }
+    };
+    return rank(b) > rank(a) ? b : a;
+  }
+
+  const RecordOptions& o_;
+  RecordEnvironment env_;
+  std::ostream& err_;
+  std::vector<std::unique_ptr<Recorder>> recorders_;
+  std::vector<Exit> exits_;
 };
 
 bool stderr_is_terminal() {
@@ -446,6 +586,7 @@ int run_record(const std::vector<std::string>& args, std::ostream& out, std::ost
       err << kPrefix << e.what() << '\n';
       return static_cast<int>(Exit::BadArguments);
     }
+    if (o.meters > 1) return static_cast<int>(MeterSet(o, env, out, err).run());
     Recorder recorder(o, env, out, err);
     return static_cast<int>(recorder.run());
   } catch (const std::exception& e) {
