@@ -86,11 +86,9 @@ void apply_options(MeterState& s, const RecordOptions& o) {
   s.RecordInterval = o.interval;
 }
 
-// One meter among several of one run: its letter, and the group of the run's
-// sessions. A run of one meter has neither.
+// One meter among several of one run: its letter. A run of one meter has none.
 struct MeterRole {
   std::string key;
-  std::string group;
 };
 
 // FILE.txt of the meter with key A is FILE-A.txt.
@@ -122,7 +120,6 @@ class Recorder final : private StartDriver {
         sessions_(recording_.session_keeper()),
         limits_(recording_.limits()) {
     apply_options(*s_, o);
-    if (!role.group.empty()) sessions_.set_group(role.group);
     limits_.set_limits_for_next(o.high, o.low);
     // After the session file's line of the breach.
     limits_.add_sink([this](const real_Record& record, LimitBreach breach) {
@@ -192,6 +189,15 @@ class Recorder final : private StartDriver {
       return broke_off(e);
     }
   }
+
+  // The group the sessions of the meters after this one join: the one this
+  // session is of, else the one it founds by its name.
+  std::string group_for_others() const {
+    std::string group = sessions_.group();
+    if (group.empty()) group = sessions_.path().stem().string();
+    return group.empty() ? new_group_id() : group;
+  }
+  void join_group(const std::string& id) { sessions_.set_group(id); }
 
   bool running() const {
     const AcquisitionState state = acquisition_.state();
@@ -463,7 +469,7 @@ class Recorder final : private StartDriver {
 };
 
 // Several meters in one run, on one tick grid: each its own recording and
-// session, all of one group. Start finds them one after the other; each
+// session, all of one group (the first meter's). Start finds them one after the other; each
 // Start passes over the ports the meters before it hold. A run that finds
 // fewer meters than asked records none.
 class MeterSet {
@@ -472,9 +478,8 @@ class MeterSet {
            std::ostream& err)
       : o_(o), env_(env), err_(err) {
     env_.progress = false;  // one progress line cannot show several meters
-    const std::string group = new_group_id();
     for (int i = 0; i < o.meters; ++i) {
-      const MeterRole role{std::string(1, static_cast<char>('A' + i)), group};
+      const MeterRole role{std::string(1, static_cast<char>('A' + i))};
       recorders_.push_back(std::make_unique<Recorder>(o_, env_, out, err, role));
       exits_.push_back(Exit::Done);
     }
@@ -492,6 +497,7 @@ class MeterSet {
  private:
   bool find_meters() {
     for (std::size_t i = 0; i < recorders_.size(); ++i) {
+      if (i > 0) recorders_[i]->join_group(recorders_[0]->group_for_others());
       exits_[i] = recorders_[i]->begin();
       if (recorders_[i]->running()) continue;
       if (exits_[i] == Exit::NoMeter) {

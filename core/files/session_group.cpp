@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <random>
+#include <set>
 
 #include "files/session_store.h"
 
@@ -36,11 +37,7 @@ std::string read_id(int fd) {
   if (got <= 0) return {};
   std::string id(buffer, static_cast<std::size_t>(got));
   while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
-  // Only what a header line carries whole: anything else is no id of ours.
-  for (const char c : id) {
-    if (c == '\t' || c == '\n' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return {};
-  }
-  return id;
+  return valid_group_id(id) ? id : std::string();
 }
 
 bool write_id(int fd, const std::string& id) {
@@ -49,14 +46,8 @@ bool write_id(int fd, const std::string& id) {
          ::pwrite(fd, line.data(), line.size(), 0) == static_cast<ssize_t>(line.size());
 }
 
-// With the join lock held: no recorder lives when the exclusive lock is free.
+// With the join lock held, while another member lives.
 std::string take_id(int fd) {
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    std::string id = new_group_id();
-    const bool written = write_id(fd, id);
-    if (::flock(fd, LOCK_SH) != 0 || !written) return {};
-    return id;
-  }
   if (::flock(fd, LOCK_SH) != 0) return {};
   std::string id = read_id(fd);
   if (!id.empty()) return id;
@@ -68,7 +59,40 @@ std::string take_id(int fd) {
 }  // namespace
 
 SessionGroupMember::~SessionGroupMember() {
+  if (guard_ >= 0) ::close(guard_);
   ::close(fd_);
+}
+
+void SessionGroupMember::settle(const std::string& id) {
+  if (guard_ < 0) return;
+  id_ = valid_group_id(id) && !id.empty() ? id : new_group_id();
+  write_id(fd_, id_);
+  ::flock(fd_, LOCK_SH);
+  ::close(guard_);
+  guard_ = -1;
+  founded_ = true;
+}
+
+std::vector<std::string> session_groups(const std::vector<SessionSummary>& sessions) {
+  std::set<std::string> named;
+  for (const SessionSummary& s : sessions) {
+    if (!s.header.group.empty()) named.insert(s.header.group);
+  }
+  std::vector<std::string> groups;
+  for (const SessionSummary& s : sessions) {
+    const std::string own = s.path.stem().string();
+    groups.push_back(!s.header.group.empty() ? s.header.group
+                     : named.contains(own)   ? own
+                                             : std::string());
+  }
+  return groups;
+}
+
+bool valid_group_id(std::string_view id) {
+  for (const char c : id) {
+    if (c == '\t' || c == '\n' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return false;
+  }
+  return id.size() <= kLongestId;
 }
 
 std::unique_ptr<SessionGroupMember> SessionGroupMember::join(const std::filesystem::path& file) {
@@ -79,13 +103,21 @@ std::unique_ptr<SessionGroupMember> SessionGroupMember::join(const std::filesyst
   const int guard = open_locked(lock_file, LOCK_EX);
   if (guard < 0) return nullptr;
   const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  std::string id = fd >= 0 ? take_id(fd) : std::string();
-  ::close(guard);
-  if (id.empty()) {
-    if (fd >= 0) ::close(fd);
+  if (fd < 0) {
+    ::close(guard);
     return nullptr;
   }
-  return std::unique_ptr<SessionGroupMember>(new SessionGroupMember(fd, std::move(id)));
+  // No member lives when the exclusive lock is free: this one founds the group.
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    return std::unique_ptr<SessionGroupMember>(new SessionGroupMember(fd, guard, {}));
+  }
+  std::string id = take_id(fd);
+  ::close(guard);
+  if (id.empty()) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<SessionGroupMember>(new SessionGroupMember(fd, -1, std::move(id)));
 }
 
 std::filesystem::path default_group_file() {

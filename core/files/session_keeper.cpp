@@ -53,7 +53,9 @@ void SessionKeeper::acquisition_began() {
   recording_ = true;
   started_ = now_();
   if (group_.empty() && !group_file_.empty()) group_member_ = SessionGroupMember::join(group_file_);
-  head_ = session_header_text(header_of(s_, started_, group()));
+  // A founder's session is named by the group's id: it needs no line.
+  const bool founder = group_member_ && group_member_->founder();
+  head_ = session_header_text(header_of(s_, started_, founder ? std::string() : group()));
   if (make_session_folder(folder_, nullptr)) {
     const PruneOutcome pruned = prune_sessions(folder_, started_, retention_);
     if (pruned.over_limit) {
@@ -61,6 +63,7 @@ void SessionKeeper::acquisition_began() {
     }
   }
   open_file();
+  if (founder) group_member_->settle(path().stem().string());
 }
 
 // A new file for this run's session, under the first free name of its start.
@@ -114,6 +117,10 @@ void SessionKeeper::acquisition_stopped() {
 std::string SessionKeeper::group() const {
   if (!group_.empty()) return group_;
   return group_member_ ? group_member_->id() : std::string();
+}
+
+bool SessionKeeper::founded_group() const {
+  return group_.empty() && group_member_ && group_member_->founder();
 }
 
 void SessionKeeper::saved(const std::filesystem::path& path) {

@@ -56,8 +56,10 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   // Each session is of this group, whatever the group file says (the meters
   // of one run); empty: the group file decides.
   void set_group(std::string id) { group_ = std::move(id); }
-  // The group of the session being recorded; empty when it has none.
+  // The group of the session being recorded; empty when it has none. A
+  // session that founded its group has it as its name, and no group line.
   std::string group() const;
+  bool founded_group() const;
 
   // A Start found a meter: older sessions are pruned and a new file begins.
   void acquisition_began() override;

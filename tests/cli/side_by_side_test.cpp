@@ -13,6 +13,7 @@
 
 #include "child_process.h"
 #include "files/session_file.h"
+#include "files/session_group.h"
 #include "files/session_store.h"
 
 namespace tarvo {
@@ -51,6 +52,19 @@ class SideBySide : public ::testing::Test {
             "--port", ports_[1], "--count", std::to_string(count)};
   }
   fs::path sessions() const { return dir_ / "state" / "tarvo" / "sessions"; }
+  // Two sessions of one group: the founder's, named by the id and without a
+  // group line, and the other's, whose line names it.
+  static void expect_one_group(const std::vector<SessionSummary>& two) {
+    ASSERT_EQ(two.size(), 2u);
+    const bool first_founded = two[0].header.group.empty();
+    const SessionSummary& founder = two[first_founded ? 0 : 1];
+    const SessionSummary& member = two[first_founded ? 1 : 0];
+    EXPECT_EQ(founder.header.group, "");
+    EXPECT_EQ(member.header.group, founder.path.stem().string());
+    const std::vector<std::string> groups = session_groups(two);
+    EXPECT_EQ(groups[0], groups[1]);
+    EXPECT_FALSE(groups[0].empty());
+  }
 
   ChildProcess meters_[2] = {ChildProcess({kCli, "simulate"}), ChildProcess({kCli, "simulate"})};
   std::vector<std::string> ports_;
@@ -72,17 +86,17 @@ TEST_F(SideBySide, TwoRecordersFindTwoMetersAndShareAGroup) {
     const auto contents = ReadSession(s.path, ".");
     ASSERT_TRUE(contents);
     EXPECT_EQ(contents->records.size(), 4u);
-    EXPECT_FALSE(contents->header.group.empty());
   }
-  EXPECT_EQ(kept[0].header.group, kept[1].header.group);
+  expect_one_group(kept);
 
-  // Once both have ended, the next recorder makes a group of its own.
+  // Once both have ended, the next recorder founds a group of its own, and
+  // alone it writes no group line.
   ChildProcess later(record(1));
   EXPECT_EQ(later.wait(seconds(30)), 0) << later.read_error();
   const std::vector<SessionSummary> now = list_sessions(sessions());
   ASSERT_EQ(now.size(), 3u);
-  EXPECT_NE(now.front().header.group, kept[0].header.group);
-  EXPECT_FALSE(now.front().header.group.empty());
+  EXPECT_EQ(now.front().header.group, "");
+  EXPECT_EQ(session_groups(now).front(), "");
 }
 
 std::vector<std::string> lines_of(const fs::path& file) {
@@ -115,8 +129,7 @@ TEST_F(SideBySide, OneRunRecordsEachMeterIntoASessionOfOneGroup) {
 
   const std::vector<SessionSummary> kept = list_sessions(sessions());
   ASSERT_EQ(kept.size(), 2u);
-  EXPECT_FALSE(kept[0].header.group.empty());
-  EXPECT_EQ(kept[0].header.group, kept[1].header.group);
+  expect_one_group(kept);
   for (const SessionSummary& s : kept) EXPECT_EQ(s.readings, 5);
 
   const fs::path combined = dir_ / "both.csv";

@@ -74,25 +74,56 @@ TEST(SessionGroup, ReaderTakesTheLineRightAfterTheHeaderOnly) {
   }
 }
 
-TEST(SessionGroup, RecordersThatOverlapShareOneIdAndALaterOneMakesItsOwn) {
+TEST(SessionGroup, RecordersThatOverlapShareTheFoundersIdAndALaterOneFoundsItsOwn) {
   TempFolder dir;
   const fs::path file = dir / "run" / "tarvo" / "group";
   auto first = SessionGroupMember::join(file);
   ASSERT_TRUE(first);
-  EXPECT_FALSE(first->id().empty());
+  EXPECT_TRUE(first->founder());
+  first->settle("20261209-140327");
+  EXPECT_EQ(first->id(), "20261209-140327");
   auto second = SessionGroupMember::join(file);
   ASSERT_TRUE(second);
-  EXPECT_EQ(second->id(), first->id());
-  const std::string id = first->id();
+  EXPECT_FALSE(second->founder());
+  EXPECT_EQ(second->id(), "20261209-140327");
   first.reset();  // the group lives on while one member does
   auto third = SessionGroupMember::join(file);
   ASSERT_TRUE(third);
-  EXPECT_EQ(third->id(), id);
+  EXPECT_EQ(third->id(), "20261209-140327");
   second.reset();
   third.reset();
   auto later = SessionGroupMember::join(file);
   ASSERT_TRUE(later);
-  EXPECT_NE(later->id(), id);
+  EXPECT_TRUE(later->founder());
+  later->settle("20261209-150000");
+  EXPECT_EQ(SessionGroupMember::join(file)->id(), "20261209-150000");
+}
+
+struct ListCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> sessions;  // file stem, group line
+  std::vector<std::string> groups;
+};
+
+TEST(SessionGroup, AFounderIsInTheGroupThatNamesIt) {
+  const ListCase cases[] = {
+      {"alone", {{"a", ""}}, {""}},
+      {"founder and member", {{"b", "a"}, {"a", ""}}, {"a", "a"}},
+      {"founder's name named by none", {{"b", "x"}, {"a", ""}}, {"x", ""}},
+      {"two groups", {{"d", "c"}, {"c", ""}, {"b", "a"}, {"a", ""}}, {"c", "c", "a", "a"}},
+      {"a member whose founder is gone", {{"b", "a"}}, {"a"}},
+  };
+  for (const ListCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<SessionSummary> list;
+    for (const auto& [stem, group] : c.sessions) {
+      SessionSummary s;
+      s.path = "/s/" + stem + ".tarvo-session";
+      s.header.group = group;
+      list.push_back(s);
+    }
+    EXPECT_EQ(session_groups(list), c.groups);
+  }
 }
 
 TEST(SessionGroup, AnIdThatAHeaderCannotCarryIsReplaced) {
@@ -100,6 +131,9 @@ TEST(SessionGroup, AnIdThatAHeaderCannotCarryIsReplaced) {
   const fs::path file = dir / "group";
   auto first = SessionGroupMember::join(file);
   ASSERT_TRUE(first);
+  first->settle("a\tb");  // a founder's name a header cannot carry is not its id
+  EXPECT_EQ(first->id().find('\t'), std::string::npos);
+  EXPECT_FALSE(first->id().empty());
   for (const std::string_view bad : {"a\tb\n", "", "x\\y"}) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bad;
     auto joined = SessionGroupMember::join(file);
