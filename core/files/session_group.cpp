@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "files/session_store.h"
 
@@ -19,16 +21,22 @@ namespace {
 
 constexpr std::size_t kLongestId = 64;
 
-int open_locked(const std::filesystem::path& file, int how) {
+// The join lock is held for a moment only; a holder that stopped (a
+// debugger, SIGSTOP) must not hold up a Start, which then records with no
+// group.
+constexpr int kLockTries = 200;
+constexpr auto kLockPause = std::chrono::milliseconds(10);
+
+int open_join_lock(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return -1;
-  while (::flock(fd, how) != 0) {
-    if (errno != EINTR) {
-      ::close(fd);
-      return -1;
-    }
+  for (int attempt = 0; attempt < kLockTries; ++attempt) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    std::this_thread::sleep_for(kLockPause);
   }
-  return fd;
+  ::close(fd);
+  return -1;
 }
 
 std::string read_id(int fd) {
@@ -100,7 +108,7 @@ std::unique_ptr<SessionGroupMember> SessionGroupMember::join(const std::filesyst
   std::filesystem::create_directories(file.parent_path(), ec);
   std::filesystem::path lock_file = file;
   lock_file += ".lock";
-  const int guard = open_locked(lock_file, LOCK_EX);
+  const int guard = open_join_lock(lock_file);
   if (guard < 0) return nullptr;
   const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) {

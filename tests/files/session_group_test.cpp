@@ -148,5 +148,20 @@ TEST(SessionGroup, NoGroupWhereTheFileCannotBeMade) {
   EXPECT_FALSE(SessionGroupMember::join("/proc/tarvo-no-such-folder/group"));
 }
 
+// A founder that never settles (its process stopped) holds the join lock: a
+// later Start gives up on the group after a while instead of waiting for ever.
+TEST(SessionGroup, AFounderThatNeverSettlesHoldsNoOneUpForLong) {
+  TempFolder dir;
+  const fs::path file = dir / "group";
+  auto stuck = SessionGroupMember::join(file);
+  ASSERT_TRUE(stuck);
+  ASSERT_TRUE(stuck->founder());
+  EXPECT_FALSE(SessionGroupMember::join(file));
+  stuck->settle("s1");
+  auto next = SessionGroupMember::join(file);
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->id(), "s1");
+}
+
 }  // namespace
 }  // namespace tarvo
