@@ -3,11 +3,16 @@
 // on its own clock. What a family is comes from decode/meter_family.h.
 #include "record_command.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <new>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
 
+#include "files/session_group.h"
 #include "files/session_store.h"
 #include "files/text_log.h"
 #include "hex_chunk.h"
@@ -84,16 +89,33 @@ void apply_options(MeterState& s, const RecordOptions& o) {
   s.RecordInterval = o.interval;
 }
 
+// One meter among several of one run: its letter. A run of one meter has none.
+struct MeterRole {
+  std::string key;
+};
+
+// FILE.txt of the meter with key A is FILE-A.txt.
+std::optional<std::filesystem::path> out_file_of(const RecordOptions& o, const std::string& key) {
+  if (!o.out || key.empty()) return o.out;
+  std::filesystem::path file = *o.out;
+  const std::filesystem::path extension = file.extension();
+  file.replace_filename(file.stem().string() + "-" + key + extension.string());
+  return file;
+}
+
 class Recorder final : private StartDriver {
  public:
   Recorder(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
-           std::ostream& err)
+           std::ostream& err, const MeterRole& role = {})
       : o_(o),
+        key_(role.key),
+        out_file_(out_file_of(o, role.key)),
         env_(env),
         out_(out),
         err_(err),
         sink_(make_trace(o.trace, err)),
-        recording_({make_system_serial_devices(), *sink_, env.local_now, env.session_folder}),
+        recording_({make_system_serial_devices(), *sink_, env.local_now, env.session_folder,
+                    env.group_file}),
         s_(&recording_.state()),
         trace_(recording_.trace()),
         ports_(recording_.ports()),
@@ -159,19 +181,66 @@ class Recorder final : private StartDriver {
 
   // Whatever ends the recording, what was logged is saved.
   Exit run() {
-    Exit exit = Exit::Done;
+    Exit exit = begin();
+    if (running()) exit = record();
+    return finish(exit);
+  }
+
+  // The publishing, then Start.
+  Exit begin() {
     try {
       start_publishing();
-      exit = find_meter();
-      if (running()) {
-        arm();
-        exit = record();
-      }
+      const Exit found = find_meter();
+      if (running()) arm();
+      return found;
     } catch (const std::exception& e) {
-      end_progress();
-      err_ << kPrefix << "recording stopped: " << reason_of(e) << '\n';
-      exit = Exit::Failed;
+      return broke_off(e);
     }
+  }
+
+  // The group the sessions of the meters after this one join: the one this
+  // session is of, else the one it founds by its name.
+  std::string group_for_others() const {
+    std::string group = sessions_.group();
+    if (group.empty()) group = sessions_.path().stem().string();
+    return group.empty() ? new_group_id() : group;
+  }
+  void join_group(const std::string& id) { sessions_.set_group(id); }
+
+  bool running() const {
+    const AcquisitionState state = acquisition_.state();
+    return state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
+  }
+
+  // One tick on the grid of record(); an exit once this meter's recording is over.
+  std::optional<Exit> step(Clock::time_point now, std::int64_t ticks) {
+    try {
+      const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
+      recording_.tick(env_.local_now());
+      take_notes();
+      sessions_.tick();
+      report_new_readings();
+      report_broker();
+      if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
+        end_progress();
+        err_ << kPrefix << meter_name() << s_->text(kTextMeterDisconnected) << '\n';
+        return Exit::Disconnected;
+      }
+      if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
+      if (gate_ && gate_->state() == GateState::Done) return Exit::Done;
+      if (o_.duration && ticks >= *o_.duration) return Exit::Done;
+      if (now >= next_save_) {
+        save();
+        next_save_ = now + kSaveEvery;
+      }
+      return std::nullopt;
+    } catch (const std::exception& e) {
+      return broke_off(e);
+    }
+  }
+
+  // The end of a recording, however it came: the log saved, the queues emptied.
+  Exit finish(Exit exit) {
     if (running()) acquisition_.stop();
     end_progress();
     if (!save()) exit = Exit::Failed;
@@ -191,7 +260,7 @@ class Recorder final : private StartDriver {
       case StartOutcome::Acquiring:
         return Exit::Done;
       case StartOutcome::NoMeter:
-        err_ << kPrefix << no_meter_message(*s_, acquisition_.refusals()) << '\n';
+        err_ << kPrefix << meter_name() << no_meter_message(*s_, acquisition_.refusals()) << '\n';
         return Exit::NoMeter;
       case StartOutcome::Abandoned:
         acquisition_.abandon_start();
@@ -206,46 +275,32 @@ class Recorder final : private StartDriver {
   }
 
   void meter_found() override {
-    if (!env_.progress) return;
-    err_ << kPrefix << "meter found on COM" << s_->ActivePort << " ("
-         << ports_.device(s_->ActivePort) << ")\n";
+    if (!env_.progress && key_.empty()) return;
+    err_ << kPrefix << (key_.empty() ? "meter" : "meter " + key_) << " found on COM"
+         << s_->ActivePort << " (" << ports_.device(s_->ActivePort) << ")\n";
   }
+
+  Exit broke_off(const std::exception& e) {
+    end_progress();
+    err_ << kPrefix << meter_name() << "recording stopped: " << reason_of(e) << '\n';
+    return Exit::Failed;
+  }
+
+  // "meter A: " before the lines of one meter among several.
+  std::string meter_name() const { return key_.empty() ? "" : "meter " + key_ + ": "; }
 
   // Ticks on a fixed one-second grid, so the interval does not drift.
   Exit record() {
     auto deadline = env_.steady_now();
-    auto next_save = deadline + kSaveEvery;
+    next_save_ = deadline + kSaveEvery;
     for (std::int64_t ticks = 1;; ++ticks) {
       deadline += kTick;
       env_.sleep_until(deadline);
       if (env_.stop_requested()) return Exit::Done;
       const auto now = env_.steady_now();
       if (now - deadline > kTick) deadline = now;  // after a suspend: no burst of ticks
-
-      const TickOutcome outcome = acquisition_.tick(nullptr, env_.local_now);
-      recording_.tick(env_.local_now());
-      take_notes();
-      sessions_.tick();
-      report_new_readings();
-      report_broker();
-      if (outcome == TickOutcome::MeterLost || !follow_meter(outcome, now)) {
-        end_progress();
-        err_ << kPrefix << s_->text(kTextMeterDisconnected) << '\n';
-        return Exit::Disconnected;
-      }
-      if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
-      if (gate_ && gate_->state() == GateState::Done) return Exit::Done;
-      if (o_.duration && ticks >= *o_.duration) return Exit::Done;
-      if (now >= next_save) {
-        save();
-        next_save = now + kSaveEvery;
-      }
+      if (const std::optional<Exit> exit = step(now, ticks)) return *exit;
     }
-  }
-
-  bool running() const {
-    const AcquisitionState state = acquisition_.state();
-    return state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
   }
 
   // Says when the meter goes and comes back; false once it has stayed away
@@ -282,6 +337,7 @@ class Recorder final : private StartDriver {
     j["rx"] = hex_dump(s_->rx.held());
     j["Index"] = record.Index;
     j["Time"] = record.Time.str();
+    if (!key_.empty()) j["meter"] = key_;
     add_typed_keys(j, typed_reading(record, s_->DecimalSeparator).main);
     if (breach_of(limits_.limits(), record, s_->DecimalSeparator) != LimitBreach::None) {
       j["alarm"] = true;
@@ -325,7 +381,9 @@ class Recorder final : private StartDriver {
     for (const std::string& warning : password_warnings(*o_.publish)) {
       err_ << kPrefix << "warning: " << warning << '\n';
     }
-    publishing_ = std::make_unique<RecordPublishing>(recording_, *o_.publish, env_.publish_timing,
+    PublishTarget target = *o_.publish;
+    if (!key_.empty()) target.prefix += "/" + key_;  // PREFIX/A/reading, PREFIX/B/reading
+    publishing_ = std::make_unique<RecordPublishing>(recording_, target, env_.publish_timing,
                                                      o_.trace, env_.publish_capacity);
   }
 
@@ -409,25 +467,27 @@ class Recorder final : private StartDriver {
 
   // Nothing to write before the first reading; a log of none cannot be read back.
   bool save() {
-    if (!o_.out || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
+    if (!out_file_ || s_->log.count() == 0 || s_->log.count() == saved_count_) return true;
     std::string why;
     bool saved = false;
     try {
-      saved = SaveTextLog(s_->log, *o_.out, &why);
+      saved = SaveTextLog(s_->log, *out_file_, &why);
     } catch (const std::exception& e) {
       why = reason_of(e);
     }
     if (!saved) {
       end_progress();
-      err_ << kPrefix << "could not save " << o_.out->string() << ": " << why << '\n';
+      err_ << kPrefix << "could not save " << out_file_->string() << ": " << why << '\n';
       return false;
     }
     saved_count_ = s_->log.count();
-    sessions_.saved(*o_.out);
+    sessions_.saved(*out_file_);
     return true;
   }
 
   const RecordOptions& o_;
+  std::string key_;
+  std::optional<std::filesystem::path> out_file_;
   const RecordEnvironment& env_;
   std::ostream& out_;
   std::ostream& err_;
@@ -440,6 +500,7 @@ class Recorder final : private StartDriver {
   SessionKeeper& sessions_;
   LimitWatch& limits_;
   Clock::time_point lost_at_{};
+  Clock::time_point next_save_{};
   std::unique_ptr<RecordPublishing> publishing_;
   std::unique_ptr<RecordInflux> influx_;
   std::unique_ptr<RecordAlarms> alarms_;
@@ -449,6 +510,92 @@ class Recorder final : private StartDriver {
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;
   bool printing_ = true;
+};
+
+// Several meters in one run, on one tick grid: each its own recording and
+// session, all of one group (the first meter's). Start finds them one after the other; each
+// Start passes over the ports the meters before it hold. A run that finds
+// fewer meters than asked records none.
+class MeterSet {
+ public:
+  MeterSet(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
+           std::ostream& err)
+      : o_(o), env_(env), err_(err) {
+    env_.progress = false;  // one progress line cannot show several meters
+    for (int i = 0; i < o.meters; ++i) {
+      const MeterRole role{std::string(1, static_cast<char>('A' + i))};
+      recorders_.push_back(std::make_unique<Recorder>(o_, env_, out, err, role));
+      exits_.push_back(Exit::Done);
+    }
+  }
+
+  Exit run() {
+    if (find_meters()) record();
+    Exit exit = Exit::Done;
+    for (std::size_t i = 0; i < recorders_.size(); ++i) {
+      exit = worse(exit, recorders_[i]->finish(exits_[i]));
+    }
+    return exit;
+  }
+
+ private:
+  bool find_meters() {
+    for (std::size_t i = 0; i < recorders_.size(); ++i) {
+      if (i > 0) recorders_[i]->join_group(recorders_[0]->group_for_others());
+      exits_[i] = recorders_[i]->begin();
+      if (recorders_[i]->running()) continue;
+      if (exits_[i] == Exit::NoMeter) {
+        err_ << kPrefix << "found " << i << " of the " << recorders_.size() << " meters\n";
+      }
+      for (std::size_t j = 0; j < i; ++j) exits_[j] = exits_[i];
+      return false;
+    }
+    return true;
+  }
+
+  // Ticks on one fixed grid for all meters, until each has ended.
+  void record() {
+    auto deadline = env_.steady_now();
+    std::vector<bool> going(recorders_.size(), true);
+    for (std::int64_t ticks = 1; std::find(going.begin(), going.end(), true) != going.end();
+         ++ticks) {
+      deadline += kTick;
+      env_.sleep_until(deadline);
+      if (env_.stop_requested()) return;
+      const auto now = env_.steady_now();
+      if (now - deadline > kTick) deadline = now;
+      for (std::size_t i = 0; i < recorders_.size(); ++i) {
+        if (!going[i]) continue;
+        if (const std::optional<Exit> exit = recorders_[i]->step(now, ticks)) {
+          exits_[i] = *exit;
+          going[i] = false;
+        }
+      }
+    }
+  }
+
+  // Failed before Disconnected before Dropped before Done; else the first.
+  static Exit worse(Exit a, Exit b) {
+    const auto rank = [](Exit e) {
+      switch (e) {
+        case Exit::Done:
+          return 0;
+        case Exit::Dropped:
+          return 1;
+        case Exit::Failed:
+          return 4;
+        default:
+          return 3;
+      }
+    };
+    return rank(b) > rank(a) ? b : a;
+  }
+
+  const RecordOptions& o_;
+  RecordEnvironment env_;
+  std::ostream& err_;
+  std::vector<std::unique_ptr<Recorder>> recorders_;
+  std::vector<Exit> exits_;
 };
 
 bool stderr_is_terminal() {
@@ -472,6 +619,7 @@ RecordEnvironment system_record_environment() {
   env.progress = stderr_is_terminal();
   env.session_folder = default_session_folder();
   env.note_input = 0;  // standard input
+  env.group_file = default_group_file();
   return env;
 }
 
@@ -489,6 +637,7 @@ int run_record(const std::vector<std::string>& args, std::ostream& out, std::ost
       err << kPrefix << e.what() << '\n';
       return static_cast<int>(Exit::BadArguments);
     }
+    if (o.meters > 1) return static_cast<int>(MeterSet(o, env, out, err).run());
     Recorder recorder(o, env, out, err);
     return static_cast<int>(recorder.run());
   } catch (const std::exception& e) {

@@ -24,8 +24,9 @@ struct RecordEnvironment {
   std::function<void(Clock::time_point)> sleep_until;
   std::function<bool()> stop_requested;
   LocalClock local_now;
-  bool progress = false;                 // a progress line on the error stream
-  std::filesystem::path session_folder;  // where the session file is written
+  bool progress = false;                  // a progress line on the error stream
+  std::filesystem::path session_folder;   // where the session file is written
+  std::filesystem::path group_file = {};  // shared with side-by-side recorders; empty: none
   // Where notes are typed, a line each (standard input); -1 for none.
   int note_input = -1;
   PublisherTiming publish_timing;  // the broker's and InfluxDB's retry pauses

@@ -38,7 +38,11 @@ struct RecordOptions {
   StopAfter stop_after;
   std::optional<PublishTarget> publish;  // --publish URL
   std::optional<InfluxTarget> influx;    // --influx URL and its database or bucket
+  int meters = 1;                        // --meters N: each into its own session of one group
 };
+
+// The most meters one run records: each has a letter.
+inline constexpr int kMostMeters = 26;
 
 // Throws UsageError for anything the command cannot run with. With
 // --config FILE the file's options come first and the command line's

@@ -23,6 +23,7 @@ constexpr ControlHint kHints[] = {
     {"Help1",            0,   424},
     {"MMU_Open",         0,   425},
     {"mmu_sessions",     0,   426},
+    {"mmu_new_window",   0,   531},
     {"SAVE_AS",          0,   427},
     {"Exit1",            0,   428},
     {"sys_set",          0,   429},

@@ -49,6 +49,7 @@ constexpr LanguageControl kLanguageControls[] = {
     {"MAX_TIME_tile",  ControlKind::Edit,     302},
     {"MIN_TIME_Tilt",  ControlKind::Edit,     302},
     {"mmu_sessions",   ControlKind::MenuItem, 46},
+    {"mmu_new_window", ControlKind::MenuItem, 530},
     {"mmu_view",       ControlKind::MenuItem, 70},
     {"mni_statistics", ControlKind::MenuItem, 71},
     {"mni_limits",     ControlKind::MenuItem, 72},

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -84,6 +85,10 @@ void set_enabled(Enabled state, std::initializer_list<QAction*> actions) {
 
 QString log_window_title(const std::filesystem::path& file) {
   return QStringLiteral("Tarvo \u2014 ") + QString::fromStdString(file.filename().string());
+}
+
+QString meter_window_title(const std::string& device) {
+  return QStringLiteral("Tarvo \u2014 ") + QString::fromStdString(device);
 }
 
 std::string locale_decimal_separator(const QLocale& locale) {
@@ -266,7 +271,9 @@ void TForm1::build_menus() {
   mmu_open_ = menu_item(file1_, "MMU_Open", "Open");
   mmu_sessions_ = menu_item(file1_, "mmu_sessions", "Sessions...");
   save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
+  mmu_new_window_ = menu_item(file1_, "mmu_new_window", "New window");
   exit1_ = menu_item(file1_, "Exit1", "Exit");
+  connect(mmu_new_window_, &QAction::triggered, this, &TForm1::mmu_new_windowClick);
   mmu_open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   save_as_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   exit1_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -304,8 +311,8 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, exit1_, sys_set_, publishing,
-                        reset_settings, help_manual, about}) {
+  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, mmu_new_window_, exit1_, sys_set_,
+                        publishing, reset_settings, help_manual, about}) {
     language_controls_.add(item);
   }
 }
@@ -510,8 +517,8 @@ void TForm1::apply_control_states(ControlEvent event) {
   set(c.exit, btn_ext_);
   set_enabled(c.idle_only, {mmu_set_->menuAction(), sys_set_, mmu_open_, mmu_sessions_});
   // Help reads nothing of the acquisition: the manual and About stay at hand.
-  set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_set_lan_->menuAction(), exit1_,
-                         help1_->menuAction()});
+  set_enabled(c.always, {file1_->menuAction(), save_as_, mmu_new_window_,
+                         mmu_set_lan_->menuAction(), exit1_, help1_->menuAction()});
 }
 
 void TForm1::show_run_state(AcquisitionState state) {
@@ -519,6 +526,10 @@ void TForm1::show_run_state(AcquisitionState state) {
   status_bar_->set_panel_text(
       PanelStatusBar::kRunStatePanel,
       QString::fromStdString(run_state_text(run_state(state), s.languages, s.LanguageBase)));
+  // The panel is as wide as its longest state: the port goes into its tip.
+  const bool has_meter = state == AcquisitionState::Acquiring || state == AcquisitionState::Waiting;
+  status_bar_->set_panel_tip(PanelStatusBar::kRunStatePanel,
+                             has_meter ? QString::fromStdString(meter_device_) : QString());
   show_side_panel();
   // While the meter is away the displays keep its last value, veiled.
   const bool waiting = state == AcquisitionState::Waiting;
@@ -680,6 +691,8 @@ void TForm1::Btn_StartClick() {
     case StartOutcome::Acquiring:
       break;
   }
+  meter_device_ = program_.ports().device(program_.state().ActivePort);
+  setWindowTitle(meter_window_title(meter_device_));
   apply_control_states(AcquisitionState::Acquiring);
   timer_show_->start();
 }
@@ -712,7 +725,15 @@ void TForm1::Btn_ResetClick() {
   reset_views(program_.acquisition().reset());
 }
 
+void TForm1::mmu_new_windowClick() {
+  const QString program = QCoreApplication::applicationFilePath();
+  if (!QProcess::startDetached(program, {})) {
+    program_.ports().trace().note("A new window could not be started: " + program.toStdString());
+  }
+}
+
 void TForm1::reset_views(MeterModel previous) {
+  meter_device_.clear();
   setWindowTitle(QStringLiteral("Tarvo"));
   chart_->reset_chart();
   grid_->reset_grid();

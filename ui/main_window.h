@@ -117,6 +117,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
 
  public slots:
   void Btn_StartClick();
+  // A window of its own, in a process of its own: its Start finds the next meter.
+  void mmu_new_windowClick();
   void Btn_STOPClick();
   void Btn_ResetClick();
   void Btn_EXTClick();
@@ -217,6 +219,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   std::string session_failure_;  // why the session file is not written
   int session_note_ = 0;         // what the side panel says of it when it is written
   QString session_note_tip_;
+  std::string meter_device_;  // the port of this window's meter, since its Start found it
   QEventLoop* waiting_ = nullptr;
 
   QWidget* panel_chart_ = nullptr;
@@ -243,6 +246,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QMenu* help1_ = nullptr;
   QAction* mmu_open_ = nullptr;
   QAction* mmu_sessions_ = nullptr;
+  QAction* mmu_new_window_ = nullptr;
   QMenu* mmu_view_ = nullptr;
   StatisticsWindow* statistics_window_ = nullptr;
   OverviewWindow* overview_window_ = nullptr;
@@ -261,6 +265,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
 
 // The window's title for a log kept in file: "Tarvo — name.txt".
 QString log_window_title(const std::filesystem::path& file);
+// With several windows, each says which meter it has.
+QString meter_window_title(const std::string& device);
 
 // The locale's decimal separator: the second character of 1.1 as the locale
 // writes it, "," when that text is too short.

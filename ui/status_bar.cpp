@@ -42,6 +42,11 @@ void PanelStatusBar::set_panel_text(int panel, const QString& text) {
   panels_[static_cast<std::size_t>(panel)]->setText(text);
 }
 
+QString PanelStatusBar::panel_tip(int panel) const {
+  if (panel < 0 || panel >= kPanels) return {};
+  return panels_[static_cast<std::size_t>(panel)]->toolTip();
+}
+
 void PanelStatusBar::set_panel_tip(int panel, const QString& tip) {
   if (panel < 0 || panel >= kPanels) return;
   panels_[static_cast<std::size_t>(panel)]->setToolTip(tip);

@@ -26,6 +26,7 @@ class PanelStatusBar : public QStatusBar {
   QString panel_text(int panel) const;
   void set_panel_text(int panel, const QString& text);
   void set_panel_tip(int panel, const QString& tip);
+  QString panel_tip(int panel) const;
 
  private:
   std::array<QLabel*, kPanels> panels_{};

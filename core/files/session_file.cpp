@@ -21,6 +21,8 @@ namespace {
 
 constexpr std::string_view kVersionLine = "tarvo-session\t1";
 constexpr std::string_view kReading = "reading";
+constexpr std::string_view kGroup = "group";
+constexpr std::int64_t kHeaderLines = 5;
 constexpr std::string_view kEvent = "event";
 // The flags field that may follow a reading's figures.
 constexpr std::size_t kReadingFields = 12;
@@ -143,6 +145,13 @@ class HeaderReader {
         break;
     }
     return line_ == 5;
+  }
+  // The optional line right after the header; false when the line is another.
+  bool take_group(std::string_view line) {
+    const std::vector<std::string_view> f = fields_of(line);
+    if (f.size() != 2 || f[0] != kGroup || f[1].empty()) return false;
+    header.group = unescaped(f[1]);
+    return true;
   }
   SessionHeader header;
 
@@ -330,6 +339,8 @@ class SessionReader {
       if (!complete) {
         complete = header.take(*line, bad);
         if (complete) out.header = header.header;
+      } else if (number == kHeaderLines + 1 && header.take_group(*line)) {
+        out.header.group = header.header.group;
       } else {
         bad = !take_body(*line, out);
       }
@@ -531,6 +542,9 @@ std::string session_header_text(const SessionHeader& h) {
   text += "\nstarted\t" + format_iso_offset(h.started) + "\nfamily\t" + escaped(h.family) +
           "\ninterval\t" + std::to_string(h.interval) + "\ndecimal\t" +
           escaped(h.decimal_separator) + "\n";
+  // Older programs refuse a line they do not know: a session of no group is
+  // written as before.
+  if (!h.group.empty()) text += std::string(kGroup) + "\t" + escaped(h.group) + "\n";
   return text;
 }
 
@@ -624,7 +638,12 @@ std::optional<SessionSummary> SummarizeSession(const std::filesystem::path& file
   bool complete = false, bad = false;
   const std::string head = in.read(0, std::min<std::uint64_t>(size, kLongestLine));
   for (const std::string_view line : whole_lines(head, true)) {
-    if ((complete = header.take(line, bad)) || bad) break;
+    if (complete) {
+      header.take_group(line);
+      break;
+    }
+    complete = header.take(line, bad);
+    if (bad) break;
   }
   if (!complete) return std::nullopt;
   out.header = header.header;

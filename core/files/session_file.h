@@ -24,6 +24,8 @@ struct SessionHeader {
   std::string family;         // "bench" or "compact"
   std::int64_t interval = 1;  // seconds between readings
   std::string decimal_separator = ".";
+  // Shared by the sessions recorded side by side; empty when there was none.
+  std::string group = {};
 };
 
 enum class SessionEvent {

@@ -18,10 +18,10 @@ constexpr int kNameAttempts = 20;
 constexpr std::size_t kBatchBytes = 256 * 1024;
 constexpr std::size_t kMostBytesAtOnce = 1024 * 1024;
 
-SessionHeader header_of(const MeterState& s, const LocalTime& started) {
+SessionHeader header_of(const MeterState& s, const LocalTime& started, std::string group) {
   const MeterFamily* family = family_of(s.model);
   return {started, family != nullptr ? std::string(family->name) : std::string("none"),
-          s.RecordInterval, s.DecimalSeparator};
+          s.RecordInterval, s.DecimalSeparator, std::move(group)};
 }
 
 std::string over_limit_detail(const std::filesystem::path& folder, std::uint64_t bytes,
@@ -52,7 +52,10 @@ void SessionKeeper::acquisition_began() {
   listen(true);
   recording_ = true;
   started_ = now_();
-  head_ = session_header_text(header_of(s_, started_));
+  if (group_.empty() && !group_file_.empty()) group_member_ = SessionGroupMember::join(group_file_);
+  // A founder's session is named by the group's id: it needs no line.
+  const bool founder = group_member_ && group_member_->founder();
+  head_ = session_header_text(header_of(s_, started_, founder ? std::string() : group()));
   if (make_session_folder(folder_, nullptr)) {
     const PruneOutcome pruned = prune_sessions(folder_, started_, retention_);
     if (pruned.over_limit) {
@@ -60,6 +63,7 @@ void SessionKeeper::acquisition_began() {
     }
   }
   open_file();
+  if (founder) group_member_->settle(path().stem().string());
 }
 
 // A new file for this run's session, under the first free name of its start.
@@ -106,7 +110,17 @@ void SessionKeeper::meter_back() {
 void SessionKeeper::acquisition_stopped() {
   if (!listening()) return;  // no acquisition writes the file (an opened one, or none)
   listen(false);
+  group_member_.reset();  // a recorder that starts from now on makes a group of its own
   write(session_event_line(SessionEvent::Stopped, now_()));
+}
+
+std::string SessionKeeper::group() const {
+  if (!group_.empty()) return group_;
+  return group_member_ ? group_member_->id() : std::string();
+}
+
+bool SessionKeeper::founded_group() const {
+  return group_.empty() && group_member_ && group_member_->founder();
 }
 
 void SessionKeeper::saved(const std::filesystem::path& path) {
@@ -128,6 +142,7 @@ void SessionKeeper::adopt(const std::filesystem::path& file) {
 
 void SessionKeeper::forget() {
   listen(false);
+  group_member_.reset();
   writer_.reset();
   pending_.clear();
   pending_readings_ = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/session_file.h"
+#include "files/session_group.h"
 #include "files/session_store.h"
 #include "files/session_writer.h"
 #include "link/acquisition.h"
@@ -49,6 +50,16 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   void set_notice_sink(NoticeSink sink) { on_notice_ = std::move(sink); }
   // Which older sessions each Start removes; the defaults unless tests say.
   void set_retention(const SessionRetention& rule) { retention_ = rule; }
+  // Each session joins the group of that file while it is recorded (see
+  // SessionGroupMember); empty: none.
+  void set_group_file(std::filesystem::path file) { group_file_ = std::move(file); }
+  // Each session is of this group, whatever the group file says (the meters
+  // of one run); empty: the group file decides.
+  void set_group(std::string id) { group_ = std::move(id); }
+  // The group of the session being recorded; empty when it has none. A
+  // session that founded its group has it as its name, and no group line.
+  std::string group() const;
+  bool founded_group() const;
 
   // A Start found a meter: older sessions are pruned and a new file begins.
   void acquisition_began() override;
@@ -106,6 +117,9 @@ class SessionKeeper final : public CommitListener, public AcquisitionListener {
   Clock now_;
   NoticeSink on_notice_;
   SessionRetention retention_;
+  std::filesystem::path group_file_;
+  std::string group_;
+  std::unique_ptr<SessionGroupMember> group_member_;  // while this run records
   std::unique_ptr<SessionWriter> writer_;
   std::string head_;  // of the session this run records, to make its file anew
   LocalTime started_;

@@ -23,6 +23,7 @@ struct TextRow {
 // bar's idle texts; 180-181: Reset settings and what it did;
 // 400-417: spoken names of controls without a caption; 420-468: tooltips;
 // 480-514: Settings > Publishing, its messages and its tooltips;
+// 530-531: File > New window and its tooltip;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -135,6 +136,11 @@ constexpr TextRow kTexts[] = {
      "Broker: Anmeldung abgelehnt", "Bróker: acceso rechazado"},
     {64, "%1 readings waiting", "%1 条读数待发送", "%1 mesures en attente", "%1 Messwerte warten",
      "%1 lecturas en espera"},
+    {530, "New &window", "新建窗口(&W)", "Nou&velle fenêtre", "&Neues Fenster", "&Nueva ventana"},
+    {531, "Open another window, which finds the next meter", "打开另一个窗口，用于连接下一台仪表",
+     "Ouvrir une autre fenêtre, qui trouve le multimètre suivant",
+     "Ein weiteres Fenster öffnen, das das nächste Messgerät findet",
+     "Abrir otra ventana, que encuentra el siguiente multímetro"},
     {520, "InfluxDB: connecting", "InfluxDB：正在连接", "InfluxDB : connexion",
      "InfluxDB: verbindet", "InfluxDB: conectando"},
     {521, "InfluxDB: online", "InfluxDB：在线", "InfluxDB : en ligne", "InfluxDB: online",

@@ -13,6 +13,7 @@ Recording::Recording(RecordingSetup setup)
       statistics_(state_, CommitStage::Statistics, state_.log, state_.DecimalSeparator),
       limits_(state_, CommitStage::Limits, state_.DecimalSeparator),
       alarms_(state_, CommitStage::Limits, state_.DecimalSeparator, std::move(setup.now)) {
+  session_keeper_.set_group_file(std::move(setup.group_file));
   acquisition_.add_listener(&session_keeper_);
   acquisition_.add_listener(&*alarms_);
   alarms_->watch().add_sink([this](const AlarmEvent& event) { on_alarm(event); });

@@ -51,6 +51,8 @@ struct RecordingSetup {
   DebugTrace& trace_sink;
   std::function<LocalTime()> now = now_local;
   std::filesystem::path session_folder;
+  // The group file the sessions of side-by-side recorders share; empty: none.
+  std::filesystem::path group_file = {};
 };
 
 // Everything an acquisition drives, built and wired once, for the window and

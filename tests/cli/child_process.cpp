@@ -121,6 +121,8 @@ void ChildProcess::close_output() {
 }
 
 int ChildProcess::wait(std::chrono::milliseconds timeout) {
+  // Waited for already: a pid of -1 would wait for, and kill, any process.
+  if (pid_ <= 0) return -1;
   const auto deadline = Clock::now() + timeout;
   int status = 0;
   while (waitpid(pid_, &status, WNOHANG) == 0) {

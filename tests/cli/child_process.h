@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <sys/types.h>
 
 #include <chrono>
@@ -22,6 +24,11 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   pid_t pid() const { return pid_; }
+  // Sends the signal to the child while it is not waited for; never to a
+  // pid of -1 or 0, which would reach every process or the test's own group.
+  void send(int signal) const {
+    if (pid_ > 0) ::kill(pid_, signal);
+  }
 
   // The next line of standard output (or of the terminal), without its end;
   // nullopt at the end of the stream or when none came in time.

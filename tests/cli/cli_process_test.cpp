@@ -92,7 +92,7 @@ TEST(CliProcess, ScanFindsTheSimulatedMeter) {
   EXPECT_TRUE(first.starts_with(R"({"path":")" + port +
                                 R"(","opened":true,"family":"compact","usb":"","reason":"")"))
       << first;
-  kill(meter.pid(), SIGTERM);
+  meter.send(SIGTERM);
   EXPECT_EQ(meter.wait(seconds(10)), 0);
 }
 

@@ -52,7 +52,7 @@ class RecordProcess : public ::testing::Test {
     return ReadSession(kept.front().path, ".");
   }
   ~RecordProcess() override {
-    kill(meter_.pid(), SIGTERM);
+    meter_.send(SIGTERM);
     meter_.wait(seconds(10));
     fs::remove_all(dir_);
   }
@@ -111,7 +111,7 @@ TEST_F(RecordProcess, EachStopSignalSavesEveryPrintedReading) {
     fs::remove(log_file());
     ChildProcess recorder(record({}));
     ASSERT_TRUE(wait_for_reading(recorder, 2));
-    kill(recorder.pid(), signal);
+    recorder.send(signal);
     const std::string rest = recorder.read_rest();
     EXPECT_EQ(recorder.wait(seconds(10)), 0);
     EXPECT_EQ(recorder.read_error(), "");
@@ -165,7 +165,7 @@ TEST_F(RecordProcess, KilledRecordingLeavesEveryReadingInItsSession) {
     std::vector<std::string> printed;
     for (int i = 0; i < 2; ++i) printed.push_back(recorder.read_line(seconds(10)).value_or(""));
     usleep(static_cast<useconds_t>(delay_ms) * 1000);
-    kill(recorder.pid(), SIGKILL);
+    recorder.send(SIGKILL);
     recorder.wait(seconds(10));
     const std::optional<SessionContents> session = newest_session();
     ASSERT_TRUE(session.has_value());
@@ -189,7 +189,7 @@ TEST_F(RecordProcess, MeterBackOnTheSameLinkIsRecordedOn) {
   ASSERT_TRUE(meter->read_line(seconds(10)));
   ChildProcess recorder({kCli, "record", "--port", link});
   ASSERT_TRUE(wait_for_reading(recorder, 2));
-  kill(meter->pid(), SIGKILL);
+  meter->send(SIGKILL);
   meter->wait(seconds(10));
   // Killed, it left its link, to a pseudo-terminal whose number another
   // test's meter may get: unplugged, the device is gone.
@@ -199,9 +199,9 @@ TEST_F(RecordProcess, MeterBackOnTheSameLinkIsRecordedOn) {
       std::make_unique<ChildProcess>(std::vector<std::string>{kCli, "simulate", "--link", link});
   ASSERT_TRUE(meter->read_line(seconds(10)));
   ASSERT_TRUE(wait_for_reading(recorder, 5));
-  kill(recorder.pid(), SIGTERM);
+  recorder.send(SIGTERM);
   EXPECT_EQ(recorder.wait(seconds(10)), 0);
-  kill(meter->pid(), SIGTERM);
+  meter->send(SIGTERM);
   meter->wait(seconds(10));
   const std::string said = recorder.read_error();
   EXPECT_NE(said.find("waiting for it to come back"), std::string::npos) << said;
@@ -233,7 +233,7 @@ TEST_F(RecordProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningRecor
   const std::string cmdline = file_text("/proc/" + std::to_string(recorder.pid()) + "/cmdline");
   EXPECT_NE(cmdline.find("mqtt://ann:"), std::string::npos);
   EXPECT_EQ(cmdline.find(kPassword), std::string::npos);
-  kill(recorder.pid(), SIGTERM);
+  recorder.send(SIGTERM);
   EXPECT_EQ(recorder.read_rest().find(kPassword), std::string::npos);
   recorder.wait(seconds(20));
   const std::string said = recorder.read_error();
@@ -271,7 +271,7 @@ TEST_F(RecordProcess, TwoRecordingsStartedTogetherEachGetAMeter) {
     EXPECT_EQ(values, (std::set<std::string>{"1.1111", "2.2222"}));
   }
   for (auto& meter : meters) {
-    kill(meter->pid(), SIGTERM);
+    meter->send(SIGTERM);
     meter->wait(seconds(10));
   }
 }
@@ -308,7 +308,7 @@ TEST_F(RecordProcess, FullDiskKeepsTheReadingsUntilThereIsRoom) {
   ASSERT_TRUE(wait_for_reading(recorder, 3));
   fs::remove(state / "filler");
   ASSERT_TRUE(wait_for_reading(recorder, 5));
-  kill(recorder.pid(), SIGTERM);
+  recorder.send(SIGTERM);
   const std::string rest = recorder.read_rest();
   EXPECT_EQ(recorder.wait(seconds(10)), 0);
   const std::string said = recorder.read_error();
@@ -331,7 +331,7 @@ TEST_F(RecordProcess, DeletedSessionFolderIsMadeAnew) {
   const fs::path file = list_sessions(sessions()).at(0).path;
   fs::remove_all(sessions());
   ASSERT_TRUE(wait_for_reading(recorder, 5));
-  kill(recorder.pid(), SIGTERM);
+  recorder.send(SIGTERM);
   const std::string rest = recorder.read_rest();
   EXPECT_EQ(recorder.wait(seconds(10)), 0);
   const std::string said = recorder.read_error();

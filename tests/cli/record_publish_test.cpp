@@ -44,6 +44,7 @@ class PublishedRecording : public ::testing::Test {
     env_.sleep_until = [this](Clock::time_point deadline) {
       if (deadline > now_) now_ = deadline;
       meter_.send(bench_reading(++sleeps_));
+      if (second_) second_->send(bench_reading(sleeps_ + 5));
       on_sleep(sleeps_);
       std::this_thread::sleep_for(25ms);
     };
@@ -104,12 +105,39 @@ class PublishedRecording : public ::testing::Test {
 
   fs::path dir_;
   PtyPair meter_;
+  std::unique_ptr<PtyPair> second_;  // a second meter, for the runs of several
   std::unique_ptr<TestBroker> broker_;
   RecordEnvironment env_;
   Clock::time_point now_{};
   int sleeps_ = 0;
   std::function<void(int)> on_sleep = [](int) {};
 };
+
+// Two meters of one run: each publishes under its own key, every reading once
+// and in order, and nothing goes to the topics of a lone meter.
+TEST_F(PublishedRecording, EachMeterOfOneRunPublishesUnderItsOwnKey) {
+  second_ = std::make_unique<PtyPair>();
+  TestSubscriber subscriber(broker_->port(), "lab/b1/#");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  std::ostringstream out, err;
+  EXPECT_EQ(run_record({"--port", meter_.path(), "--port", second_->path(), "--meters", "2",
+                        "--count", "5", "--language", "1", "--publish", broker_->url("lab/b1")},
+                       out, err, env_),
+            0)
+      << err.str();
+  for (const std::string key : {"A", "B"}) {
+    SCOPED_TRACE(key);
+    const std::string topic = "lab/b1/" + key + "/reading";
+    std::vector<std::string> payloads;
+    for (const auto& m : subscriber.wait_for(topic, 5, 5s)) {
+      if (m.topic == topic) payloads.push_back(m.payload);
+    }
+    const auto [order, again] = arrivals(payloads);
+    EXPECT_EQ(order, one_to(5));
+    EXPECT_EQ(again, 0);
+  }
+  EXPECT_TRUE(readings(subscriber.messages()).empty());
+}
 
 TEST_F(PublishedRecording, EveryReadingArrivesOnceInOrderWithItsKeys) {
   TestSubscriber subscriber(broker_->port(), "lab/b1/#");

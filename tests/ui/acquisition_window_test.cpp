@@ -156,6 +156,9 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   EXPECT_EQ(state_while_searching, "正在查找...");
   EXPECT_EQ(usable(), kAcquiring);
   EXPECT_EQ(run_state(), "正在读取");
+  // Several windows may each have a meter: each names its own port.
+  EXPECT_EQ(window_->windowTitle().toStdString(), "Tarvo \u2014 " + meter_->device_path());
+  EXPECT_EQ(window_->status_bar()->panel_tip(0).toStdString(), meter_->device_path());
   control<QAction>("lan_04")->trigger();
   EXPECT_EQ(run_state(), "Messung");
   EXPECT_EQ(program_.state().ActivePort, 1);

@@ -48,7 +48,7 @@ TEST(WindowProcess, KilledWindowLeavesEveryLoggedReadingInItsSession) {
     ASSERT_TRUE(wait_for_readings(sessions, 2));
     std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
     const std::int64_t before = readings_in(sessions);
-    kill(window.pid(), SIGKILL);
+    window.send(SIGKILL);
     window.wait(10s);
 
     const std::vector<SessionSummary> kept = list_sessions(sessions);
@@ -87,7 +87,7 @@ TEST(WindowProcess, PasswordInTheAddressIsNotInTheCommandLineOfTheRunningWindow)
   const std::string cmdline = file_text("/proc/" + std::to_string(window.pid()) + "/cmdline");
   EXPECT_NE(cmdline.find("mqtt://ann:"), std::string::npos);
   EXPECT_EQ(cmdline.find(kPassword), std::string::npos);
-  kill(window.pid(), SIGTERM);
+  window.send(SIGTERM);
   window.wait(10s);
   const std::string said = window.read_error();
   EXPECT_NE(said.find("warning: the password in the broker address"), std::string::npos) << said;
@@ -114,7 +114,7 @@ TEST(WindowProcess, TermAndIntEndTheWindowAsClosingItDoes) {
     const fs::path sessions = dir / "tarvo" / "sessions";
     testing::ChildProcess window({TARVO_APP, "--demo", "--start"});
     ASSERT_TRUE(wait_for_readings(sessions, 2));
-    kill(window.pid(), signal);
+    window.send(signal);
     EXPECT_EQ(window.wait(20s), 0);
 
     const std::vector<SessionSummary> kept = list_sessions(sessions);
@@ -136,7 +136,7 @@ TEST(WindowProcess, RestartAfterACrashStartsAtOnce) {
   {
     testing::ChildProcess crashed({TARVO_APP, "--demo", "--start"});
     ASSERT_TRUE(wait_for_readings(sessions, 2));
-    kill(crashed.pid(), SIGKILL);
+    crashed.send(SIGKILL);
     crashed.wait(10s);
   }
   ASSERT_EQ(list_sessions(sessions).size(), 1u);
@@ -148,7 +148,7 @@ TEST(WindowProcess, RestartAfterACrashStartsAtOnce) {
     logging = kept.size() == 2 && kept.front().readings >= 2;
   }
   EXPECT_TRUE(logging);
-  kill(restarted.pid(), SIGTERM);
+  restarted.send(SIGTERM);
   EXPECT_EQ(restarted.wait(20s), 0);
   fs::remove_all(dir);
 }
@@ -163,7 +163,7 @@ TEST(WindowProcess, SettingsFileIsReadAndKeptUnderTheConfigFolder) {
   std::ofstream(file) << "[General]\nformat=1\nlanguage=1\ninterval=2\n";
   testing::ChildProcess window({TARVO_APP, "--demo", "--start", "--language", "3"});
   ASSERT_TRUE(wait_for_readings(dir / "tarvo" / "sessions", 1));
-  kill(window.pid(), SIGTERM);
+  window.send(SIGTERM);
   EXPECT_EQ(window.wait(20s), 0);
   const std::string kept = file_text(file);
   EXPECT_NE(kept.find("language=1"), std::string::npos) << kept;
