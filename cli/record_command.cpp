@@ -520,11 +520,14 @@ class MeterSet {
  public:
   MeterSet(const RecordOptions& o, const RecordEnvironment& env, std::ostream& out,
            std::ostream& err)
-      : o_(o), env_(env), err_(err) {
+      : o_(o), env_(env), later_env_(env), err_(err) {
     env_.progress = false;  // one progress line cannot show several meters
+    later_env_.progress = false;
+    later_env_.note_input = -1;  // a typed note goes into meter A's session, once
     for (int i = 0; i < o.meters; ++i) {
       const MeterRole role{std::string(1, static_cast<char>('A' + i))};
-      recorders_.push_back(std::make_unique<Recorder>(o_, env_, out, err, role));
+      recorders_.push_back(
+          std::make_unique<Recorder>(o_, i == 0 ? env_ : later_env_, out, err, role));
       exits_.push_back(Exit::Done);
     }
   }
@@ -593,6 +596,7 @@ class MeterSet {
 
   const RecordOptions& o_;
   RecordEnvironment env_;
+  RecordEnvironment later_env_;
   std::ostream& err_;
   std::vector<std::unique_ptr<Recorder>> recorders_;
   std::vector<Exit> exits_;
