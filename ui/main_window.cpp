@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFrame>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
@@ -29,6 +30,7 @@
 #include "design_font.h"
 #include "display/caption_row.h"
 #include "display/status_panel.h"
+#include "files/session_file.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -319,11 +321,14 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   QAction* statistics = menu_item(mmu_view_, "mni_statistics", "Statistics...");
   QAction* limits = menu_item(mmu_view_, "mni_limits", "Limits...");
   QAction* overview = menu_item(mmu_view_, "mni_overview", "Trend overview...");
+  QAction* add_note = menu_item(mmu_view_, "mni_add_note", "Add note...");
+  add_note->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  connect(add_note, &QAction::triggered, this, &TForm1::mni_add_noteClick);
   connect(statistics, &QAction::triggered, this, &TForm1::mni_statisticsClick);
   connect(limits, &QAction::triggered, this, &TForm1::mni_limitsClick);
   connect(overview, &QAction::triggered, this, &TForm1::mni_overviewClick);
   language_controls_.add(mmu_view_);
-  for (QAction* item : {statistics, limits, overview}) language_controls_.add(item);
+  for (QAction* item : {statistics, limits, overview, add_note}) language_controls_.add(item);
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
@@ -373,6 +378,29 @@ void TForm1::mni_overviewClick() {
   }
   overview_window_->show();
   overview_window_->raise();
+}
+
+void TForm1::mni_add_noteClick() {
+  const MeterState& s = program_.state();
+  // The keeper writes only while the meter is read; the user must know when
+  // a note will not outlive the window.
+  const bool written = s.ActivePort != 0 && !program_.session_keeper().path().empty();
+  const QString prompt =
+      QString::fromStdString(s.text(written ? kTextNotePrompt : kTextNoteNotWritten));
+  const QString title = QString::fromStdString(s.text(kTextNoteTitle));
+  std::optional<QString> text;
+  if (ask_note_) {
+    text = ask_note_(title, prompt);
+  } else {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(this, title, prompt, QLineEdit::Normal, {}, &ok);
+    if (ok) text = typed;
+  }
+  if (!text || text->trimmed().isEmpty()) return;
+  const std::string note = text->trimmed().toStdString();
+  notes_.add(s.log.count(), note);
+  if (written) program_.session_keeper().event(SessionEvent::Note, {note});
+  chart_->update();
 }
 
 void TForm1::refresh_statistics() {
@@ -714,6 +742,7 @@ void TForm1::Btn_ResetClick() {
 
 void TForm1::reset_views(MeterModel previous) {
   setWindowTitle(QStringLiteral("Tarvo"));
+  notes_.clear();
   chart_->reset_chart();
   grid_->reset_grid();
   follower_->views_reset();

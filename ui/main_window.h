@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "control_states.h"
@@ -14,6 +15,7 @@
 #include "link/acquisition.h"
 #include "link/polling_cycle.h"
 #include "message_box.h"
+#include "note_list.h"
 #include "program.h"
 
 class QAction;
@@ -60,6 +62,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
 
  public:
   using MessagePresenter = std::function<void(MessageKind, const std::string&)>;
+  // Asks for a note's text with the prompt given; nullopt when cancelled.
+  using NoteAsker =
+      std::function<std::optional<QString>(const QString& title, const QString& prompt)>;
 
   static constexpr int kDesignWidth = 1080;  // client area
   static constexpr int kDesignHeight = 568;
@@ -81,6 +86,10 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void wait_with_messages(int ms);
   // Replaces the modal message box, for tests.
   void set_message_presenter(MessagePresenter presenter) { present_ = std::move(presenter); }
+  // Replaces the note dialog, for tests.
+  void set_note_asker(NoteAsker asker) { ask_note_ = std::move(asker); }
+  // The notes added since the log in the views began.
+  const NoteList& notes() const { return notes_; }
   void set_timing(AcquisitionTiming timing);
 
   Program& program() { return program_; }
@@ -170,6 +179,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_statisticsClick();
   void mni_limitsClick();
   void mni_overviewClick();
+  // View > Add note: a text at the newest reading, in the session and on the chart.
+  void mni_add_noteClick();
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -247,6 +258,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   StatisticsWindow* statistics_window_ = nullptr;
   OverviewWindow* overview_window_ = nullptr;
   Alarm* alarm_ = nullptr;
+  NoteList notes_;
+  NoteAsker ask_note_;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
   QAction* sys_set_ = nullptr;

@@ -113,7 +113,7 @@ TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 242 numbered texts in five languages (67 of them the controls' spoken names
+// 247 numbered texts in five languages (67 of them the controls' spoken names
 // and tooltips, 400-417 and 420-467; 35 of Settings > Publishing, 480-514),
 // eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
@@ -122,7 +122,7 @@ TEST(LanguageTable, StoresNothingBesideTheTable) {
   for (int key = LanguageTable::kMinKey; key <= LanguageTable::kMaxKey; ++key) {
     if (!table().at(key).empty()) ++filled;
   }
-  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2 + 2 + 67 + 35 + 4 + 5) * 5 - 8 + 5);
+  EXPECT_EQ(filled, (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2 + 2 + 67 + 35 + 4 + 5 + 5) * 5 - 8 + 5);
 }
 
 // The refused save target and the dropped readings name their number or file
