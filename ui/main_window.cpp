@@ -332,6 +332,9 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
+  program_.recording().alarms().watch().add_sink(
+      [this](const AlarmEvent& event) { follow_excursion(event); });
+  chart_->set_marks({&notes_, &program_.limits().limits(), &excursions_});
   grid_->set_mark_tip([this](const real_Record& record) {
     const MeterState& s = program_.state();
     return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
@@ -400,7 +403,25 @@ void TForm1::mni_add_noteClick() {
   const std::string note = text->trimmed().toStdString();
   notes_.add(s.log.count(), note);
   if (written) program_.session_keeper().event(SessionEvent::Note, {note});
-  chart_->update();
+  chart_->viewport()->update();
+}
+
+void TForm1::follow_excursion(const AlarmEvent& event) {
+  if (event.kind == "stale") return;
+  const ReadingLog& log = program_.state().log;
+  if (!event.start) {
+    excursions_.end(log.count());
+    chart_->viewport()->update();
+    return;
+  }
+  // The alarm starts once the excursion lasted its minimum duration: its
+  // first reading is further back, after the last one inside the limits.
+  const Limits& limits = program_.limits().limits();
+  const std::string& separator = program_.state().DecimalSeparator;
+  std::int64_t first = log.count();
+  while (first > 1 && breach_of(limits, log[first - 1], separator) != LimitBreach::None) --first;
+  excursions_.start(first);
+  chart_->viewport()->update();
 }
 
 void TForm1::refresh_statistics() {
@@ -743,6 +764,7 @@ void TForm1::Btn_ResetClick() {
 void TForm1::reset_views(MeterModel previous) {
   setWindowTitle(QStringLiteral("Tarvo"));
   notes_.clear();
+  excursions_.clear();
   chart_->reset_chart();
   grid_->reset_grid();
   follower_->views_reset();

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "chart_marks.h"
 #include "control_states.h"
 #include "file_commands.h"
 #include "language_switch.h"
@@ -181,6 +182,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_overviewClick();
   // View > Add note: a text at the newest reading, in the session and on the chart.
   void mni_add_noteClick();
+  // An alarm started or ended: the chart shades the readings of the excursion.
+  void follow_excursion(const AlarmEvent& event);
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -259,6 +262,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   OverviewWindow* overview_window_ = nullptr;
   Alarm* alarm_ = nullptr;
   NoteList notes_;
+  ExcursionSpans excursions_;
   NoteAsker ask_note_;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
