@@ -94,6 +94,7 @@ std::string locale_decimal_separator(const QLocale& locale) {
 }
 
 TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+  relay_ = std::make_shared<UiThreadRelay>(this);
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Tarvo"));
   setFont(design_font("Tahoma", 11));
@@ -134,6 +135,8 @@ TForm1::~TForm1() {
   settings_publishing_.reset();  // its panel sits in the status bar
   settings_influx_.reset();
   program_.session_keeper().set_notice_sink({});
+  relay_->detach();
+  program_.recording().stop_notifying();
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
 }
@@ -366,6 +369,7 @@ void TForm1::mni_limitsClick() {
   if (auto choice = run_limits_dialog(this, program_.state(), watch.limits(), alarm_->muted())) {
     program_.recording().set_limits(choice->limits);
     alarm_->set_muted(choice->muted);
+    follow_alarm_actions();
     keep_limits();
     grid_->refill_grid();
     refresh_statistics();
@@ -410,6 +414,10 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
   if (event.kind == "stale") return;
   const ReadingLog& log = program_.state().log;
   if (!event.start) {
+    if (event.key == excursion_key_) {
+      excursion_key_ = 0;
+      alarm_->set_hushed(false);
+    }
     excursions_.end(log.count());
     chart_->viewport()->update();
     return;
@@ -421,7 +429,28 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
   std::int64_t first = log.count();
   while (first > 1 && breach_of(limits, log[first - 1], separator) != LimitBreach::None) --first;
   excursions_.start(first);
+  excursion_key_ = event.key;
+  alarm_->set_hushed(false);
   chart_->viewport()->update();
+}
+
+void TForm1::follow_alarm_actions() {
+  Recording& recording = program_.recording();
+  if (alarm_->muted() || !program_.limits().limits().any()) {
+    recording.stop_notifying();
+    return;
+  }
+  // Both are heard on the notifier's thread.
+  std::shared_ptr<UiThreadRelay> relay = relay_;
+  recording.notify_on_alarm(
+      [this, relay](const std::string& report) {
+        relay->post([this, report] { program_.ports().trace().note(report); });
+      },
+      [this, relay](std::uint64_t key) { relay->post([this, key] { alarm_acknowledged(key); }); });
+}
+
+void TForm1::alarm_acknowledged(std::uint64_t key) {
+  if (key != 0 && key == excursion_key_) alarm_->set_hushed(true);
 }
 
 void TForm1::refresh_statistics() {

@@ -18,6 +18,7 @@
 #include "message_box.h"
 #include "note_list.h"
 #include "program.h"
+#include "ui_thread_relay.h"
 
 class QAction;
 class QLocale;
@@ -91,6 +92,11 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void set_note_asker(NoteAsker asker) { ask_note_ = std::move(asker); }
   // The notes added since the log in the views began.
   const NoteList& notes() const { return notes_; }
+  // The excursions outside the limits among the readings in the views.
+  const ExcursionSpans& excursions() const { return excursions_; }
+  // The user acknowledged the notice of the alarm with this key: the sound
+  // stops until that excursion ends.
+  void alarm_acknowledged(std::uint64_t key);
   void set_timing(AcquisitionTiming timing);
 
   Program& program() { return program_; }
@@ -184,6 +190,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_add_noteClick();
   // An alarm started or ended: the chart shades the readings of the excursion.
   void follow_excursion(const AlarmEvent& event);
+  // The desktop notices follow the limits and the mute: one per excursion
+  // while limits are set and the alarm is not muted.
+  void follow_alarm_actions();
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -263,6 +272,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Alarm* alarm_ = nullptr;
   NoteList notes_;
   ExcursionSpans excursions_;
+  std::uint64_t excursion_key_ = 0;  // of the excursion that lasts, 0 for none
+  std::shared_ptr<UiThreadRelay> relay_;
   NoteAsker ask_note_;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
