@@ -153,7 +153,7 @@ constexpr TextRow kTexts[] = {
     {544, "%1 since %2", "%1，自 %2 起", "%1 depuis %2", "%1 seit %2", "%1 desde %2"},
     {545, "Add &note...", "添加备注(&N)...", "Ajouter une &note...", "&Notiz hinzufügen...",
      "Añadir &nota..."},
-    {546, "Note", "备注", "Note", "Notiz", "Nota"},
+    {546, "Add a note", "添加备注", "Ajouter une note", "Notiz hinzufügen", "Añadir una nota"},
     {547, "Note at the newest reading (kept in the session):", "最新读数处的备注（保存到会话中）：",
      "Note à la dernière mesure (gardée dans la session) :",
      "Notiz zum neuesten Messwert (in der Sitzung gespeichert):",
