@@ -16,6 +16,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "about_box.h"
 #include "alarm.h"
@@ -426,8 +427,13 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
   // first reading is further back, after the last one inside the limits.
   const Limits& limits = program_.limits().limits();
   const std::string& separator = program_.state().DecimalSeparator;
+  std::int64_t earliest = std::max<std::int64_t>(limits_from_, 1);
+  if (!excursions_.spans().empty())
+    earliest = std::max(earliest, excursions_.spans().back().last + 1);
   std::int64_t first = log.count();
-  while (first > 1 && breach_of(limits, log[first - 1], separator) != LimitBreach::None) --first;
+  while (first > earliest && breach_of(limits, log[first - 1], separator) != LimitBreach::None) {
+    --first;
+  }
   excursions_.start(first);
   excursion_key_ = event.key;
   alarm_->set_hushed(false);
@@ -435,6 +441,7 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
 }
 
 void TForm1::follow_alarm_actions() {
+  limits_from_ = program_.state().log.count() + 1;
   Recording& recording = program_.recording();
   if (alarm_->muted() || !program_.limits().limits().any()) {
     recording.stop_notifying();

@@ -272,6 +272,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   Alarm* alarm_ = nullptr;
   NoteList notes_;
   ExcursionSpans excursions_;
+  // The first reading the limits in force judged: no excursion begins before it.
+  std::int64_t limits_from_ = 1;
   std::uint64_t excursion_key_ = 0;  // of the excursion that lasts, 0 for none
   std::shared_ptr<UiThreadRelay> relay_;
   NoteAsker ask_note_;
