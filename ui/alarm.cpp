@@ -11,7 +11,7 @@ Alarm::Alarm(QWidget* window) : QObject(window), window_(window) {}
 
 void Alarm::ring(const QString& message) {
   ++rings_;
-  if (!muted_) {
+  if (!muted_ && !hushed_) {
     // Made at the first alarm: most runs set no limits and need no audio device.
     if (sound_ == nullptr) {
       sound_ = new QSoundEffect(this);

@@ -20,6 +20,9 @@ class Alarm : public QObject {
 
   void set_muted(bool muted) { muted_ = muted; }
   bool muted() const { return muted_; }
+  // The user acknowledged the excursion that lasts: no sound until it ends.
+  void set_hushed(bool hushed) { hushed_ = hushed; }
+  bool hushed() const { return hushed_; }
   // How many times it went off; a test's way to hear it.
   int rings() const { return rings_; }
 
@@ -30,6 +33,7 @@ class Alarm : public QObject {
   QSoundEffect* sound_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   bool muted_ = false;
+  bool hushed_ = false;
   int rings_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFrame>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
@@ -16,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "about_box.h"
 #include "alarm.h"
@@ -30,6 +32,7 @@
 #include "design_font.h"
 #include "display/caption_row.h"
 #include "display/status_panel.h"
+#include "files/session_file.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -97,6 +100,7 @@ std::string locale_decimal_separator(const QLocale& locale) {
 }
 
 TForm1::TForm1(Program& program, QWidget* parent) : QMainWindow(parent), program_(program) {
+  relay_ = std::make_shared<UiThreadRelay>(this);
   setObjectName(QStringLiteral("TForm1"));
   setWindowTitle(QStringLiteral("Tarvo"));
   setFont(design_font("Tahoma", 11));
@@ -137,6 +141,8 @@ TForm1::~TForm1() {
   settings_publishing_.reset();  // its panel sits in the status bar
   settings_influx_.reset();
   program_.session_keeper().set_notice_sink({});
+  relay_->detach();
+  program_.recording().stop_notifying();
   program_.limits().set_alarm({});
   program_.set_trace_target(nullptr);
 }
@@ -326,14 +332,20 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   QAction* statistics = menu_item(mmu_view_, "mni_statistics", "Statistics...");
   QAction* limits = menu_item(mmu_view_, "mni_limits", "Limits...");
   QAction* overview = menu_item(mmu_view_, "mni_overview", "Trend overview...");
+  QAction* add_note = menu_item(mmu_view_, "mni_add_note", "Add note...");
+  add_note->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  connect(add_note, &QAction::triggered, this, &TForm1::mni_add_noteClick);
   connect(statistics, &QAction::triggered, this, &TForm1::mni_statisticsClick);
   connect(limits, &QAction::triggered, this, &TForm1::mni_limitsClick);
   connect(overview, &QAction::triggered, this, &TForm1::mni_overviewClick);
   language_controls_.add(mmu_view_);
-  for (QAction* item : {statistics, limits, overview}) language_controls_.add(item);
+  for (QAction* item : {statistics, limits, overview, add_note}) language_controls_.add(item);
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
+  program_.recording().alarms().watch().add_sink(
+      [this](const AlarmEvent& event) { follow_excursion(event); });
+  chart_->set_marks({&notes_, &program_.limits().limits(), &excursions_});
   grid_->set_mark_tip([this](const real_Record& record) {
     const MeterState& s = program_.state();
     return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
@@ -365,6 +377,7 @@ void TForm1::mni_limitsClick() {
   if (auto choice = run_limits_dialog(this, program_.state(), watch.limits(), alarm_->muted())) {
     program_.recording().set_limits(choice->limits);
     alarm_->set_muted(choice->muted);
+    follow_alarm_actions();
     keep_limits();
     grid_->refill_grid();
     refresh_statistics();
@@ -380,6 +393,78 @@ void TForm1::mni_overviewClick() {
   }
   overview_window_->show();
   overview_window_->raise();
+}
+
+void TForm1::mni_add_noteClick() {
+  const MeterState& s = program_.state();
+  // The keeper writes only while the meter is read; the user must know when
+  // a note will not outlive the window.
+  const bool written = s.ActivePort != 0 && !program_.session_keeper().path().empty();
+  const QString prompt =
+      QString::fromStdString(s.text(written ? kTextNotePrompt : kTextNoteNotWritten));
+  const QString title = QString::fromStdString(s.text(kTextNoteTitle));
+  std::optional<QString> text;
+  if (ask_note_) {
+    text = ask_note_(title, prompt);
+  } else {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(this, title, prompt, QLineEdit::Normal, {}, &ok);
+    if (ok) text = typed;
+  }
+  if (!text || text->trimmed().isEmpty()) return;
+  const std::string note = text->trimmed().toStdString();
+  notes_.add(s.log.count(), note);
+  if (written) program_.session_keeper().event(SessionEvent::Note, {note});
+  chart_->viewport()->update();
+}
+
+void TForm1::follow_excursion(const AlarmEvent& event) {
+  if (event.kind == "stale") return;
+  const ReadingLog& log = program_.state().log;
+  if (!event.start) {
+    if (event.key == excursion_key_) {
+      excursion_key_ = 0;
+      alarm_->set_hushed(false);
+    }
+    excursions_.end(log.count());
+    chart_->viewport()->update();
+    return;
+  }
+  // The alarm starts once the excursion lasted its minimum duration: its
+  // first reading is further back, after the last one inside the limits.
+  const Limits& limits = program_.limits().limits();
+  const std::string& separator = program_.state().DecimalSeparator;
+  std::int64_t earliest = std::max<std::int64_t>(limits_from_, 1);
+  if (!excursions_.spans().empty())
+    earliest = std::max(earliest, excursions_.spans().back().last + 1);
+  std::int64_t first = log.count();
+  while (first > earliest && breach_of(limits, log[first - 1], separator) != LimitBreach::None) {
+    --first;
+  }
+  excursions_.start(first);
+  excursion_key_ = event.key;
+  alarm_->set_hushed(false);
+  chart_->viewport()->update();
+}
+
+void TForm1::follow_alarm_actions() {
+  limits_from_ = program_.state().log.count() + 1;
+  Recording& recording = program_.recording();
+  if (alarm_->muted() || !program_.limits().limits().any()) {
+    recording.stop_notifying();
+    return;
+  }
+  // Both are heard on the notifier's thread.
+  std::shared_ptr<UiThreadRelay> relay = relay_;
+  recording.notify_on_alarm(
+      [this, relay](const std::string& report) {
+        relay->post([this, report] { program_.ports().trace().note(report); });
+      },
+      [this, relay](std::uint64_t key) { relay->post([this, key] { alarm_acknowledged(key); }); });
+}
+
+void TForm1::alarm_acknowledged(std::uint64_t key) {
+  if (key != 0 && key == excursion_key_) alarm_->set_hushed(true);
 }
 
 void TForm1::refresh_statistics() {
@@ -735,6 +820,8 @@ void TForm1::mmu_new_windowClick() {
 void TForm1::reset_views(MeterModel previous) {
   meter_device_.clear();
   setWindowTitle(QStringLiteral("Tarvo"));
+  notes_.clear();
+  excursions_.clear();
   chart_->reset_chart();
   grid_->reset_grid();
   follower_->views_reset();

@@ -6,15 +6,19 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "chart_marks.h"
 #include "control_states.h"
 #include "file_commands.h"
 #include "language_switch.h"
 #include "link/acquisition.h"
 #include "link/polling_cycle.h"
 #include "message_box.h"
+#include "note_list.h"
 #include "program.h"
+#include "ui_thread_relay.h"
 
 class QAction;
 class QLocale;
@@ -60,6 +64,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
 
  public:
   using MessagePresenter = std::function<void(MessageKind, const std::string&)>;
+  // Asks for a note's text with the prompt given; nullopt when cancelled.
+  using NoteAsker =
+      std::function<std::optional<QString>(const QString& title, const QString& prompt)>;
 
   static constexpr int kDesignWidth = 1080;  // client area
   static constexpr int kDesignHeight = 568;
@@ -81,6 +88,15 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void wait_with_messages(int ms);
   // Replaces the modal message box, for tests.
   void set_message_presenter(MessagePresenter presenter) { present_ = std::move(presenter); }
+  // Replaces the note dialog, for tests.
+  void set_note_asker(NoteAsker asker) { ask_note_ = std::move(asker); }
+  // The notes added since the log in the views began.
+  const NoteList& notes() const { return notes_; }
+  // The excursions outside the limits among the readings in the views.
+  const ExcursionSpans& excursions() const { return excursions_; }
+  // The user acknowledged the notice of the alarm with this key: the sound
+  // stops until that excursion ends.
+  void alarm_acknowledged(std::uint64_t key);
   void set_timing(AcquisitionTiming timing);
 
   Program& program() { return program_; }
@@ -172,6 +188,13 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_statisticsClick();
   void mni_limitsClick();
   void mni_overviewClick();
+  // View > Add note: a text at the newest reading, in the session and on the chart.
+  void mni_add_noteClick();
+  // An alarm started or ended: the chart shades the readings of the excursion.
+  void follow_excursion(const AlarmEvent& event);
+  // The desktop notices follow the limits and the mute: one per excursion
+  // while limits are set and the alarm is not muted.
+  void follow_alarm_actions();
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -251,6 +274,13 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   StatisticsWindow* statistics_window_ = nullptr;
   OverviewWindow* overview_window_ = nullptr;
   Alarm* alarm_ = nullptr;
+  NoteList notes_;
+  ExcursionSpans excursions_;
+  // The first reading the limits in force judged: no excursion begins before it.
+  std::int64_t limits_from_ = 1;
+  std::uint64_t excursion_key_ = 0;  // of the excursion that lasts, 0 for none
+  std::shared_ptr<UiThreadRelay> relay_;
+  NoteAsker ask_note_;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
   QAction* sys_set_ = nullptr;

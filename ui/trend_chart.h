@@ -4,7 +4,9 @@
 #include <QFrame>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "chart_marks.h"
 #include "chart_segments.h"
 #include "display/chart_cursor.h"
 #include "display/chart_page.h"
@@ -95,6 +97,8 @@ class TrendChart : public QChartView {
   // The page stays as it is while the log grows; the scrollbar's range grows
   // with it, and the extreme boxes show the newest page.
   void hold_page();
+  // The notes, the limit lines and the excursions drawn over the line.
+  void set_marks(ChartMarks marks);
 
  signals:
   // The user moved the page (scrollbar, wheel, Page Up or Down, a chosen
@@ -110,6 +114,7 @@ class TrendChart : public QChartView {
   void paintEvent(QPaintEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void drawForeground(QPainter* painter, const QRectF& rect) override;
 
  private slots:
   void scrlbr_chart1Scroll(int action);
@@ -126,6 +131,12 @@ class TrendChart : public QChartView {
   void point_cursor_at(std::int64_t n);
   // A new page under a cursor that stands still: its labels read the new page.
   void follow_page_with_cursor();
+  // Where record n or a value (times 10000) is, in the scene; nullopt off the page.
+  std::optional<qreal> x_of(std::int64_t n) const;
+  qreal y_of(double value) const;
+  void draw_excursions(QPainter& painter, const QRectF& plot) const;
+  void draw_limits(QPainter& painter, const QRectF& plot) const;
+  void draw_notes(QPainter& painter, const QRectF& plot) const;
 
   const MeterState& meter_;
   QScrollBar* scrollbar_;
@@ -142,6 +153,7 @@ class TrendChart : public QChartView {
   QPoint pointer_{502, 94};  // where the cursor readout last took the pointer
   int wheel_angle_ = 0;      // eighths of a degree not yet turned into a page
   bool report_look_ = false;
+  ChartMarks marks_;
 };
 
 }  // namespace tarvo

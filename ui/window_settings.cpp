@@ -62,6 +62,7 @@ void TForm1::restore_settings() {
   interval_chosen_ = kept.interval.has_value();
   if (kept.limits) program_.recording().set_limits(*kept.limits);
   alarm_->set_muted(kept.muted);
+  follow_alarm_actions();
   int language = kept.language.value_or(kFirstLanguage);
   if (program_.language_for_run != 0) language = program_.language_for_run;
   ApplyLanguage(&language_controls_, s, language * kBaseStep);
@@ -130,6 +131,7 @@ void TForm1::mmu_reset_settingsClick() {
   interval_chosen_ = false;
   program_.recording().set_limits({});
   alarm_->set_muted(false);
+  follow_alarm_actions();
   for (QAction* action : mmu_set_lan_->actions()) {
     if (action->objectName() == QStringLiteral("lan_02")) action->trigger();
   }

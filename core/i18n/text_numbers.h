@@ -55,6 +55,11 @@ inline constexpr int kTextAlarmStale = 542;
 inline constexpr int kTextAlarmAcknowledge = 543;  // the notice's action
 inline constexpr int kTextAlarmSince =
     544;  // "%1" the value, "%2" the time it began  // "%1" stands for the number of readings
+inline constexpr int kTextAddNote = 545;         // the menu item
+inline constexpr int kTextNoteTitle = 546;       // the note dialog's title
+inline constexpr int kTextNotePrompt = 547;      // while a session is written
+inline constexpr int kTextNoteNotWritten = 548;  // while none is
+inline constexpr int kTextAddNoteTip = 549;
 inline constexpr int kTextStatisticsTitle = 73;
 inline constexpr int kTextStatsPage = 74;
 inline constexpr int kTextStatsRun = 75;

@@ -96,6 +96,8 @@ class Recording {
   // Each alarm's start is shown by the desktop's notification service; texts
   // in the current language at the moment of the alarm.
   void notify_on_alarm(DesktopNotice::Report report, DesktopNotice::Acknowledged acknowledged);
+  // No more notices (the user muted the alarm); those shown stay.
+  void stop_notifying() { desktop_notice_.reset(); }
   // Once a second, while the program runs: a silence becomes an alarm.
   void tick(const LocalTime& now) { alarms_->tick(now); }
 

@@ -18,11 +18,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "analog_readout.h"
 #include "data_grid.h"
 #include "demo_meter.h"
 #include "files/session_file.h"
+#include "i18n/text_numbers.h"
 #include "lcd_panel.h"
 #include "link/serial_device.h"
 #include "main_window.h"
@@ -457,6 +459,61 @@ TEST_F(MeterWindow, MessagesAreModalBoxesWithOneButton) {
   EXPECT_EQ(text, QString::fromUtf8("没有找到活动的串口!"));
   EXPECT_EQ(icon, QMessageBox::Warning);
   EXPECT_EQ(buttons, 1);
+}
+
+// Add note, before, during and after an acquisition: each note is kept at the
+// newest reading, only the one added while the meter is read reaches the
+// session, and the dialog says so beforehand. Blank or cancelled notes are none.
+TEST_F(MeterWindow, AddNoteKeepsTheNoteAndWritesItOnlyWhileASessionIs) {
+  std::vector<QString> prompts;
+  std::optional<QString> answer;
+  window_->set_note_asker([&](const QString&, const QString& prompt) {
+    prompts.push_back(prompt);
+    return answer;
+  });
+  auto* add_note = control<QAction>("mni_add_note");
+  EXPECT_EQ(add_note->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
+  const QString not_written = QString::fromStdString(program_.state().text(kTextNoteNotWritten));
+  answer = QStringLiteral("before start");
+  add_note->trigger();
+  EXPECT_EQ(prompts.back(), not_written);
+
+  start();  // a fresh log and no notes
+  EXPECT_TRUE(window_->notes().notes().empty());
+  ASSERT_TRUE(wait_for_readings(3));
+  const struct {
+    std::optional<QString> answer;
+    bool kept;
+  } cases[] = {{std::nullopt, false},
+               {QStringLiteral("   "), false},
+               {QStringLiteral("  probe moved "), true}};
+  std::int64_t at = 0;
+  for (const auto& c : cases) {
+    answer = c.answer;
+    at = log().count();
+    add_note->trigger();
+    EXPECT_NE(prompts.back(), not_written);
+    EXPECT_EQ(window_->notes().notes().size(), c.kept ? 1u : 0u);
+  }
+  ASSERT_EQ(window_->notes().notes().size(), 1u);
+  EXPECT_EQ(window_->notes().notes()[0], (ChartNote{at, "probe moved"}));
+  ASSERT_TRUE(wait_for_readings(at + 2));
+  control<QPushButton>("Btn_STOP")->click();
+
+  answer = QStringLiteral("after stop");
+  add_note->trigger();
+  EXPECT_EQ(prompts.back(), not_written);
+  EXPECT_EQ(window_->notes().notes().size(), 2u);
+
+  const auto session = ReadSession(program_.session_keeper().path(), ".");
+  ASSERT_TRUE(session.has_value());
+  std::vector<std::pair<SessionEvent, std::string>> notes;
+  for (const auto& e : session->events) {
+    if (e.first == SessionEvent::Note) notes.push_back(e);
+  }
+  EXPECT_EQ(
+      notes,
+      (std::vector<std::pair<SessionEvent, std::string>>{{SessionEvent::Note, "probe moved"}}));
 }
 
 }  // namespace

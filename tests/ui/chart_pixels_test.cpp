@@ -2,11 +2,19 @@
 
 #include <QImage>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "chart_marks.h"
 #include "display_test_log.h"
+#include "log/statistics.h"
 #include "main_window.h"
 #include "trend_chart.h"
 
@@ -109,6 +117,76 @@ TEST(ChartPixels, AReadingAloneIsAVisiblePoint) {
   meter.log = log_of({{"1.2345", "DCV AUTO 5.0000 V"}});
   chart.update_chart(1, PageDirection::Backward);
   EXPECT_GE(red_pixels(chart.grab().toImage()), 9);
+}
+
+// Pixels of a colour on row y (or column x when `column`), within a tolerance;
+// the most of the line there and its two neighbours, as a line falls between.
+int colour_pixels(const QImage& image, int at, bool column, const QColor& colour) {
+  const int length = column ? image.height() : image.width();
+  int most = 0;
+  for (int line = at - 1; line <= at + 1; ++line) {
+    int n = 0;
+    for (int i = 0; i < length; ++i) {
+      const QColor c = column ? image.pixelColor(line, i) : image.pixelColor(i, line);
+      n += std::abs(c.red() - colour.red()) < 30 && std::abs(c.green() - colour.green()) < 30 &&
+           std::abs(c.blue() - colour.blue()) < 30;
+    }
+    most = std::max(most, n);
+  }
+  return most;
+}
+
+// The limit lines stand at their values only on a page of the limits'
+// function and unit; a note is a line at its reading; an excursion's
+// readings are shaded and the readings beside them are not.
+TEST(ChartPixels, LimitLinesNotesAndExcursionsStandWhereTheyBelong) {
+  const QColor high_colour(200, 0, 200), low_colour(0, 90, 220), note_colour(0, 140, 0);
+  const struct {
+    const char* function;
+    const char* unit;
+    bool lines;
+  } cases[] = {{"DCV", "V", true}, {"DCV", "mV", false}, {"ACV", "V", false}};
+  for (const auto& c : cases) {
+    MeterState meter;
+    QWidget parent;
+    std::array<QLineEdit*, 4> boxes{};
+    for (QLineEdit*& box : boxes) box = new QLineEdit(&parent);
+    TrendChart chart(meter, new QScrollBar(&parent), {boxes[0], boxes[1], boxes[2], boxes[3]},
+                     &parent);
+    chart.resize(668, 395);
+    std::vector<LoggedReading> readings;
+    for (int n = 0; n < 20; ++n) readings.emplace_back("1.0000");
+    meter.log = log_of(readings);
+    ASSERT_EQ(run_key_of(meter.log[1]), (RunKey{"DCV", "V"}));
+    NoteList notes;
+    notes.add(5, "probe moved");
+    notes.add(40, "not on this page");
+    ExcursionSpans excursions;
+    excursions.start(12);
+    excursions.end(15);  // 12 to 14
+    const Limits limits{{c.function, c.unit}, 2.5, -2.5};
+    chart.set_marks({&notes, &limits, &excursions});
+    chart.update_chart(20, PageDirection::Backward);
+    const QImage image = chart.grab().toImage();
+    const auto at = [&](double x, double value) {
+      return chart.mapFromScene(
+          chart.chart()->mapToScene(chart.chart()->mapToPosition({x, value}, chart.series())));
+    };
+    const int high_y = at(0, 2.5).y(), low_y = at(0, -2.5).y();
+    SCOPED_TRACE(std::string(c.function) + " " + c.unit);
+    EXPECT_EQ(colour_pixels(image, high_y, false, high_colour) > 300, c.lines);
+    EXPECT_EQ(colour_pixels(image, low_y, false, low_colour) > 300, c.lines);
+    EXPECT_GT(colour_pixels(image, at(4, 0).x(), true, note_colour), 200);  // reading 5
+    EXPECT_LT(colour_pixels(image, at(9, 0).x(), true, note_colour), 20);
+    const auto shaded = [&](int x) {
+      const QColor p = image.pixelColor(x, at(0, 4.0).y());
+      return p.red() > 240 && p.blue() < 230 && p.green() > p.blue();
+    };
+    EXPECT_TRUE(shaded(at(11, 0).x()));   // reading 12
+    EXPECT_TRUE(shaded(at(13, 0).x()));   // reading 14
+    EXPECT_FALSE(shaded(at(9, 0).x()));   // reading 10
+    EXPECT_FALSE(shaded(at(16, 0).x()));  // reading 17
+  }
 }
 
 }  // namespace

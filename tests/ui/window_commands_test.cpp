@@ -12,7 +12,9 @@
 #include <QTableWidget>
 
 #include "alarm.h"
+#include "alarm/alarm_watch.h"
 #include "analog_readout.h"
+#include "chart_marks.h"
 #include "data_grid.h"
 #include "debug_window.h"
 #include "display/status_panel.h"
@@ -234,6 +236,36 @@ TEST_F(WindowCommands, CaptionsKeepThePlatformMargins) {
     }
     for (const char* name : values) EXPECT_GE(named<QLineEdit>(*window_, name)->width(), 130);
   }
+}
+
+// An excursion is one span of readings, from the first outside the limit to
+// the last before the value came back. Acknowledging its notice hushes the
+// sound of that excursion only: another key does nothing, and the next
+// excursion sounds again.
+TEST_F(WindowCommands, ExcursionsAreSpansAndAnAcknowledgementHushesOnlyTheirOwn) {
+  std::vector<AlarmEvent> events;
+  program_.recording().alarms().watch().add_sink([&](const AlarmEvent& e) { events.push_back(e); });
+  program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
+  Alarm& alarm = *window_->alarm();
+  const struct {
+    char digit;
+    bool hushed_after;
+  } steps[] = {{'1', false}, {'3', false}, {'4', false}, {'5', true},
+               {'1', false}, {'2', false}, {'6', false}, {'7', false}};
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    meter_reading(
+        QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(steps[i].digit)));
+    if (i == 2) {  // within the first excursion
+      ASSERT_EQ(events.size(), 1u);
+      window_->alarm_acknowledged(events.back().key + 100);
+      EXPECT_FALSE(alarm.hushed());
+      window_->alarm_acknowledged(events.back().key);
+    }
+    EXPECT_EQ(alarm.hushed(), steps[i].hushed_after || i == 2) << i;
+  }
+  EXPECT_EQ(window_->excursions().spans(), (std::vector<ReadingSpan>{{2, 4}, {7, 0}}));
+  window_->alarm_acknowledged(events.front().key);  // an old excursion's notice
+  EXPECT_FALSE(alarm.hushed());
 }
 
 }  // namespace

@@ -11,11 +11,13 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include "about_box.h"
 #include "interval_dialog.h"
@@ -27,6 +29,7 @@
 #include "publishing_dialog.h"
 #include "session_dialog.h"
 #include "statistics_window.h"
+#include "trend_chart.h"
 
 namespace {
 
@@ -156,6 +159,36 @@ bool shoot_overviews(tarvo::TForm1& window, const QDir& out) {
   return true;
 }
 
+// The chart of a slow swing of readings past a high and a low limit, with a
+// note added on the way: the limit lines, the shaded excursions and the note.
+bool shoot_alarm_chart(tarvo::TForm1& window, const QDir& out) {
+  tarvo::Program& program = window.program();
+  window.findChild<QAction*>("lan_01")->trigger();
+  window.findChild<QPushButton*>("Btn_Reset")->click();
+  program.recording().set_limits({{"ACV", "V"}, 3.8, 1.2});
+  window.set_note_asker([](const QString&, const QString&) {
+    return std::optional<QString>(QStringLiteral("probe moved to TP3"));
+  });
+  for (int i = 0; i < 160; ++i) {
+    // Counts of the 5 V range: 2.5 V swinging by 1.6 V, with a little noise.
+    const int counts =
+        25000 + static_cast<int>(std::lround(16000 * std::sin(i / 9.0))) + (i * 37 % 400) - 200;
+    QString frame = QStringLiteral("A0 00 30 00");
+    for (int digit = 10000; digit >= 1; digit /= 10) {
+      frame += QStringLiteral(" %1").arg(counts / digit % 10, 2, 10, QLatin1Char('0'));
+    }
+    frame += QStringLiteral(" 00 00 00 5B 00");
+    tarvo::MeterState& s = program.state();
+    s.rx.assign(tarvo::parse_test_text(frame.toStdString()));
+    s.ReadingTime = tarvo::now_local();
+    if (tarvo::decode_frame(s)) tarvo::commit_reading(s, &window);
+    if (i == 70) window.findChild<QAction*>("mni_add_note")->trigger();
+  }
+  QApplication::processEvents();
+  return window.trend_chart()->grab().save(
+      out.filePath(QStringLiteral("chart-alarms-english.png")));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,6 +248,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
+  }
+  if (!shoot_alarm_chart(window, out)) {
+    std::fprintf(stderr, "window_shots: cannot write the alarm chart\n");
+    return 1;
   }
   if (!shoot_overviews(window, out)) {
     std::fprintf(stderr, "window_shots: cannot write the overview pictures\n");

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+// A note the user added, at the newest reading of that moment (0 before the
+// first), for the chart to mark.
+struct ChartNote {
+  std::int64_t reading = 0;
+  std::string text;
+  friend bool operator==(const ChartNote&, const ChartNote&) = default;
+};
+
+// The notes of the log in the window, oldest first; Reset and a new Start
+// empty it with the log.
+class NoteList {
+ public:
+  void add(std::int64_t reading, std::string text) { notes_.push_back({reading, std::move(text)}); }
+  void clear() { notes_.clear(); }
+  const std::vector<ChartNote>& notes() const { return notes_; }
+
+ private:
+  std::vector<ChartNote> notes_;
+};
+
+}  // namespace tarvo
