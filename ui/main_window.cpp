@@ -86,12 +86,14 @@ void set_enabled(Enabled state, std::initializer_list<QAction*> actions) {
 
 }  // namespace
 
+// The program's name last, as the desktop shows it: a title that ends with
+// the application's display name is not given it a second time.
 QString log_window_title(const std::filesystem::path& file) {
-  return QStringLiteral("Tarvo \u2014 ") + QString::fromStdString(file.filename().string());
+  return QString::fromStdString(file.filename().string()) + QStringLiteral(" \u2014 Tarvo");
 }
 
 QString meter_window_title(const std::string& device) {
-  return QStringLiteral("Tarvo \u2014 ") + QString::fromStdString(device);
+  return QString::fromStdString(device) + QStringLiteral(" \u2014 Tarvo");
 }
 
 std::string locale_decimal_separator(const QLocale& locale) {

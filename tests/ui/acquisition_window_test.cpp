@@ -159,7 +159,7 @@ TEST_F(MeterWindow, StartFindsTheMeterAndReadingsFlowIn) {
   EXPECT_EQ(usable(), kAcquiring);
   EXPECT_EQ(run_state(), "正在读取");
   // Several windows may each have a meter: each names its own port.
-  EXPECT_EQ(window_->windowTitle().toStdString(), "Tarvo \u2014 " + meter_->device_path());
+  EXPECT_EQ(window_->windowTitle().toStdString(), meter_->device_path() + " \u2014 Tarvo");
   EXPECT_EQ(window_->status_bar()->panel_tip(0).toStdString(), meter_->device_path());
   control<QAction>("lan_04")->trigger();
   EXPECT_EQ(run_state(), "Messung");

@@ -256,7 +256,7 @@ TEST_F(ControlHints, KeysTriggerTheirCommands) {
 TEST_F(ControlHints, TheTitleNamesTheLogOpenedOrSaved) {
   EXPECT_EQ(window_->windowTitle(), "Tarvo");
   window_->show_log_name("/some/where/bench run.txt");
-  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — bench run.txt"));
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("bench run.txt — Tarvo"));
   named<QPushButton>(*window_, "Btn_Reset")->setEnabled(true);
   named<QPushButton>(*window_, "Btn_Reset")->click();
   EXPECT_EQ(window_->windowTitle(), "Tarvo");

@@ -385,14 +385,14 @@ TEST_F(FileCommands, TitleNamesTheLogSavedOrOpened) {
   load(log_of({{"1.2345", "DCV AUTO 5.0000 V"}}));
   EXPECT_EQ(window_->windowTitle(), "Tarvo");
   save_as(folder_ / "first.txt");
-  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("first.txt — Tarvo"));
   save_as(folder_ / "chart.bmp");
-  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("first.txt — Tarvo"));
   open(folder_ / "missing.txt");
-  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — first.txt"));
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("first.txt — Tarvo"));
   fs::copy_file(folder_ / "first.txt", folder_ / "second.txt");
   open(folder_ / "second.txt");
-  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Tarvo — second.txt"));
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("second.txt — Tarvo"));
   reset_button().click();
   EXPECT_EQ(window_->windowTitle(), "Tarvo");
 }
