@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -86,14 +87,31 @@ TEST_F(DesktopNotices, OneNoticePerAlarmKeyAndTheUserAcknowledgesIt) {
   EXPECT_TRUE(reports_.empty());
 }
 
-TEST_F(DesktopNotices, NoServiceIsReportedOnceAndNothingBlocks) {
+TEST(DesktopNoticesWithoutService, NoServiceIsReportedOnceAndNothingBlocks) {
+  const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::optional<std::string> old_address =
+      old != nullptr ? std::optional<std::string>(old) : std::nullopt;
   ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarvo-bus", 1);
-  DesktopNotice notice("Acknowledge", collect_reports(), collect());
-  for (int i = 0; i < 3; ++i) notice.show(i, "High limit", "x");
-  notice.drain();
-  std::lock_guard lock(mutex_);
-  ASSERT_EQ(reports_.size(), 1u);
-  EXPECT_TRUE(reports_[0].starts_with("desktop notification: no session bus")) << reports_[0];
+  std::vector<std::string> reports;
+  std::mutex mutex;
+  {
+    DesktopNotice notice(
+        "Acknowledge",
+        [&](const std::string& line) {
+          std::lock_guard lock(mutex);
+          reports.push_back(line);
+        },
+        [](std::uint64_t) {});
+    for (int i = 0; i < 3; ++i) notice.show(i, "High limit", "x");
+    notice.drain();
+  }
+  if (old_address) {
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", old_address->c_str(), 1);
+  } else {
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].starts_with("desktop notification: no session bus")) << reports[0];
 }
 
 }  // namespace

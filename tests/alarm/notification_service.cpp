@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,10 +38,10 @@ std::string contents(const fs::path& file) {
 }
 
 pid_t spawn(const std::vector<std::string>& argv, const std::string& bus,
-            const std::string& display) {
+            const std::string& display, const std::string& log = "/dev/null") {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    quiet();
+    quiet(log.c_str());
     if (!bus.empty()) ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.c_str(), 1);
     if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
     std::vector<char*> args;
@@ -110,15 +109,42 @@ void NotificationService::start() {
     ::_exit(127);
   }
   ::close(fds[1]);
-  std::array<char, 16> number{};
-  const ssize_t n = ::read(fds[0], number.data(), number.size() - 1);
+  // The number and its newline may come in two writes: the pipe stays open
+  // until the newline, or the server fails writing it and ends.
+  std::string number;
+  char c = 0;
+  while (number.size() < 16 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
   ::close(fds[0]);
-  if (n <= 0) throw std::runtime_error("Xvfb gave no display: " + contents(x_log));
-  display_ =
-      ":" + std::string(number.data(), static_cast<std::size_t>(n - (number[n - 1] == '\n')));
-  dunst_ = spawn({"dunst"}, address_, display_);
-  wait_for([&] { return dunstctl("count displayed").find_first_of("0123456789") == 0; },
-           "no notification service");
+  if (c != '\n' || number.empty()) {
+    throw std::runtime_error("Xvfb gave no display: " + contents(x_log));
+  }
+  display_ = ":" + number;
+  start_dunst();
+}
+
+// dunst sometimes gives up at start on a loaded machine (seen once in a
+// full test run); it is started again, and its own words end up in the error.
+void NotificationService::start_dunst() {
+  const std::string log = (dir_ / "dunst.log").string();
+  for (int attempt = 0;; ++attempt) {
+    dunst_ = spawn({"dunst"}, address_, display_, log);
+    bool exited = false;
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (dunstctl("count displayed").find_first_of("0123456789") == 0) return;
+      int status = 0;
+      if (::waitpid(dunst_, &status, WNOHANG) == dunst_) {
+        exited = true;
+        break;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    if (!exited) end(dunst_);
+    dunst_ = -1;
+    if (attempt == 3)
+      throw std::runtime_error("no notification service: " + contents(log) + "\nX server on " +
+                               display_ + ": " + contents(dir_ / "xvfb.log"));
+  }
 }
 
 NotificationService::~NotificationService() {

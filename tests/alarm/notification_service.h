@@ -30,6 +30,7 @@ class NotificationService {
 
  private:
   void start();
+  void start_dunst();
   void stop();
   std::string dunstctl(const std::string& args) const;
 
