@@ -20,8 +20,9 @@ trap cleanup EXIT
 
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
-[ -s "$scratch/display" ] || { echo "window_start: Xvfb did not start" >&2; exit 1; }
+# The number and its newline may come in two writes: wait for the whole line.
+for _ in $(seq 100); do [ "$(wc -l < "$scratch/display")" -ge 1 ] && break; sleep 0.05; done
+[ "$(wc -l < "$scratch/display")" -ge 1 ] || { echo "window_start: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n 1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
