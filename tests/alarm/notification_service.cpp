@@ -176,6 +176,11 @@ int NotificationService::displayed() const {
   return std::atoi(dunstctl("count displayed").c_str());
 }
 
+int NotificationService::shown() const {
+  return std::atoi(dunstctl("count waiting").c_str()) + displayed() +
+         std::atoi(dunstctl("count history").c_str());
+}
+
 void NotificationService::dismiss() const {
   dunstctl("close");
 }

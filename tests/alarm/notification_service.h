@@ -23,6 +23,8 @@ class NotificationService {
   const std::string& address() const { return address_; }
   // How many notices the service shows now.
   int displayed() const;
+  // How many notices it was given: waiting, shown, and gone into its history.
+  int shown() const;
   // The user dismisses the newest notice.
   void dismiss() const;
   // The user clicks the newest notice's action.

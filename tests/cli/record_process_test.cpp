@@ -1,9 +1,11 @@
 // tarvo-cli record as the user runs it: a real process beside `tarvo-cli
 // simulate`, ended by a signal, a closed pipe or a closed terminal. Whatever
 // ends it, the log it printed is the log it saved, and convert reads it back.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -178,6 +180,41 @@ TEST_F(RecordProcess, KilledRecordingLeavesEveryReadingInItsSession) {
       EXPECT_EQ(session->records[i].Time.str(), json_value(printed[i], "Time"));
     }
   }
+}
+
+// Every alarm and note the recording reported is in its session after a
+// kill -9: events are written as they happen, not at the end.
+TEST_F(RecordProcess, KilledRecordingKeepsItsAlarmAndNoteEvents) {
+  ASSERT_FALSE(port_.empty());
+  const fs::path typed = dir_ / "typed";
+  ASSERT_EQ(::mkfifo(typed.c_str(), 0600), 0);
+  // The test's end opened for reading and writing never waits for the reader.
+  const int keyboard = ::open(typed.c_str(), O_RDWR);
+  ASSERT_GE(keyboard, 0);
+  // Every reading is above the high limit: the alarm starts at the first.
+  const std::string command = "exec " + std::string(kCli) + " record --port " + port_ +
+                              " --high -1000000 < " + typed.string();
+  ChildProcess recorder({"/bin/sh", "-c", command});
+  ASSERT_TRUE(wait_for_reading(recorder, 2)) << recorder.read_error();
+  const std::string note = "probe moved to TP3\n";
+  ASSERT_EQ(::write(keyboard, note.data(), note.size()), static_cast<ssize_t>(note.size()));
+  ASSERT_TRUE(wait_for_reading(recorder, 4));
+  recorder.send(SIGKILL);
+  recorder.wait(seconds(10));
+  ::close(keyboard);
+  const std::string said = recorder.read_error();
+  ASSERT_NE(said.find("record: alarm: "), std::string::npos) << said;
+  ASSERT_NE(said.find("record: note: probe moved to TP3"), std::string::npos) << said;
+  const std::optional<SessionContents> session = newest_session();
+  ASSERT_TRUE(session.has_value());
+  EXPECT_EQ(session->state, SessionState::Unfinished);
+  std::vector<std::pair<SessionEvent, std::string>> events;
+  for (const SessionEventEntry& e : session->event_entries) {
+    events.emplace_back(e.kind, e.details.empty() ? std::string() : e.details.front());
+  }
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].first, SessionEvent::AlarmStart);
+  EXPECT_EQ(events[1], std::make_pair(SessionEvent::Note, std::string("probe moved to TP3")));
 }
 
 // The simulated meter's process ends and another starts on the same link

@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "notification_service.h"
 #include "pty_pair.h"
 #include "record_command.h"
 #include "test_broker.h"
@@ -43,7 +46,7 @@ class PublishedRecording : public ::testing::Test {
     env_.steady_now = [this] { return now_; };
     env_.sleep_until = [this](Clock::time_point deadline) {
       if (deadline > now_) now_ = deadline;
-      meter_.send(bench_reading(++sleeps_));
+      meter_.send(frame_of(++sleeps_));
       if (second_) second_->send(bench_reading(sleeps_ + 5));
       on_sleep(sleeps_);
       std::this_thread::sleep_for(25ms);
@@ -111,6 +114,7 @@ class PublishedRecording : public ::testing::Test {
   Clock::time_point now_{};
   int sleeps_ = 0;
   std::function<void(int)> on_sleep = [](int) {};
+  std::function<std::vector<std::uint8_t>(int)> frame_of = bench_reading;
 };
 
 // Two meters of one run: each publishes under its own key, every reading once
@@ -236,6 +240,60 @@ TEST_F(PublishedRecording, ReadingsDroppedFromAFullQueueGiveStatusFive) {
   EXPECT_NE(err.find(dropped + " from the full queue and never reached the broker"),
             std::string::npos)
       << err;
+}
+
+// 0.42ab V on the bench's display.
+std::vector<std::uint8_t> bench_value(int ab) {
+  std::vector<std::uint8_t> frame = bench_reading(0);
+  frame[7] = static_cast<std::uint8_t>(ab / 10);
+  frame[8] = static_cast<std::uint8_t>(ab % 10);
+  return frame;
+}
+
+// A value resting at the limit with a noise of +-3 counts that crosses it
+// three times for 20 s: each excursion is one notice of the desktop's
+// notification service and one alarm start and one end on PREFIX/alarm.
+TEST_F(PublishedRecording, ANoisyLimitCrossedThreeTimesIsThreeNoticesAndThreeAlarmMessages) {
+  if (!testing::NotificationService::available()) GTEST_SKIP() << "no dbus-daemon, Xvfb or dunst";
+  testing::NotificationService notices;
+  const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  const std::optional<std::string> old_address =
+      old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", notices.address().c_str(), 1);
+  frame_of = [](int n) {
+    static const int noise[] = {0, 3, -2, 1, -3, 2, -1};
+    const int t = n - 2;
+    const bool out = (t >= 20 && t < 40) || (t >= 60 && t < 80) || (t >= 100 && t < 120);
+    return bench_value((out ? 53 : 47) + noise[(n * 5) % 7]);
+  };
+  TestSubscriber subscriber(broker_->port(), "lab/b1/#");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  std::ostringstream out, err;
+  const int status = run_record({"--port", meter_.path(), "--count", "135", "--language", "1",
+                                 "--publish", broker_->url("lab/b1"), "--high", "0.425",
+                                 "--hysteresis", "0.0002", "--min-duration", "2", "--notify"},
+                                out, err, env_);
+  if (old_address) {
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", old_address->c_str(), 1);
+  } else {
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
+  EXPECT_EQ(status, 0) << err.str();
+  std::string alarms;
+  for (const auto& m : subscriber.wait_for("lab/b1/alarm", 6, 10s)) {
+    if (m.topic != "lab/b1/alarm") continue;
+    const auto j = nlohmann::json::parse(m.payload);
+    alarms += j["alarm"] == "start" ? "S" : "E";
+    EXPECT_EQ(j["kind"], "high");
+    EXPECT_EQ(j["limit"], 0.425);
+  }
+  EXPECT_EQ(alarms, "SESESE");
+  bool three = false;
+  for (int i = 0; i < 500 && !three; ++i) {
+    three = notices.shown() == 3;
+    if (!three) std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(notices.shown(), 3) << err.str();
 }
 
 TEST(RecordPublishOption, AWrongAddressIsRefusedAtStart) {
