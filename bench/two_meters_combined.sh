@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Two simulated meters, a bench one on volts and a compact one on amps,
+# recorded together by `record --meters 2` for DURATION seconds, then lined up
+# by `combine` with P=A*B and Q=integral(B). Checks, on the written .csv:
+#   - every row's P equals A*B where both are there (to the digits written),
+#   - Q's last value agrees with a trapezoid sum of B worked out here, apart
+#     from the program, within 0.1 %,
+#   - both sessions carry the same group.
+# Prints the figures; exits 1 when a check fails.
+#   bench/two_meters_combined.sh [build/release/cli/tarvo-cli] [DURATION]
+set -euo pipefail
+cli=${1:-build/release/cli/tarvo-cli}
+duration=${2:-600}
+[ -x "$cli" ] || { echo "two_meters_combined: no tarvo-cli at $cli" >&2; exit 2; }
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+export XDG_STATE_HOME="$scratch/state"
+
+cat >"$scratch/volts.txt" <<'SCENARIO'
+family bench
+DCV AUTO 50.000 V 11.900..12.100 noise 0.004 for 2min
+DCV AUTO 50.000 V 12.100..11.900 noise 0.004 for 2min
+SCENARIO
+cat >"$scratch/amps.txt" <<'SCENARIO'
+family compact
+DCA AUTO 5.0000 A 0.2000..1.8000 noise 0.002 for 3min
+DCA AUTO 5.0000 A 1.8000..0.2000 noise 0.002 for 3min
+SCENARIO
+ports=()
+for meter in volts amps; do
+  "$cli" simulate --scenario "$scratch/$meter.txt" >"$scratch/$meter.port" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$scratch/$meter.port" ] && break; sleep 0.05; done
+  ports+=("$(head -n 1 "$scratch/$meter.port")")
+done
+
+start=$(date +%s)
+"$cli" record --port "${ports[0]}" --port "${ports[1]}" --meters 2 --duration "$duration" \
+  >"$scratch/record.out" 2>"$scratch/record.err"
+echo "recorded for $(($(date +%s) - start)) s: $(wc -l <"$scratch/record.out") JSON lines"
+
+mapfile -t sessions < <(ls -1tr "$XDG_STATE_HOME"/tarvo/sessions/*.tarvo-session)
+[ "${#sessions[@]}" -eq 2 ] || { echo "expected 2 sessions, found ${#sessions[@]}" >&2; exit 1; }
+groups=$(grep -h '^group' "${sessions[@]}" | sort -u | wc -l)
+echo "sessions: ${#sessions[@]}, groups among them: $groups"
+
+# A is the bench meter's session (volts), B the compact one's (amps).
+a=$(grep -l "^family$(printf '\t')bench" "${sessions[@]}")
+b=$(grep -l "^family$(printf '\t')compact" "${sessions[@]}")
+"$cli" combine "$a" "$b" "$scratch/out.csv" --formula 'P=A*B' --formula 'Q=integral(B)'
+
+# Time,A,A Unit,B,B Unit,P,P Unit,Q,Q Unit; the first line begins with a BOM.
+tr -d '\r' <"$scratch/out.csv" | awk -F, '
+  function secs(t,   d, h, m, s) {  # 2026-12-10T21:05:03+00:00, within one day
+    h = substr(t, 12, 2); m = substr(t, 15, 2); s = substr(t, 18, 2)
+    return h * 3600 + m * 60 + s
+  }
+  NR == 1 { next }
+  {
+    rows++
+    if ($2 != "" && $4 != "") {
+      both++
+      p = $2 * $4
+      if (p - $6 > 1e-9 * (p < 0 ? -p : p) + 1e-9 || $6 - p > 1e-9 * (p < 0 ? -p : p) + 1e-9) bad++
+    }
+    if ($4 != "") {
+      t = secs($1)
+      if (have && t - last_t <= 2) sum += (t - last_t) * (last_b + $4) / 2
+      have = 1; last_t = t; last_b = $4
+      if ($8 != "") q = $8
+    }
+  }
+  END {
+    ah = sum / 3600
+    dev = ah == 0 ? 0 : (q - ah) / ah * 100
+    printf "rows: %d, with both meters: %d, P unequal to A*B: %d\n", rows, both, bad
+    printf "Q (program): %.9f A*h, trapezoid here: %.9f A*h, difference: %.5f %%\n", q, ah, dev
+    if (bad > 0 || rows == 0 || dev > 0.1 || dev < -0.1) exit 1
+  }'
+[ "$groups" -eq 1 ] || { echo "the sessions do not share one group" >&2; exit 1; }
+echo "two_meters_combined: all checks passed"
