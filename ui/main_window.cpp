@@ -25,6 +25,7 @@
 #include "anchors.h"
 #include "artwork.h"
 #include "broker_status.h"
+#include "combined_chart_window.h"
 #include "control_hints.h"
 #include "data_grid.h"
 #include "debug_flag.h"
@@ -334,14 +335,18 @@ void TForm1::build_view_menu(QMenuBar* bar) {
   QAction* statistics = menu_item(mmu_view_, "mni_statistics", "Statistics...");
   QAction* limits = menu_item(mmu_view_, "mni_limits", "Limits...");
   QAction* overview = menu_item(mmu_view_, "mni_overview", "Trend overview...");
+  QAction* combined = menu_item(mmu_view_, "mni_combined", "Combined chart...");
   QAction* add_note = menu_item(mmu_view_, "mni_add_note", "Add note...");
   add_note->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   connect(add_note, &QAction::triggered, this, &TForm1::mni_add_noteClick);
   connect(statistics, &QAction::triggered, this, &TForm1::mni_statisticsClick);
   connect(limits, &QAction::triggered, this, &TForm1::mni_limitsClick);
   connect(overview, &QAction::triggered, this, &TForm1::mni_overviewClick);
+  connect(combined, &QAction::triggered, this, &TForm1::mni_combinedClick);
   language_controls_.add(mmu_view_);
-  for (QAction* item : {statistics, limits, overview, add_note}) language_controls_.add(item);
+  for (QAction* item : {statistics, limits, overview, combined, add_note}) {
+    language_controls_.add(item);
+  }
   alarm_ = new Alarm(this);
   program_.limits().set_alarm(
       [this](const real_Record& record, LimitBreach) { limit_breached(record); });
@@ -395,6 +400,17 @@ void TForm1::mni_overviewClick() {
   }
   overview_window_->show();
   overview_window_->raise();
+}
+
+void TForm1::mni_combinedClick() {
+  if (combined_window_ == nullptr) {
+    combined_window_ =
+        new CombinedChartWindow(program_.state(), program_.session_keeper().folder(), this);
+    place_beside_parent(*combined_window_);
+    apply_control_hints(*combined_window_, program_.state());
+  }
+  combined_window_->show();
+  combined_window_->raise();
 }
 
 void TForm1::mni_add_noteClick() {
@@ -563,6 +579,7 @@ void TForm1::FormShow() {
       show_interval_panel();
       if (statistics_window_ != nullptr) statistics_window_->retranslate();
       if (overview_window_ != nullptr) overview_window_->retranslate();
+      if (combined_window_ != nullptr) combined_window_->retranslate();
       follower_->retranslate();
       debug_window_->retranslate();
       apply_hints();

@@ -33,6 +33,7 @@ namespace tarvo {
 
 class Alarm;
 class OverviewWindow;
+class CombinedChartWindow;
 class StatisticsWindow;
 
 class AnalogReadout;
@@ -130,6 +131,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   StatisticsWindow* statistics_window() const { return statistics_window_; }
   // View > Trend overview, once it has been opened.
   OverviewWindow* overview_window() const { return overview_window_; }
+  CombinedChartWindow* combined_window() const { return combined_window_; }
 
  public slots:
   void Btn_StartClick();
@@ -188,6 +190,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_statisticsClick();
   void mni_limitsClick();
   void mni_overviewClick();
+  void mni_combinedClick();
   // View > Add note: a text at the newest reading, in the session and on the chart.
   void mni_add_noteClick();
   // An alarm started or ended: the chart shades the readings of the excursion.
@@ -273,6 +276,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   QMenu* mmu_view_ = nullptr;
   StatisticsWindow* statistics_window_ = nullptr;
   OverviewWindow* overview_window_ = nullptr;
+  CombinedChartWindow* combined_window_ = nullptr;
   Alarm* alarm_ = nullptr;
   NoteList notes_;
   ExcursionSpans excursions_;

@@ -60,6 +60,16 @@ inline constexpr int kTextNoteTitle = 546;       // the note dialog's title
 inline constexpr int kTextNotePrompt = 547;      // while a session is written
 inline constexpr int kTextNoteNotWritten = 548;  // while none is
 inline constexpr int kTextAddNoteTip = 549;
+// View > Combined chart: the sessions of meters recorded side by side.
+inline constexpr int kTextCombinedChartMenu = 610;
+inline constexpr int kTextCombinedChartTitle = 611;
+inline constexpr int kTextCombinedGroup = 612;
+inline constexpr int kTextCombinedFormulas = 613;
+inline constexpr int kTextCombinedDraw = 614;
+inline constexpr int kTextCombinedNoGroups = 615;
+inline constexpr int kTextCombinedGroupItem = 616;  // %1 sessions, %2 when the first started
+inline constexpr int kTextCombinedCannotDraw = 617;  // %1 the reason
+inline constexpr int kTextCombinedChartTip = 618;
 inline constexpr int kTextStatisticsTitle = 73;
 inline constexpr int kTextStatsPage = 74;
 inline constexpr int kTextStatsRun = 75;
