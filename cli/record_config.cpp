@@ -26,6 +26,7 @@ struct ConfigKey {
 
 constexpr ConfigKey kKeys[] = {
     {"port", "--port", Kind::Value, true},
+    {"meters", "--meters", Kind::Value},
     {"interval", "--interval", Kind::Value},
     {"count", "--count", Kind::Value},
     {"duration", "--duration", Kind::Value},

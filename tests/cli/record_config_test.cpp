@@ -55,6 +55,7 @@ TEST_F(RecordConfig, EveryKeyReachesItsOption) {
       "# the bench logger\n"
       "port = /dev/ttyUSB0\n"
       "port = /dev/ttyUSB1\n"
+      "meters = 2\n"
       "interval = 10\n"
       "count = 500\n"
       "out = logs/bench.txt\n"
@@ -69,6 +70,7 @@ TEST_F(RecordConfig, EveryKeyReachesItsOption) {
       "prefix = lab/bench 1\n"
       "password-file = password\n");
   EXPECT_EQ(o.ports, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+  EXPECT_EQ(o.meters, 2);
   EXPECT_EQ(o.interval, 10);
   EXPECT_EQ(o.count, 500);
   EXPECT_EQ(o.out, dir_ / "logs/bench.txt");
