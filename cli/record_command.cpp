@@ -374,8 +374,10 @@ class Recorder final : private StartDriver {
       for (const std::string& warning : influx_warnings(*o_.influx)) {
         err_ << kPrefix << "warning: " << warning << '\n';
       }
-      influx_ = std::make_unique<RecordInflux>(recording_, *o_.influx, env_.publish_timing,
-                                               o_.trace, env_.publish_capacity);
+      InfluxTarget target = *o_.influx;
+      target.key = key_;  // empty for a meter recorded alone
+      influx_ = std::make_unique<RecordInflux>(recording_, target, env_.publish_timing, o_.trace,
+                                               env_.publish_capacity);
     }
     if (!o_.publish) return;
     for (const std::string& warning : password_warnings(*o_.publish)) {

@@ -81,12 +81,6 @@ void complete_influx(RecordOptions& o, InfluxSettings influx, bool influx_given,
   if (!o.influx) throw UsageError("--influx: " + why);
 }
 
-// Every meter of a run would write the same series: InfluxDB has no key per
-// meter yet.
-void check_meters(const RecordOptions& o) {
-  if (o.meters > 1 && o.influx) throw UsageError("--influx records one meter, not --meters");
-}
-
 // What the options give that is checked only once all are read.
 struct PendingOptions {
   std::optional<std::filesystem::path> password_file;
@@ -228,7 +222,6 @@ RecordOptions read_record_options(std::vector<std::string> args) {
   if (p.discovery && !o.publish) throw UsageError("--discovery goes with --publish");
   if (o.publish) o.publish->discovery = p.discovery;
   complete_influx(o, std::move(p.influx), p.influx_given, p.influx_options);
-  check_meters(o);
   if (o.language == 0) o.language = language_from_environment();
   return o;
 }

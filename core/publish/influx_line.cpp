@@ -72,7 +72,7 @@ std::int64_t unix_nanoseconds(const LocalTime& t) {
   return seconds * 1'000'000'000 + std::int64_t{t.millisecond} * 1'000'000;
 }
 
-std::string influx_line(const OutgoingReading& reading) {
+std::string influx_line(const OutgoingReading& reading, std::string_view key) {
   const real_Record& r = reading.record;
   const DisplayValue main = typed_reading(r, reading.DecimalSeparator).main;
   const MeterFamily* family = family_of(reading.family);
@@ -81,6 +81,7 @@ std::string influx_line(const OutgoingReading& reading) {
   // Sorted by key, as the server keeps them.
   add_tag(line, "family", family != nullptr ? family->name : std::string_view());
   add_tag(line, "function", main.function);
+  add_tag(line, "key", key);
   add_tag(line, "meter", reading.port > 0 ? "COM" + std::to_string(reading.port) : "");
   add_tag(line, "unit", main.base_unit);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // One reading as a line of InfluxDB line protocol, with its own time:
-//   tarvo,family=bench,function=DCV,meter=COM3,unit=V index=12i,base_value=-0.012345,
+//   tarvo,family=bench,function=DCV,key=A,meter=COM3,unit=V index=12i,base_value=-0.012345,
 //   value=-12.345,display="-12,345",shown_unit="mV",overload=false,frames=4i,
 //   frame_min=-12.35,frame_max=-12.34,frame_mean=-12.345 1796821407500000000
 // Tags without a value are left out (InfluxDB refuses empty ones), and so are
@@ -30,6 +30,8 @@ std::string influx_string(std::string_view text);
 std::int64_t unix_nanoseconds(const LocalTime& t);
 
 // The line without its end; undated records carry no time (the server gives its own).
-std::string influx_line(const OutgoingReading& reading);
+// key: the meter's letter in a run of several meters ("A"), a tag of its own;
+// empty for a meter recorded alone.
+std::string influx_line(const OutgoingReading& reading, std::string_view key = {});
 
 }  // namespace tarvo

@@ -17,6 +17,9 @@ struct InfluxTarget {
   std::string database;     // 1.x
   std::string org, bucket;  // 2.x
   std::optional<std::string> token;
+  // The meter's letter in a run of several meters, a tag of each line: the
+  // meters of one run are told apart whatever ports they were found on.
+  std::string key;
 
   bool version2() const { return !bucket.empty(); }
   // The write endpoint with its query: /write?db=... or /api/v2/write?org=...&bucket=...,

@@ -212,7 +212,7 @@ std::string InfluxWriter::take_batch(std::vector<int>& ids) {
     }
   }
   std::string body;
-  for (const OutgoingReading& reading : batch) body += influx_line(reading) + '\n';
+  for (const OutgoingReading& reading : batch) body += influx_line(reading, target_.key) + '\n';
   return body;
 }
 

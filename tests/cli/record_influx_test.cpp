@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -50,6 +51,7 @@ class InfluxRecording : public ::testing::Test {
     env_.sleep_until = [this](Clock::time_point deadline) {
       if (deadline > now_) now_ = deadline;
       meter_.send(bench_reading(++sleeps_));
+      if (second_) second_->send(bench_reading(sleeps_ + 5));
       on_sleep(sleeps_);
       std::this_thread::sleep_for(25ms);
     };
@@ -65,12 +67,40 @@ class InfluxRecording : public ::testing::Test {
 
   fs::path dir_;
   PtyPair meter_;
+  std::unique_ptr<PtyPair> second_;  // a second meter, for the runs of several
   RecordEnvironment env_;
   Clock::time_point now_{};
   int sleeps_ = 0;
   bool stop_ = false;
   std::function<void(int)> on_sleep = [](int) {};
 };
+
+// Two meters of one run: each line carries its meter's letter, and each
+// meter's readings are all there, once.
+TEST_F(InfluxRecording, EachMeterOfOneRunIsTaggedWithItsLetter) {
+  if (!TestInflux::available()) GTEST_SKIP() << "no influxd installed";
+  TestInflux server;
+  server.query("", "CREATE DATABASE lab");
+  second_ = std::make_unique<PtyPair>();
+  std::ostringstream out, err;
+  EXPECT_EQ(
+      run_record({"--port", meter_.path(), "--port", second_->path(), "--meters", "2", "--count",
+                  "5", "--language", "1", "--influx", server.url(), "--influx-db", "lab"},
+                 out, err, env_),
+      0)
+      << err.str();
+  const auto answer = nlohmann::json::parse(
+      server.query("lab", "SELECT \"index\", display FROM tarvo GROUP BY \"key\""));
+  const auto& series = answer["results"][0]["series"];
+  ASSERT_EQ(series.size(), 2u) << answer.dump();
+  for (std::size_t m = 0; m < 2; ++m) {
+    SCOPED_TRACE(m);
+    EXPECT_EQ(series[m]["tags"]["key"], m == 0 ? "A" : "B");
+    std::vector<std::int64_t> indexes;
+    for (const auto& row : series[m]["values"]) indexes.push_back(row[1]);
+    EXPECT_EQ(indexes, (std::vector<std::int64_t>{1, 2, 3, 4, 5}));
+  }
+}
 
 TEST_F(InfluxRecording, EveryReadingIsThereOnceWithItsOwnTimeAfterAnOutage) {
   if (!TestInflux::available()) GTEST_SKIP() << "no influxd installed";

@@ -66,6 +66,9 @@ TEST(InfluxLine, AReadingIsOneLineWithItsTagsFieldsAndTime) {
             "index=12i,base_value=-0.012345,value=-12.345,display=\"-12,345\",shown_unit=\"mV\","
             "overload=false,frames=4i,frame_min=-12.35,frame_max=-12.34,frame_mean=-12.345 "
             "1796821407500000000");
+  // A meter of a run of several: its letter is a tag, in the tags' order.
+  EXPECT_EQ(influx_line(r, "B").substr(0, 56),
+            "tarvo,family=bench,function=DCV,key=B,meter=COM3,unit=V ");
 }
 
 TEST(InfluxLine, WhatAReadingLacksIsLeftOut) {
