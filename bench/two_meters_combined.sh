@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Two simulated meters, a bench one on volts and a compact one on amps,
-# recorded together by `record --meters 2` for DURATION seconds, then lined up
+# recorded together for DURATION seconds, then lined up
 # by `combine` with P=A*B and Q=integral(B). Checks, on the written .csv:
 #   - every row's P equals A*B where both are there (to the digits written),
 #   - Q's last value agrees with a trapezoid sum of B worked out here, apart
 #     from the program, within 0.1 %,
 #   - both sessions carry the same group.
+# HOW records them: "meters", one `record --meters 2` (the default); "runs",
+# two `record` runs started together; "windows", two windows of the program
+# (under Xvfb), each pressing Start, ended by SIGTERM.
 # Prints the figures; exits 1 when a check fails.
-#   bench/two_meters_combined.sh [build/release/cli/tarvo-cli] [DURATION]
+#   bench/two_meters_combined.sh [build/release/cli/tarvo-cli] [DURATION] [HOW]
 set -euo pipefail
 cli=${1:-build/release/cli/tarvo-cli}
 duration=${2:-600}
+how=${3:-meters}
+window=$(dirname "$cli")/../app/tarvo
 [ -x "$cli" ] || { echo "two_meters_combined: no tarvo-cli at $cli" >&2; exit 2; }
 
 scratch=$(mktemp -d)
@@ -20,7 +25,9 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-export XDG_STATE_HOME="$scratch/state"
+export XDG_STATE_HOME="$scratch/state" XDG_CONFIG_HOME="$scratch/config"
+mkdir -p "$XDG_CONFIG_HOME/tarvo"
+printf '[General]\nformat=1\n' >"$XDG_CONFIG_HOME/tarvo/tarvo.conf"
 
 cat >"$scratch/volts.txt" <<'SCENARIO'
 family bench
@@ -41,9 +48,30 @@ for meter in volts amps; do
 done
 
 start=$(date +%s)
-"$cli" record --port "${ports[0]}" --port "${ports[1]}" --meters 2 --duration "$duration" \
-  >"$scratch/record.out" 2>"$scratch/record.err"
-echo "recorded for $(($(date +%s) - start)) s: $(wc -l <"$scratch/record.out") JSON lines"
+case "$how" in
+  meters)
+    "$cli" record --port "${ports[0]}" --port "${ports[1]}" --meters 2 --duration "$duration" \
+      >"$scratch/record.out" 2>"$scratch/record.err"
+    ;;
+  runs)
+    for r in 1 2; do
+      "$cli" record --port "${ports[0]}" --port "${ports[1]}" --duration "$duration" \
+        >>"$scratch/record.out" 2>"$scratch/record-$r.err" &
+      eval "run_$r=\$!"
+    done
+    wait "$run_1" "$run_2"
+    ;;
+  windows)
+    [ -x "$window" ] || { echo "two_meters_combined: no tarvo at $window" >&2; exit 2; }
+    xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
+      for w in 1 2; do "$0" --port "$1" --port "$2" --start 2>/dev/null & pids+=($!); sleep 1; done
+      sleep "$3"
+      kill -TERM "${pids[@]}"; wait "${pids[@]}"' "$window" "${ports[0]}" "${ports[1]}" "$duration"
+    touch "$scratch/record.out"
+    ;;
+  *) echo "two_meters_combined: HOW is meters, runs or windows" >&2; exit 2 ;;
+esac
+echo "$how: recorded for $(($(date +%s) - start)) s: $(wc -l <"$scratch/record.out") JSON lines"
 
 mapfile -t sessions < <(ls -1tr "$XDG_STATE_HOME"/tarvo/sessions/*.tarvo-session)
 [ "${#sessions[@]}" -eq 2 ] || { echo "expected 2 sessions, found ${#sessions[@]}" >&2; exit 1; }
