@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
     const bool statistics = window.statistics_window()->grab().save(other("statistics-window"));
     window.statistics_window()->hide();
     const bool limits = grab_modal(other("limits-dialog"), [&] {
-      tarvo::run_limits_dialog(&window, program.state(), program.limits().limits(), false);
+      tarvo::run_limits_dialog(&window, program.state(),
+                               {program.limits().limits(), 0, 0, 0, false});
     });
     const bool interval = grab_modal(other("interval-dialog"), [&] {
       tarvo::run_interval_dialog(*window.interval_dialog(), program.state());
