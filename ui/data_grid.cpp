@@ -77,18 +77,19 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const std::int64_t n = window_.record_in_row(index.row());
   // A log replaced since the last fill may be shorter than the window.
   if (n == 0 || n > log_.count()) return {};
-  return record_data(log_[n], column, role);
+  return record_data(n, column, role);
 }
 
 // A row outside the limits takes the alarm's colour; the first reading after
 // a gap and a typed test frame have colours of their own and say in their tip
 // what they are.
-QVariant GridModel::record_data(const real_Record& record, std::size_t column, int role) const {
+QVariant GridModel::record_data(std::int64_t n, std::size_t column, int role) const {
+  const real_Record& record = log_[n];
   switch (role) {
     case Qt::DisplayRole:
       return QString::fromStdString(grid_cell_text(record, column));
     case Qt::BackgroundRole:
-      if (highlight_ && highlight_(record)) return QColor(255, 200, 200);
+      if (highlight_ && highlight_(n, record)) return QColor(255, 200, 200);
       if (record.TestFrame) return QColor(205, 218, 240);
       if (record.AfterGap) return QColor(255, 226, 150);
       return {};

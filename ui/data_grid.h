@@ -33,19 +33,20 @@ class GridModel : public QAbstractTableModel {
 
   const GridWindow& window() const { return window_; }
   void show_window(const GridWindow& window);
-  // Rows of records it holds true for get the alarm's colour.
-  void set_highlight(std::function<bool(const real_Record&)> highlight) {
+  // Rows of records it holds true for (given the record's place in the log)
+  // get the alarm's colour.
+  void set_highlight(std::function<bool(std::int64_t, const real_Record&)> highlight) {
     highlight_ = std::move(highlight);
   }
   // The tip of a marked record (the first after a gap, a test frame).
   void set_mark_tip(std::function<QString(const real_Record&)> tip) { mark_tip_ = std::move(tip); }
 
  private:
-  QVariant record_data(const real_Record& record, std::size_t column, int role) const;
+  QVariant record_data(std::int64_t n, std::size_t column, int role) const;
 
   const ReadingLog& log_;
   GridWindow window_;
-  std::function<bool(const real_Record&)> highlight_;
+  std::function<bool(std::int64_t, const real_Record&)> highlight_;
   std::function<QString(const real_Record&)> mark_tip_;
 };
 
@@ -65,7 +66,7 @@ class DataGrid : public QTableView {
   void set_mark_tip(std::function<QString(const real_Record&)> tip) {
     model_->set_mark_tip(std::move(tip));
   }
-  void set_highlight(std::function<bool(const real_Record&)> highlight) {
+  void set_highlight(std::function<bool(std::int64_t, const real_Record&)> highlight) {
     model_->set_highlight(std::move(highlight));
   }
   // The record a data row (from 1) shows, 0 for an empty row.

@@ -28,41 +28,119 @@ QString limit_text(const std::optional<double>& value, const std::string& separa
   return text;
 }
 
+// A hysteresis or a time of 0 is shown as an empty field: none.
+QString timing_text(double value, const std::string& separator) {
+  return value > 0 ? limit_text(value, separator) : QString();
+}
+
+QLineEdit* add_field(QFormLayout& form, const MeterState& s, int label, const char* name,
+                     const QString& text) {
+  auto* edit = new QLineEdit(text);
+  edit->setObjectName(QLatin1String(name));
+  form.addRow(text_of(s, label), edit);
+  return edit;
+}
+
 // The function and unit the limits are for: those of the newest reading.
 std::optional<RunKey> key_to_limit(const MeterState& s) {
   if (s.log.count() == 0) return std::nullopt;
   return run_key_of(s.log[s.log.count()]);
 }
 
+// Reads one text into `into`; an empty text leaves it as it is. Once one
+// text is wrong the others are not looked at: the message names the first.
+class LimitParser {
+ public:
+  LimitParser(const MeterState& s, ParsedLimits& out) : s_(s), out_(out) {}
+
+  void number(const std::string& text, std::optional<double>& into) {
+    const QString trimmed = QString::fromStdString(text).trimmed();
+    if (trimmed.isEmpty() || !out_.error.empty()) return;
+    into = main_value(trimmed.toStdString(), s_.DecimalSeparator);
+    if (!into) fail(kTextNotANumber, trimmed);
+  }
+  void not_negative(const std::string& text, double& into) {
+    std::optional<double> value;
+    number(text, value);
+    if (!value) return;
+    if (*value < 0) return fail(kTextNegative, QString::fromStdString(text).trimmed());
+    into = *value;
+  }
+
+ private:
+  void fail(int message, const QString& text) {
+    out_.error = text_of(s_, message).arg(text).toStdString();
+  }
+
+  const MeterState& s_;
+  ParsedLimits& out_;
+};
+
 }  // namespace
 
 ParsedLimits parse_limit_texts(const LimitTexts& texts, const MeterState& s) {
   ParsedLimits out;
-  const auto take = [&](const std::string& text, std::optional<double>& into) {
-    const QString trimmed = QString::fromStdString(text).trimmed();
-    if (trimmed.isEmpty() || !out.error.empty()) return;
-    into = main_value(trimmed.toStdString(), s.DecimalSeparator);
-    if (!into) {
-      QString message = text_of(s, kTextNotANumber).arg(trimmed);
-      out.error = message.toStdString();
-    }
-  };
-  take(texts.high, out.high);
-  take(texts.low, out.low);
-  if (out.error.empty() && out.high && out.low && *out.low > *out.high) {
+  LimitParser parser(s, out);
+  parser.number(texts.high, out.high);
+  parser.number(texts.low, out.low);
+  parser.not_negative(texts.hysteresis, out.hysteresis);
+  parser.not_negative(texts.min_duration, out.min_duration);
+  parser.not_negative(texts.stale, out.stale);
+  if (!out.error.empty() || !out.high || !out.low) return out;
+  if (*out.low > *out.high) {
     out.error = s.text(kTextLowAboveHigh);
+  } else if (out.hysteresis > 0 && out.hysteresis >= *out.high - *out.low) {
+    // A value coming back from one limit would have to pass the other one
+    // first: the excursion could end only by starting the next.
+    out.error = s.text(kTextHysteresisTooWide);
   }
   return out;
 }
 
+namespace {
+
+struct LimitFields {
+  QLineEdit *high, *low, *hysteresis, *min_duration, *stale;
+  QCheckBox* mute;
+
+  LimitTexts texts() const {
+    const auto text = [](const QLineEdit* edit) { return edit->text().toStdString(); };
+    return {text(high), text(low), text(hysteresis), text(min_duration), text(stale)};
+  }
+};
+
+// The limits and the hysteresis are shown only for the function and unit
+// they were set for; the times hold for any.
+LimitFields add_fields(QFormLayout& form, const MeterState& s, const LimitChoice& current,
+                       bool same_key) {
+  const std::string& separator = s.DecimalSeparator;
+  LimitFields f{};
+  f.high = add_field(form, s, kTextHighLimit, "HighLimit",
+                     same_key ? limit_text(current.limits.high, separator) : QString());
+  f.low = add_field(form, s, kTextLowLimit, "LowLimit",
+                    same_key ? limit_text(current.limits.low, separator) : QString());
+  f.hysteresis = add_field(form, s, kTextHysteresis, "Hysteresis",
+                           same_key ? timing_text(current.hysteresis, separator) : QString());
+  f.min_duration = add_field(form, s, kTextMinDuration, "MinDuration",
+                             timing_text(current.min_duration, separator));
+  f.stale =
+      add_field(form, s, kTextStaleAfter, "StaleAfter", timing_text(current.stale, separator));
+  f.mute = new QCheckBox(text_of(s, kTextMuteAlarm));
+  f.mute->setObjectName(QStringLiteral("MuteAlarm"));
+  f.mute->setChecked(current.muted);
+  form.addRow(f.mute);
+  return f;
+}
+
+}  // namespace
+
 std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& s,
-                                             const Limits& current, bool muted) {
+                                             const LimitChoice& current) {
   const std::optional<RunKey> key = key_to_limit(s);
   if (!key) {
     show_message_box(parent, MessageKind::Warning, s.text(kTextNoReadingForLimits));
     return std::nullopt;
   }
-  const bool same = current.key == *key;
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("dlgLimits"));
   dialog.setWindowTitle(text_of(s, kTextLimitsTitle));
@@ -71,16 +149,7 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& 
       text_of(s, kTextLimitsFor).arg(QString::fromStdString(key->function + " " + key->unit)));
   what->setObjectName(QStringLiteral("LimitsFor"));
   form->addRow(what);
-  auto* high = new QLineEdit(same ? limit_text(current.high, s.DecimalSeparator) : QString());
-  auto* low = new QLineEdit(same ? limit_text(current.low, s.DecimalSeparator) : QString());
-  high->setObjectName(QStringLiteral("HighLimit"));
-  low->setObjectName(QStringLiteral("LowLimit"));
-  form->addRow(text_of(s, kTextHighLimit), high);
-  form->addRow(text_of(s, kTextLowLimit), low);
-  auto* mute = new QCheckBox(text_of(s, kTextMuteAlarm));
-  mute->setObjectName(QStringLiteral("MuteAlarm"));
-  mute->setChecked(muted);
-  form->addRow(mute);
+  const LimitFields fields = add_fields(*form, s, current, current.limits.key == *key);
   auto* error = new QLabel;
   error->setObjectName(QStringLiteral("LimitsError"));
   error->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -96,13 +165,16 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& 
   std::optional<LimitChoice> choice;
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-    const ParsedLimits parsed =
-        parse_limit_texts({high->text().toStdString(), low->text().toStdString()}, s);
+    const ParsedLimits parsed = parse_limit_texts(fields.texts(), s);
     if (!parsed.error.empty()) {
       error->setText(QString::fromStdString(parsed.error));
       return;
     }
-    choice = LimitChoice{{*key, parsed.high, parsed.low}, mute->isChecked()};
+    choice = LimitChoice{{*key, parsed.high, parsed.low},
+                         parsed.hysteresis,
+                         parsed.min_duration,
+                         parsed.stale,
+                         fields.mute->isChecked()};
     dialog.accept();
   });
   dialog.adjustSize();

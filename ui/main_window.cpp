@@ -357,16 +357,18 @@ void TForm1::build_view_menu(QMenuBar* bar) {
     const MeterState& s = program_.state();
     return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
   });
-  grid_->set_highlight([this](const real_Record& record) {
+  // Readings logged before the limits were set were judged by none.
+  grid_->set_highlight([this](std::int64_t n, const real_Record& record) {
     const MeterState& s = program_.state();
-    return breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
+    return n >= limits_from_ &&
+           breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
   });
 }
 
 void TForm1::mni_statisticsClick() {
   if (statistics_window_ == nullptr) {
     statistics_window_ = new StatisticsWindow(
-        program_.state(), program_.statistics(), program_.limits(),
+        program_.state(), program_.statistics(), program_.recording().alarms().watch(),
         [this] { return chart_->page().bounds; }, this);
     place_beside_parent(*statistics_window_);
     apply_control_hints(*statistics_window_, program_.state());
@@ -380,9 +382,12 @@ void TForm1::show_reading(std::int64_t n) {
 }
 
 void TForm1::mni_limitsClick() {
-  LimitWatch& watch = program_.limits();
-  if (auto choice = run_limits_dialog(this, program_.state(), watch.limits(), alarm_->muted())) {
-    program_.recording().set_limits(choice->limits);
+  const AlarmSettings& alarms = program_.recording().alarms().watch().settings();
+  const LimitChoice current{program_.limits().limits(), alarms.rule.hysteresis,
+                            alarms.rule.min_duration, alarms.stale, alarm_->muted()};
+  if (auto choice = run_limits_dialog(this, program_.state(), current)) {
+    program_.recording().set_limits(choice->limits, choice->hysteresis, choice->min_duration,
+                                    choice->stale);
     alarm_->set_muted(choice->muted);
     follow_alarm_actions();
     keep_limits();
@@ -468,7 +473,7 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
 void TForm1::follow_alarm_actions() {
   limits_from_ = program_.state().log.count() + 1;
   Recording& recording = program_.recording();
-  if (alarm_->muted() || !program_.limits().limits().any()) {
+  if (alarm_->muted() || !recording.alarms().watch().settings().any()) {
     recording.stop_notifying();
     return;
   }
@@ -604,6 +609,8 @@ void TForm1::apply_control_states(AcquisitionState state) {
 }
 
 void TForm1::log_loaded() {
+  // The file's readings were taken before, under limits of their own or none.
+  limits_from_ = program_.state().log.count() + 1;
   apply_control_states(ControlEvent::LogLoaded);
   follower_->views_reset();
   refresh_statistics();
@@ -841,6 +848,7 @@ void TForm1::reset_views(MeterModel previous) {
   setWindowTitle(QStringLiteral("Tarvo"));
   notes_.clear();
   excursions_.clear();
+  limits_from_ = 1;  // the limits in force judge the new log from its first reading
   chart_->reset_chart();
   grid_->reset_grid();
   follower_->views_reset();

@@ -44,8 +44,8 @@ QString key_text(const RunKey& key) {
 }  // namespace
 
 StatisticsWindow::StatisticsWindow(const MeterState& s, StatisticsFollower& follower,
-                                   const LimitWatch& limits, PageSource page, QWidget* parent)
-    : QDialog(parent), s_(s), follower_(follower), limits_(limits), page_(std::move(page)) {
+                                   const AlarmWatch& alarms, PageSource page, QWidget* parent)
+    : QDialog(parent), s_(s), follower_(follower), alarms_(alarms), page_(std::move(page)) {
   setObjectName(QStringLiteral("StatisticsWindow"));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
@@ -97,8 +97,9 @@ void StatisticsWindow::refresh() {
   const RunStats* whole = figures.whole_of(figures.current_run().key);
   fill_column(2, whole != nullptr ? whole->stats : RunningStats(),
               whole != nullptr ? key_text(whole->key) : QString());
-  // Counted from the moment the limits were set, whatever page or run.
-  table_->item(row_of(kTextStatsOutside), 2)->setText(QString::number(limits_.breaches()));
+  // The excursions, each once however many readings it spans, counted from
+  // the moment the limits were set, whatever page or run.
+  table_->item(row_of(kTextStatsOutside), 2)->setText(QString::number(alarms_.excursions()));
 }
 
 void StatisticsWindow::fill_column(int column, const RunningStats& stats, const QString& key) {

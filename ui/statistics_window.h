@@ -3,9 +3,9 @@
 #include <QDialog>
 #include <functional>
 
+#include "alarm/alarm_watch.h"
 #include "display/chart_page.h"
 #include "link/meter_state.h"
-#include "log/limits.h"
 #include "log/statistics.h"
 
 class QTableWidget;
@@ -21,7 +21,8 @@ class StatisticsWindow : public QDialog {
  public:
   using PageSource = std::function<PageBounds()>;
 
-  StatisticsWindow(const MeterState& s, StatisticsFollower& follower, const LimitWatch& limits,
+  // The limits' row counts the excursions the alarm watch saw.
+  StatisticsWindow(const MeterState& s, StatisticsFollower& follower, const AlarmWatch& alarms,
                    PageSource page, QWidget* parent = nullptr);
 
   // Fills the figures again; does nothing while the window is hidden.
@@ -39,7 +40,7 @@ class StatisticsWindow : public QDialog {
 
   const MeterState& s_;
   StatisticsFollower& follower_;
-  const LimitWatch& limits_;
+  const AlarmWatch& alarms_;
   PageSource page_;
   QTableWidget* table_ = nullptr;
 };

@@ -60,7 +60,8 @@ void TForm1::restore_settings() {
   const UserSettings& kept = program_.settings().current();
   s.RecordInterval = kept.interval.value_or(1);
   interval_chosen_ = kept.interval.has_value();
-  if (kept.limits) program_.recording().set_limits(*kept.limits);
+  program_.recording().set_limits(kept.limits.value_or(Limits{}), kept.alarm.hysteresis,
+                                  kept.alarm.min_duration, kept.alarm.stale);
   alarm_->set_muted(kept.muted);
   follow_alarm_actions();
   int language = kept.language.value_or(kFirstLanguage);
@@ -104,6 +105,9 @@ void TForm1::keep_limits() {
   SettingsStore& store = program_.settings();
   const Limits& limits = program_.limits().limits();
   store.current().limits = limits.any() ? std::optional<Limits>(limits) : std::nullopt;
+  const AlarmSettings& alarm = program_.recording().alarms().watch().settings();
+  store.current().alarm = {limits.any() ? alarm.rule.hysteresis : 0,
+                           limits.any() ? alarm.rule.min_duration : 0, alarm.stale};
   store.current().muted = alarm_->muted();
   store.save();
 }

@@ -46,6 +46,17 @@ std::optional<double> finite(const SettingsValues& values, const std::string& ke
   return value;
 }
 
+// A hysteresis or a number of seconds: a negative one or none at all is 0.
+double not_negative(const SettingsValues& values, const std::string& key) {
+  const std::optional<double> value = finite(values, key);
+  return value && *value > 0 ? *value : 0;
+}
+
+AlarmTimings alarm_of(const SettingsValues& values) {
+  return {not_negative(values, "limits/hysteresis"), not_negative(values, "limits/min_duration"),
+          not_negative(values, "limits/stale")};
+}
+
 // Printable and short: the function and unit words of a reading ("DCV", "°C").
 bool plain_word(std::string_view text, std::size_t longest) {
   if (text.empty() || text.size() > longest) return false;
@@ -100,6 +111,12 @@ std::string number_text(double value) {
   char buffer[64];
   const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+void put_alarm(const AlarmTimings& alarm, SettingsValues& values) {
+  if (alarm.hysteresis > 0) values["limits/hysteresis"] = number_text(alarm.hysteresis);
+  if (alarm.min_duration > 0) values["limits/min_duration"] = number_text(alarm.min_duration);
+  if (alarm.stale > 0) values["limits/stale"] = number_text(alarm.stale);
 }
 
 std::string place_text(const WindowPlace& p) {
@@ -158,6 +175,7 @@ SettingsRead read_user_settings(const SettingsValues& values) {
   s.language = number_in<int>(values, "language", 1, kLanguages);
   s.interval = number_in<std::int64_t>(values, "interval", 1, kLongestInterval);
   s.limits = limits_of(values);
+  s.alarm = alarm_of(values);
   s.muted = flag(values, "limits/muted").value_or(false);
   s.main_window = place(values, "windows/main");
   for (std::size_t i = 0; i < kToolWindows; ++i) {
@@ -181,6 +199,7 @@ SettingsValues settings_values(const UserSettings& s) {
     if (s.limits->high) values["limits/high"] = number_text(*s.limits->high);
     if (s.limits->low) values["limits/low"] = number_text(*s.limits->low);
   }
+  put_alarm(s.alarm, values);
   if (s.muted) values["limits/muted"] = "true";
   if (s.main_window) values["windows/main"] = place_text(*s.main_window);
   for (std::size_t i = 0; i < kToolWindows; ++i) {

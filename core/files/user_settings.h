@@ -40,10 +40,19 @@ struct PublishSettings {
   friend bool operator==(const PublishSettings&, const PublishSettings&) = default;
 };
 
+// How the limits judge an excursion and how long a silence may last; 0 is none.
+struct AlarmTimings {
+  double hysteresis = 0;    // in the limits' unit
+  double min_duration = 0;  // seconds
+  double stale = 0;         // seconds without a reading
+  friend bool operator==(const AlarmTimings&, const AlarmTimings&) = default;
+};
+
 struct UserSettings {
   std::optional<int> language;           // 1 to 5
   std::optional<std::int64_t> interval;  // seconds, 1 to 120
   std::optional<Limits> limits;          // for one function and unit
+  AlarmTimings alarm;
   bool muted = false;
   std::optional<WindowPlace> main_window;
   std::array<ToolWindowState, kToolWindows> tools{};

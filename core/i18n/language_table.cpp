@@ -24,6 +24,7 @@ struct TextRow {
 // 400-417: spoken names of controls without a caption; 420-468: tooltips;
 // 480-514: Settings > Publishing, its messages and its tooltips;
 // 530-531: File > New window and its tooltip;
+// 560-567: the Limits dialog's hysteresis, minimum duration and stale alarm;
 // 101-106: buttons; 200-207: about box; 300-310: MAX/MIN panel; 908-912: unit signs.
 // Spaces at either end belong to the text, and "&" marks the menu accelerator.
 constexpr TextRow kTexts[] = {
@@ -157,6 +158,37 @@ constexpr TextRow kTexts[] = {
      "Kein Messwert vom Multimeter", "Sin lecturas del multímetro"},
     {543, "Acknowledge", "确认", "Acquitter", "Quittieren", "Confirmar"},
     {544, "%1 since %2", "%1，自 %2 起", "%1 depuis %2", "%1 seit %2", "%1 desde %2"},
+    {560, "Hysteresis", "回差", "Hystérésis", "Hysterese", "Histéresis"},
+    {561, "Minimum duration (s)", "最短持续时间（秒）", "Durée minimale (s)", "Mindestdauer (s)",
+     "Duración mínima (s)"},
+    {562, "No-reading alarm after (s)", "无读数报警时间（秒）", "Alarme sans mesure après (s)",
+     "Alarm ohne Messwert nach (s)", "Alarma sin lectura tras (s)"},
+    {563, "Must not be negative: %1", "不能为负数：%1", "Ne doit pas être négatif : %1",
+     "Darf nicht negativ sein: %1", "No puede ser negativo: %1"},
+    {564, "The hysteresis must be smaller than the gap between the limits.",
+     "回差必须小于上下限之差。", "L'hystérésis doit être inférieure à l'écart entre les limites.",
+     "Die Hysterese muss kleiner als der Abstand der Grenzen sein.",
+     "La histéresis debe ser menor que la distancia entre los límites."},
+    {565,
+     "How far, in the limits' unit, the value must come back past the limit to end an "
+     "excursion; empty for 0",
+     "数值须回到限值以内多少（与限值同单位）才结束一次越限；留空为 0",
+     "De combien, dans l'unité des limites, la valeur doit revenir en deçà de la limite pour "
+     "finir un dépassement ; vide : 0",
+     "Wie weit (in der Einheit der Grenzen) der Wert hinter die Grenze zurück muss, damit eine "
+     "Überschreitung endet; leer: 0",
+     "Cuánto, en la unidad de los límites, debe volver el valor tras el límite para terminar una "
+     "salida; vacío: 0"},
+    {566, "An excursion shorter than this many seconds is no alarm; empty for 0",
+     "短于此秒数的越限不报警；留空为 0",
+     "Un dépassement plus court que ce nombre de secondes n'est pas une alarme ; vide : 0",
+     "Eine Überschreitung, die kürzer als so viele Sekunden ist, ist kein Alarm; leer: 0",
+     "Una salida más corta que estos segundos no es una alarma; vacío: 0"},
+    {567, "An alarm when no reading comes for this many seconds; empty or 0 for none",
+     "超过此秒数没有新读数时报警；留空或 0 表示关闭",
+     "Une alarme quand aucune mesure n'arrive pendant ce nombre de secondes ; vide ou 0 : aucune",
+     "Ein Alarm, wenn so viele Sekunden kein Messwert kommt; leer oder 0: keiner",
+     "Una alarma cuando no llega ninguna lectura durante estos segundos; vacío o 0: ninguna"},
     {545, "Add &note...", "添加备注(&N)...", "Ajouter une &note...", "&Notiz hinzufügen...",
      "Añadir &nota..."},
     {546, "Add a note", "添加备注", "Ajouter une note", "Notiz hinzufügen", "Añadir una nota"},
@@ -218,8 +250,8 @@ constexpr TextRow kTexts[] = {
     {87, "Overloads", "过载", "Surcharges", "Überlastungen", "Sobrecargas"},
     {88, "Lowest frame", "最低帧", "Trame la plus basse", "Niedrigster Frame", "Trama más baja"},
     {89, "Highest frame", "最高帧", "Trame la plus haute", "Höchster Frame", "Trama más alta"},
-    {90, "Outside the limits", "超出限值", "Hors limites", "Außerhalb der Grenzen",
-     "Fuera de los límites"},
+    {90, "Limit excursions", "越限次数", "Dépassements des limites", "Grenzwertverletzungen",
+     "Salidas de los límites"},
     {91, "Limits", "限值", "Limites", "Grenzwerte", "Límites"},
     {92, "High limit", "上限", "Limite haute", "Obere Grenze", "Límite superior"},
     {93, "Low limit", "下限", "Limite basse", "Untere Grenze", "Límite inferior"},

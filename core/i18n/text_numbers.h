@@ -130,6 +130,15 @@ inline constexpr int kTextPublishingAtStart = 495;  // when the settings apply
 inline constexpr int kTextPublishingKeychain = 496;
 inline constexpr int kTextPublishingNoKeychain = 497;
 inline constexpr int kTextPublishingBadBroker = 498;  // 498-502: what keeps them from use
+// 560-567: the Limits dialog's hysteresis, minimum duration and stale alarm.
+inline constexpr int kTextHysteresis = 560;
+inline constexpr int kTextMinDuration = 561;
+inline constexpr int kTextStaleAfter = 562;
+inline constexpr int kTextNegative = 563;  // "%1" stands for the text typed
+inline constexpr int kTextHysteresisTooWide = 564;
+inline constexpr int kTextHysteresisTip = 565;
+inline constexpr int kTextMinDurationTip = 566;
+inline constexpr int kTextStaleAfterTip = 567;
 inline constexpr int kTextFirstControlHint = 400;
 inline constexpr int kTextLastControlHint = 479;
 inline constexpr int kTextAboutTitle = 200;

@@ -17,6 +17,7 @@ TEST(UserSettings, FullSettingsComeBackAsTheyWereWritten) {
   s.language = 4;
   s.interval = 120;
   s.limits = Limits{{"DCV", "V"}, 0.42525, -1.5e-7};
+  s.alarm = {0.0005, 2.5, 30};
   s.muted = true;
   s.main_window = WindowPlace{-20, 30, 1100, 700};
   s.tool(ToolWindow::Overview) = {true, WindowPlace{1200, 40, 600, 400}};
@@ -32,6 +33,7 @@ TEST(UserSettings, FullSettingsComeBackAsTheyWereWritten) {
   EXPECT_EQ(read.settings.limits->key, (RunKey{"DCV", "V"}));
   EXPECT_EQ(read.settings.limits->high, 0.42525);  // exact: the shortest text that reads back
   EXPECT_EQ(read.settings.limits->low, -1.5e-7);
+  EXPECT_EQ(read.settings.alarm, s.alarm);
   EXPECT_TRUE(read.settings.muted);
   EXPECT_EQ(read.settings.main_window, s.main_window);
   EXPECT_EQ(read.settings.tools, s.tools);
@@ -168,6 +170,30 @@ TEST(UserSettings, LimitsNeedAKeyAndAnOrderedPairOfNumbers) {
   for (const Case& c : cases) {
     EXPECT_EQ(read_user_settings(with_format(c.values)).settings.limits.has_value(), c.kept);
   }
+}
+
+// A hysteresis, a minimum duration or a stale time that is no number, is
+// negative or endless is 0 (none); each is read alone, and the stale time
+// stands without limits.
+TEST(UserSettings, AlarmTimingsThatAreNoSettingAreNone) {
+  struct Case {
+    const char* text;
+    double read;
+  };
+  const Case cases[] = {{"0.25", 0.25}, {"0", 0},   {"-1", 0}, {"nan", 0},
+                        {"inf", 0},     {"1,5", 0}, {"", 0},   {"3e2", 300}};
+  for (const Case& c : cases) {
+    for (const char* key : {"limits/hysteresis", "limits/min_duration", "limits/stale"}) {
+      const AlarmTimings read = read_user_settings(with_format({{key, c.text}})).settings.alarm;
+      const double got = std::string(key) == "limits/hysteresis"     ? read.hysteresis
+                         : std::string(key) == "limits/min_duration" ? read.min_duration
+                                                                     : read.stale;
+      EXPECT_EQ(got, c.read) << key << "=" << c.text;
+      EXPECT_EQ(read.hysteresis + read.min_duration + read.stale, c.read) << key;
+    }
+  }
+  UserSettings none;
+  EXPECT_EQ(settings_values(none).count("limits/stale"), 0u);
 }
 
 TEST(UserSettings, ToolWindowIsOpenOnlyWithAPlace) {

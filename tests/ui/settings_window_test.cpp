@@ -70,6 +70,9 @@ class KeptSettings : public ::testing::Test {
       ASSERT_NE(dialog, nullptr);
       dialog->findChild<QLineEdit*>("HighLimit")->setText(high);
       dialog->findChild<QLineEdit*>("LowLimit")->setText(low);
+      dialog->findChild<QLineEdit*>("Hysteresis")->setText("0.05");
+      dialog->findChild<QLineEdit*>("MinDuration")->setText("2.5");
+      dialog->findChild<QLineEdit*>("StaleAfter")->setText("30");
       dialog->findChild<QCheckBox*>("MuteAlarm")->setChecked(true);
       dialog->findChild<QDialogButtonBox*>()->buttons().constFirst()->click();
     });
@@ -123,6 +126,11 @@ TEST_F(KeptSettings, SecondRunStartsAsTheFirstEnded) {
   EXPECT_EQ(limits.key, (RunKey{"ACV", "V"}));
   EXPECT_EQ(limits.high, 0.5);
   EXPECT_EQ(limits.low, 0.1);
+  const AlarmSettings& alarm = program_->recording().alarms().watch().settings();
+  EXPECT_EQ(alarm.rule.hysteresis, 0.05);
+  EXPECT_EQ(alarm.rule.min_duration, 2.5);
+  EXPECT_EQ(alarm.stale, 30);
+  EXPECT_EQ(alarm.rule.high, 0.5);
   EXPECT_TRUE(window_->alarm()->muted());
   EXPECT_EQ(window_->pos(), QPoint(40, 50));
   EXPECT_EQ(window_->size(), QSize(1150, 690));
@@ -131,6 +139,21 @@ TEST_F(KeptSettings, SecondRunStartsAsTheFirstEnded) {
       5000));
   EXPECT_EQ(window_->statistics_window()->pos(), QPoint(300, 200));
   EXPECT_EQ(trace_lines_with("Settings file ignored"), 0);
+  end();
+}
+
+// The stale alarm needs no limits; a hysteresis without limits is not kept.
+TEST_F(KeptSettings, StaleAlarmComesBackWithoutLimits) {
+  start();
+  choose_limits("", "");
+  EXPECT_EQ(program_->recording().alarms().watch().settings().stale, 30);
+  end();
+  start();
+  const AlarmSettings& alarm = program_->recording().alarms().watch().settings();
+  EXPECT_FALSE(program_->limits().limits().any());
+  EXPECT_EQ(alarm.stale, 30);
+  EXPECT_EQ(alarm.rule.hysteresis, 0);
+  EXPECT_EQ(alarm.rule.min_duration, 0);
   end();
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -8,6 +11,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QStyle>
+#include <QTimer>
 
 #include <QTableWidget>
 
@@ -75,10 +79,11 @@ TEST_F(WindowCommands, TestFrameIsLoggedAndShownEverywhere) {
 }
 
 // Readings 0.4251 to 0.4254 against a high limit of 0.42525: the two above
-// ring the alarm, are coloured in the grid and counted in the Statistics window.
-// A typed test frame above the limit counts nowhere.
+// ring the alarm and are coloured in the grid; together they are one
+// excursion in the Statistics window. A typed test frame above the limit
+// counts nowhere.
 TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
-  program_.limits().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
+  program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
   for (char d = '1'; d <= '4'; ++d) {
     meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
   }
@@ -87,7 +92,7 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   QTableWidget& table = *window_->statistics_window()->table();
   EXPECT_EQ(table.item(1, 2)->text(), "4");       // the whole log's count
   EXPECT_EQ(table.item(2, 2)->text(), "0.4251");  // its minimum
-  EXPECT_EQ(table.item(13, 2)->text(), "2");      // outside the limits
+  EXPECT_EQ(table.item(13, 2)->text(), "1");      // one excursion outside the limits
   const DataGrid& grid = *window_->data_grid();
   int coloured = 0;
   for (int row = 1; row < grid.model()->rowCount(); ++row) {
@@ -100,7 +105,7 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   press_test("A0 00 30 00 00 04 02 05 08 00 00 00 5B 00");
   ASSERT_TRUE(program_.state().log[6].TestFrame);
   EXPECT_EQ(table.item(1, 2)->text(), "5");
-  EXPECT_EQ(table.item(13, 2)->text(), "3");
+  EXPECT_EQ(table.item(13, 2)->text(), "1");  // the same excursion goes on
   EXPECT_EQ(window_->alarm()->rings(), 3);
   int row = 1;
   while (row < grid.model()->rowCount() && test::index_in_row(grid, row) != 6) ++row;
@@ -108,6 +113,49 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
   EXPECT_EQ(grid.model()->data(typed, Qt::DisplayRole).toString(), "0.4258");
   EXPECT_EQ(grid.model()->data(typed, Qt::BackgroundRole).value<QColor>(), QColor(205, 218, 240));
   EXPECT_FALSE(grid.model()->data(typed, Qt::ToolTipRole).toString().isEmpty());
+}
+
+// Limits set through the dialog judge the readings from then on: those
+// before stay plain in the grid, and the Statistics window counts each
+// excursion once. A value back under the limit but within the hysteresis
+// does not end one: five readings outside make three excursions, not four.
+TEST_F(WindowCommands, LimitsCountExcursionsFromTheMomentTheyWereSet) {
+  const auto reading = [this](char digit) {
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(digit)));
+  };
+  for (const char digit : {'4', '6', '5'}) reading(digit);  // all above 0.42525
+  const QString point = QString::fromStdString(program_.state().DecimalSeparator);
+  QTimer::singleShot(0, window_.get(), [point] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("HighLimit")->setText("0" + point + "42525");
+    dialog->findChild<QLineEdit*>("Hysteresis")->setText("0" + point + "0001");
+    dialog->findChild<QCheckBox*>("MuteAlarm")->setChecked(true);
+    dialog->findChild<QDialogButtonBox*>()->buttons().constFirst()->click();
+  });
+  named<QAction>(*window_, "mni_limits")->trigger();
+  EXPECT_EQ(program_.recording().alarms().watch().settings().rule.hysteresis, 0.0001);
+  // Out, back within the hysteresis, out, back, out, back, out, out, back.
+  for (const char digit : {'3', '2', '4', '1', '6', '1', '3', '9', '0'}) reading(digit);
+  named<QAction>(*window_, "mni_statistics")->trigger();
+  EXPECT_EQ(window_->statistics_window()->table()->item(13, 2)->text(), "3");
+  std::vector<std::int64_t> coloured;
+  const DataGrid& grid = *window_->data_grid();
+  for (int row = 1; row < grid.model()->rowCount(); ++row) {
+    const QVariant colour = grid.model()->index(row, 1).data(Qt::BackgroundRole);
+    if (colour.isValid() && colour.value<QColor>() == QColor(255, 200, 200)) {
+      coloured.push_back(test::index_in_row(grid, row));
+    }
+  }
+  std::sort(coloured.begin(), coloured.end());
+  EXPECT_EQ(coloured, (std::vector<std::int64_t>{4, 6, 8, 10, 11}));
+  // A new run is judged from its first reading.
+  const MeterModel model = program_.state().model;
+  window_->Btn_ResetClick();
+  program_.state().model = model;  // the same meter, as a new Start finds it
+  reading('7');
+  EXPECT_TRUE(grid.model()->index(1, 1).data(Qt::BackgroundRole).isValid());
+  EXPECT_EQ(test::index_in_row(grid, 1), 1);
 }
 
 // The whole log's column of the Statistics window never mixes units: it
