@@ -468,6 +468,7 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
   excursion_key_ = event.key;
   alarm_->set_hushed(false);
   chart_->viewport()->update();
+  if (log.count() > 0) ring_for(log[log.count()]);  // the reading that made it an alarm
 }
 
 void TForm1::follow_alarm_actions() {
@@ -494,7 +495,15 @@ void TForm1::refresh_statistics() {
   if (statistics_window_ != nullptr) statistics_window_->refresh();
 }
 
+// Each reading outside the limits sounds while its excursion is an alarm: a
+// short one (under the minimum duration) stays silent, as it is no alarm in
+// the session, the notices or the Statistics count either. The alarm's start
+// comes after the reading's breach and sounds for it.
 void TForm1::limit_breached(const real_Record& record) {
+  if (excursion_key_ != 0) ring_for(record);
+}
+
+void TForm1::ring_for(const real_Record& record) {
   const MeterState& s = program_.state();
   const QString what = QString::fromStdString(record.Main_No.str() + " " + run_key_of(record).unit);
   alarm_->ring(QString::fromStdString(s.text(kTextOutsideLimitsNote))

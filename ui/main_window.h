@@ -216,6 +216,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void apply_influx_settings();
   void keep_places();
   void limit_breached(const real_Record& record);
+  void ring_for(const real_Record& record);
   // Makes room in the lower panel for the captions of the current language.
   void fit_panel_captions();
   // The file dialogs and this window's messages, for Save As and Open.

@@ -119,6 +119,24 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
 // before stay plain in the grid, and the Statistics window counts each
 // excursion once. A value back under the limit but within the hysteresis
 // does not end one: five readings outside make three excursions, not four.
+// An excursion shorter than the minimum duration is no alarm: no sound, no
+// count; the readings are still coloured as outside the limits.
+TEST_F(WindowCommands, AShortExcursionIsNoAlarmAndStaysSilent) {
+  program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt}, 0, 3600);
+  for (const char d : {'1', '6', '7', '2'}) {
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
+  }
+  EXPECT_EQ(window_->alarm()->rings(), 0);
+  EXPECT_EQ(program_.recording().alarms().watch().excursions(), 0);
+  // Without a minimum duration the same readings sound once each while out.
+  program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
+  for (const char d : {'6', '7', '2', '8'}) {
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(d)));
+  }
+  EXPECT_EQ(window_->alarm()->rings(), 3);
+  EXPECT_EQ(program_.recording().alarms().watch().excursions(), 2);
+}
+
 TEST_F(WindowCommands, LimitsCountExcursionsFromTheMomentTheyWereSet) {
   const auto reading = [this](char digit) {
     meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(digit)));
