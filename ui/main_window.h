@@ -192,6 +192,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_add_noteClick();
   // An alarm started or ended: the chart shades the readings of the excursion.
   void follow_excursion(const AlarmEvent& event);
+  void marks_changed();  // the chart's and the overview's limits, excursions or notes
   // The desktop notices follow the limits and the mute: one per excursion
   // while limits are set and the alarm is not muted.
   void follow_alarm_actions();
