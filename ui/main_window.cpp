@@ -33,6 +33,7 @@
 #include "display/caption_row.h"
 #include "display/status_panel.h"
 #include "files/session_file.h"
+#include "files/session_marks.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -419,6 +420,17 @@ void TForm1::mni_add_noteClick() {
   const std::string note = text->trimmed().toStdString();
   notes_.add(s.log.count(), note);
   if (written) program_.session_keeper().event(SessionEvent::Note, {note});
+  marks_changed();
+}
+
+void TForm1::show_log_marks(const SessionMarks& marks) {
+  notes_.clear();
+  for (const ReadingNote& note : marks.notes) notes_.add(note.reading, note.text);
+  excursions_.clear();
+  for (const ReadingExcursion& excursion : marks.excursions) {
+    excursions_.start(excursion.first);
+    if (excursion.last != 0) excursions_.end(excursion.last + 1);
+  }
   marks_changed();
 }
 

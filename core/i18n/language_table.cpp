@@ -175,6 +175,7 @@ constexpr TextRow kTexts[] = {
      "Fügt eine Notiz zum neuesten Messwert hinzu: Das Diagramm markiert sie, die Sitzung "
      "speichert sie",
      "Añade una nota en la lectura más reciente: el gráfico la marca y la sesión la guarda"},
+    {575, "Note", "备注", "Note", "Notiz", "Nota"},
     {70, "&View", "视图(&V)", "Affic&hage", "&Ansicht", "&Ver"},
     {71, "&Statistics...", "统计(&S)...", "&Statistiques...", "&Statistik...", "&Estadísticas..."},
     {72, "&Limits...", "限值(&L)...", "&Limites...", "&Grenzwerte...", "&Límites..."},

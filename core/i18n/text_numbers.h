@@ -60,6 +60,7 @@ inline constexpr int kTextNoteTitle = 546;       // the note dialog's title
 inline constexpr int kTextNotePrompt = 547;      // while a session is written
 inline constexpr int kTextNoteNotWritten = 548;  // while none is
 inline constexpr int kTextAddNoteTip = 549;
+inline constexpr int kTextNoteColumn = 575;  // the title of the exports' Note column
 inline constexpr int kTextStatisticsTitle = 73;
 inline constexpr int kTextStatsPage = 74;
 inline constexpr int kTextStatsRun = 75;
