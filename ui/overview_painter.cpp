@@ -23,7 +23,7 @@ constexpr int kTimeLabelPixels = 110;
 constexpr int kValueLabelPixels = 40;
 constexpr int kTickLength = 4;
 // A note's label stops at this width; the tooltip holds the whole text.
-constexpr int kNoteLabelPixels = 120;
+constexpr int kNoteLabelPixels = 180;
 constexpr int kNoteGap = 3;
 constexpr int kNoteReach = 3;  // how near the pointer must come for the tooltip
 
