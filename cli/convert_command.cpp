@@ -11,6 +11,7 @@
 
 #include "files/file_types.h"
 #include "files/log_file.h"
+#include "files/session_marks.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
 #include "i18n/language_table.h"
@@ -39,10 +40,14 @@ const FileType* converted_type(const std::filesystem::path& file) {
   return type;
 }
 
-bool write_out(const ReadingLog& log, const std::filesystem::path& file, const FileType& type,
+// A session's notes go into the Note column of .csv and .xlsx, each at the
+// newest reading of its moment, as the window placed them when it was taken.
+bool write_out(const OpenedLog& in, const std::filesystem::path& file, const FileType& type,
                std::string_view separator, std::string& error) {
-  if (type.writer == FileWriter::TextLog) return SaveTextLog(log, file, &error);
-  return ExportSpreadsheet(log, file, type.sheet, {}, &error, separator);
+  if (type.writer == FileWriter::TextLog) return SaveTextLog(in.log, file, &error);
+  const NoteColumn notes(english_text(kTextNoteColumn), session_marks(in.log, in.events).notes,
+                         in.log.count());
+  return ExportSpreadsheet(in.log, file, type.sheet, {}, &error, separator, notes);
 }
 
 }  // namespace
@@ -82,9 +87,16 @@ std::string environment_decimal_separator() {
 
 std::optional<ReadingLog> load_in_file(const LogFileArgs& a, std::string_view prefix,
                                        std::ostream& err) {
+  std::optional<OpenedLog> opened = open_in_file(a, prefix, err);
+  if (!opened) return std::nullopt;
+  return std::move(opened->log);
+}
+
+std::optional<OpenedLog> open_in_file(const LogFileArgs& a, std::string_view prefix,
+                                      std::ostream& err) {
   LoadError why;
   std::optional<OpenedLog> opened = OpenLogFile(a.in, a.separator, {}, &why);
-  if (opened) return std::move(opened->log);
+  if (opened) return opened;
   err << prefix << a.in.string() << ": ";
   if (why.failure == LoadFailure::Missing) {
     err << english_text(kTextFileMissing) << '\n';
@@ -107,15 +119,16 @@ int run_convert(const std::vector<std::string>& args, std::ostream& out, std::os
     err << kPrefix << e.what() << '\n';
     return 2;
   }
-  const std::optional<ReadingLog> log = load_in_file(a, kPrefix, err);
-  if (!log) return 1;
+  const std::optional<OpenedLog> in = open_in_file(a, kPrefix, err);
+  if (!in) return 1;
+  const ReadingLog& log = in->log;
   std::string error;
-  if (!write_out(*log, a.out, *type, a.separator, error)) {
+  if (!write_out(*in, a.out, *type, a.separator, error)) {
     err << kPrefix << a.out.string() << ": " << english_text(kTextSaveFailed) << " (" << error
         << ")\n";
     return 1;
   }
-  out << log->count() << " records written to " << a.out.string() << '\n';
+  out << log.count() << " records written to " << a.out.string() << '\n';
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/log_file.h"
 #include "log/reading_log.h"
 
 namespace tarvo::cli {
@@ -30,6 +31,9 @@ std::string environment_decimal_separator();
 // prefix and the file's name, and returns nullopt.
 std::optional<ReadingLog> load_in_file(const LogFileArgs& a, std::string_view prefix,
                                        std::ostream& err);
+// The same with a session's events.
+std::optional<OpenedLog> open_in_file(const LogFileArgs& a, std::string_view prefix,
+                                      std::ostream& err);
 
 // tarvo-cli convert IN OUT [--decimal-separator SEP]
 // Reads the text log IN by the rules of File > Open (every record valid, its

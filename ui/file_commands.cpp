@@ -14,6 +14,7 @@
 #include "files/file_types.h"
 #include "files/log_file.h"
 #include "files/save_target.h"
+#include "files/session_marks.h"
 #include "files/session_store.h"
 #include "files/session_writer.h"
 #include "files/spreadsheet_export.h"
@@ -54,8 +55,9 @@ Branch save_text(TForm1& window, const std::filesystem::path& file, const FileCo
 Branch export_sheet(TForm1& window, const std::filesystem::path& file, SpreadsheetFormat format) {
   WorkProgress progress(&window, work_label(file), window.tick_timer());
   const MeterState& s = window.program().state();
-  const bool saved =
-      ExportSpreadsheet(s.log, file, format, progress.callback(), nullptr, s.DecimalSeparator);
+  const NoteColumn notes(s.text(kTextNoteColumn), window.notes().notes(), s.log.count());
+  const bool saved = ExportSpreadsheet(s.log, file, format, progress.callback(), nullptr,
+                                       s.DecimalSeparator, notes);
   return saved ? Branch::Saved : Branch::Failed;
 }
 
@@ -182,6 +184,8 @@ bool open_log_file(TForm1& window, const std::filesystem::path& file, const File
   } else {
     sessions.forget();
   }
+  // The notes and excursions of the log before are not this one's.
+  window.show_log_marks(session_marks(s.log, loaded->events));
   if (!show_loaded_log(window)) {
     env.message(MessageKind::Warning, s.text(kTextWrongFormat));
     return false;

@@ -34,6 +34,7 @@
 #include "display/caption_row.h"
 #include "display/status_panel.h"
 #include "files/session_file.h"
+#include "files/session_marks.h"
 #include "help_manual.h"
 #include "i18n/language_table.h"
 #include "interval_dialog.h"
@@ -393,12 +394,14 @@ void TForm1::mni_limitsClick() {
     keep_limits();
     grid_->refill_grid();
     refresh_statistics();
+    marks_changed();
   }
 }
 
 void TForm1::mni_overviewClick() {
   if (overview_window_ == nullptr) {
     overview_window_ = new OverviewWindow(program_.state(), this);
+    overview_window_->set_marks({&notes_, &program_.limits().limits(), &excursions_});
     connect(overview_window_, &OverviewWindow::reading_chosen, this, &TForm1::show_reading);
     place_beside_parent(*overview_window_);
     apply_control_hints(*overview_window_, program_.state());
@@ -438,7 +441,23 @@ void TForm1::mni_add_noteClick() {
   const std::string note = text->trimmed().toStdString();
   notes_.add(s.log.count(), note);
   if (written) program_.session_keeper().event(SessionEvent::Note, {note});
+  marks_changed();
+}
+
+void TForm1::show_log_marks(const SessionMarks& marks) {
+  notes_.clear();
+  for (const ReadingNote& note : marks.notes) notes_.add(note.reading, note.text);
+  excursions_.clear();
+  for (const ReadingExcursion& excursion : marks.excursions) {
+    excursions_.start(excursion.first);
+    if (excursion.last != 0) excursions_.end(excursion.last + 1);
+  }
+  marks_changed();
+}
+
+void TForm1::marks_changed() {
   chart_->viewport()->update();
+  if (overview_window_ != nullptr) overview_window_->marks_changed();
 }
 
 void TForm1::follow_excursion(const AlarmEvent& event) {
@@ -450,7 +469,7 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
       alarm_->set_hushed(false);
     }
     excursions_.end(log.count());
-    chart_->viewport()->update();
+    marks_changed();
     return;
   }
   // The alarm starts once the excursion lasted its minimum duration: its
@@ -467,7 +486,7 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
   excursions_.start(first);
   excursion_key_ = event.key;
   alarm_->set_hushed(false);
-  chart_->viewport()->update();
+  marks_changed();
   if (log.count() > 0) ring_for(log[log.count()]);  // the reading that made it an alarm
 }
 

@@ -31,6 +31,8 @@ class QTimer;
 
 namespace tarvo {
 
+struct SessionMarks;
+
 class Alarm;
 class OverviewWindow;
 class CombinedChartWindow;
@@ -93,6 +95,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void set_note_asker(NoteAsker asker) { ask_note_ = std::move(asker); }
   // The notes added since the log in the views began.
   const NoteList& notes() const { return notes_; }
+  // The notes and excursions of a log just read (none for a text log) in
+  // place of those of the log before.
+  void show_log_marks(const SessionMarks& marks);
   // The excursions outside the limits among the readings in the views.
   const ExcursionSpans& excursions() const { return excursions_; }
   // The user acknowledged the notice of the alarm with this key: the sound
@@ -195,6 +200,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void mni_add_noteClick();
   // An alarm started or ended: the chart shades the readings of the excursion.
   void follow_excursion(const AlarmEvent& event);
+  void marks_changed();  // the chart's and the overview's limits, excursions or notes
   // The desktop notices follow the limits and the mute: one per excursion
   // while limits are set and the alarm is not muted.
   void follow_alarm_actions();

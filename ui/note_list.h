@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "files/note_column.h"
+
 namespace tarvo {
 
 // A note the user added, at the newest reading of that moment (0 before the
-// first), for the chart to mark.
-struct ChartNote {
-  std::int64_t reading = 0;
-  std::string text;
-  friend bool operator==(const ChartNote&, const ChartNote&) = default;
-};
+// first), for the chart to mark and the exports to hold.
+using ChartNote = ReadingNote;
 
 // The notes of the log in the window, oldest first; Reset and a new Start
 // empty it with the log.

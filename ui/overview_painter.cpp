@@ -5,8 +5,11 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "log/range_fields.h"
+#include "log/statistics.h"
+#include "mark_colours.h"
 
 namespace tarvo {
 
@@ -19,6 +22,10 @@ const QColor kAxisText(60, 60, 60);
 constexpr int kTimeLabelPixels = 110;
 constexpr int kValueLabelPixels = 40;
 constexpr int kTickLength = 4;
+// A note's label stops at this width; the tooltip holds the whole text.
+constexpr int kNoteLabelPixels = 180;
+constexpr int kNoteGap = 3;
+constexpr int kNoteReach = 3;  // how near the pointer must come for the tooltip
 
 struct Plot {
   QRect area;
@@ -144,6 +151,62 @@ void paint_line(QPainter& painter, const Plot& plot, const OverviewSource& sourc
   painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
+// The records' x in the picture, or nothing when the record is outside the view.
+std::optional<double> x_in_view(const Plot& plot, const IndexSpan& view, std::int64_t n) {
+  if (n < view.first || n > view.last) return std::nullopt;
+  return plot.area.left() + x_of_record(view, plot.area.width(), n);
+}
+
+// A band from the first reading outside to the last, at least a pixel wide.
+void paint_excursions(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  if (source.marks.excursions == nullptr) return;
+  const IndexSpan& view = source.overview.view();
+  const double half = std::max(0.5, plot.area.width() / (2.0 * static_cast<double>(view.count())));
+  for (const ReadingSpan& span : source.marks.excursions->spans()) {
+    const std::int64_t last = span.last == 0 ? source.log.count() : span.last;
+    if (last < view.first || span.first > view.last) continue;
+    const double left = *x_in_view(plot, view, std::max(span.first, view.first)) - half;
+    const double right = *x_in_view(plot, view, std::min(last, view.last)) + half;
+    painter.fillRect(QRectF(QPointF(left, plot.area.top()), QPointF(right, plot.area.bottom() + 1)),
+                     kExcursionShade);
+  }
+}
+
+void paint_limits(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  const Limits* limits = source.marks.limits;
+  if (limits == nullptr || !limits->any()) return;
+  if (!(run_key_of(source.log[source.overview.view().last]) == limits->key)) return;
+  for (const auto& [limit, colour] :
+       {std::pair{limits->high, kHighLimitLine}, std::pair{limits->low, kLowLimitLine}}) {
+    if (!limit) continue;
+    painter.setPen(QPen(colour, 1));
+    const int y = static_cast<int>(std::lround(plot.y_of(*limit)));
+    painter.drawLine(plot.area.left(), y, plot.area.right(), y);
+  }
+}
+
+// A line at the note's reading and as much of its text as fits beside it,
+// in three rows so that notes close together stay apart.
+void paint_notes(QPainter& painter, const Plot& plot, const OverviewSource& source) {
+  if (source.marks.notes == nullptr) return;
+  const IndexSpan& view = source.overview.view();
+  const QFontMetrics metrics = painter.fontMetrics();
+  int row = 0;
+  for (const ChartNote& note : source.marks.notes->notes()) {
+    const std::optional<double> at = x_in_view(plot, view, note.reading);
+    if (!at) continue;
+    const int x = static_cast<int>(*at);
+    painter.setPen(QPen(kNoteLine, 1));
+    painter.drawLine(x, plot.area.top(), x, plot.area.bottom());
+    const QString label =
+        metrics.elidedText(QString::fromStdString(note.text), Qt::ElideRight, kNoteLabelPixels);
+    const int width = metrics.horizontalAdvance(label);
+    const int left = x + kNoteGap + width > plot.area.right() ? x - kNoteGap - width : x + kNoteGap;
+    const int baseline = plot.area.top() + metrics.ascent() + 2 + (row++ % 3) * metrics.height();
+    painter.drawText(QPoint(left, baseline), label);
+  }
+}
+
 }  // namespace
 
 QRect overview_plot_area(const QRect& picture, const QFontMetrics& metrics) {
@@ -171,15 +234,33 @@ void paint_overview(QPainter& painter, const QRect& picture, const OverviewSourc
   paint_unit(painter, scaled, source);
   paint_time_axis(painter, scaled, source);
   painter.setClipRect(plot.area.adjusted(0, 0, 1, 1));
+  paint_excursions(painter, scaled, source);
   if (view.count() >= plot.area.width()) {
     paint_envelope(painter, scaled, source);
   } else {
     paint_line(painter, scaled, source);
   }
+  paint_limits(painter, scaled, source);
+  paint_notes(painter, scaled, source);
   painter.setClipping(false);
   painter.setPen(kAxisText);
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(plot.area);
+}
+
+const ChartNote* overview_note_at(const QRect& picture, const QFontMetrics& metrics,
+                                  const OverviewSource& source, int x) {
+  if (source.marks.notes == nullptr) return nullptr;
+  const QRect area = overview_plot_area(picture, metrics);
+  const IndexSpan& view = source.overview.view();
+  if (view.count() == 0 || area.width() < 2) return nullptr;
+  const ChartNote* found = nullptr;
+  for (const ChartNote& note : source.marks.notes->notes()) {
+    if (note.reading < view.first || note.reading > view.last) continue;
+    const int at = area.left() + static_cast<int>(x_of_record(view, area.width(), note.reading));
+    if (std::abs(at - x) <= kNoteReach) found = &note;
+  }
+  return found;
 }
 
 }  // namespace tarvo

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cmath>
@@ -43,12 +45,28 @@ QRect OverviewPlot::plot_area() const {
   return overview_plot_area(rect(), fontMetrics());
 }
 
+OverviewSource OverviewPlot::source() const {
+  return {s_.log,      pyramid_.pyramid(),
+          overview_,   s_.DecimalSeparator,
+          empty_text_, QString::fromStdString(pyramid_.unit()),
+          marks_};
+}
+
 void OverviewPlot::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setFont(font());
-  paint_overview(painter, rect(),
-                 {s_.log, pyramid_.pyramid(), overview_, s_.DecimalSeparator, empty_text_,
-                  QString::fromStdString(pyramid_.unit())});
+  paint_overview(painter, rect(), source());
+}
+
+// Over a note's line the tooltip is the note's whole text; elsewhere the
+// plot's own hint.
+bool OverviewPlot::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const ChartNote* note = overview_note_at(rect(), fontMetrics(), source(), help->pos().x());
+  QToolTip::showText(help->globalPos(), note ? QString::fromStdString(note->text) : toolTip(),
+                     this);
+  return true;
 }
 
 void OverviewPlot::wheelEvent(QWheelEvent* event) {
@@ -165,6 +183,15 @@ void OverviewWindow::set_scope(OverviewScope scope) {
   overview_.set_domain(scope_domain(scope_, s_.log.count(), pyramid_.run_start()));
   overview_.show_all();
   refresh();
+}
+
+void OverviewWindow::set_marks(ChartMarks marks) {
+  plot_->set_marks(marks);
+  marks_changed();
+}
+
+void OverviewWindow::marks_changed() {
+  if (isVisible()) plot_->update();
 }
 
 void OverviewWindow::retranslate() {

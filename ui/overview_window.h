@@ -5,9 +5,11 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "chart_marks.h"
 #include "display/log_overview.h"
 #include "display/min_max_pyramid.h"
 #include "link/meter_state.h"
+#include "overview_painter.h"
 
 class QComboBox;
 class QLabel;
@@ -23,6 +25,7 @@ class OverviewPlot : public QWidget {
  public:
   OverviewPlot(const MeterState& s, LogPyramid& pyramid, LogOverview& overview, QWidget* parent);
   void set_empty_text(const QString& text) { empty_text_ = text; }
+  void set_marks(ChartMarks marks) { marks_ = marks; }
   // The plot inside the widget, where records are laid out.
   QRect plot_area() const;
 
@@ -31,6 +34,7 @@ class OverviewPlot : public QWidget {
   void reading_chosen(std::int64_t index);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -38,10 +42,13 @@ class OverviewPlot : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  OverviewSource source() const;
+
   const MeterState& s_;
   LogPyramid& pyramid_;
   LogOverview& overview_;
   QString empty_text_;
+  ChartMarks marks_;
   bool pressed_ = false, dragged_ = false;
   QPoint press_at_;
   IndexSpan press_view_;
@@ -65,6 +72,9 @@ class OverviewWindow : public QDialog {
   OverviewPlot* plot() const { return plot_; }
   const LogOverview& overview() const { return overview_; }
   void set_scope(OverviewScope scope);
+  // What the chart marks, drawn here too; marks_changed() after they change.
+  void set_marks(ChartMarks marks);
+  void marks_changed();
 
  signals:
   void reading_chosen(std::int64_t index);

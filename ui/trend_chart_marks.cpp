@@ -7,15 +7,12 @@
 
 #include "design_font.h"
 #include "log/statistics.h"
+#include "mark_colours.h"
 #include "trend_chart.h"
 
 namespace tarvo {
 namespace {
 
-const QColor kExcursionShade(255, 170, 0, 70);
-const QColor kHighLimit(200, 0, 200);
-const QColor kLowLimit(0, 90, 220);
-const QColor kNoteLine(0, 140, 0);
 constexpr int kNoteTextGap = 3;
 
 }  // namespace
@@ -77,8 +74,8 @@ void TrendChart::draw_limits(QPainter& painter, const QRectF& plot) const {
     const qreal y = y_of(*limit);
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
   };
-  line(marks_.limits->high, kHighLimit);
-  line(marks_.limits->low, kLowLimit);
+  line(marks_.limits->high, kHighLimitLine);
+  line(marks_.limits->low, kLowLimitLine);
 }
 
 // A vertical line at the note's reading, its text beside the line's top.

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kFlushBytes = std::size_t{1} << 16;
 
-void append_title_line(std::string& out) {
+void append_title_line(std::string& out, const NoteColumn& notes) {
   for (std::size_t c = 0; c < kSheetColumns; ++c) {
     if (c > 0) out += ',';
     append_csv_field(out, column_title(c));
@@ -17,11 +17,16 @@ void append_title_line(std::string& out) {
     out += ',';
     append_csv_field(out, typed_column_title(c));
   }
+  if (!notes.empty()) {
+    out += ',';
+    append_csv_field(out, notes.title());
+  }
   out += "\r\n";
 }
 
-void append_record_line(std::string& out, const real_Record& record,
-                        std::string_view decimal_separator) {
+// Reading n of the log; its notes are found by that number, whatever its index.
+void append_record_line(std::string& out, const real_Record& record, std::int64_t n,
+                        std::string_view decimal_separator, const NoteColumn& notes) {
   out += std::to_string(record.Index);
   for (std::size_t c = 1; c < kSheetColumns; ++c) {
     out += ',';
@@ -37,6 +42,10 @@ void append_record_line(std::string& out, const real_Record& record,
         cells.event}) {
     out += ',';
     append_csv_field(out, field);
+  }
+  if (!notes.empty()) {
+    out += ',';
+    append_csv_field(out, notes.text_at(n));
   }
   out += "\r\n";
 }
@@ -58,13 +67,13 @@ void append_csv_field(std::string& line, std::string_view text) {
 }
 
 bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& progress,
-               std::string& error, std::string_view decimal_separator) {
+               std::string& error, std::string_view decimal_separator, const NoteColumn& notes) {
   ProgressTicker ticker(progress, log.count());
   bool go_on = ticker.start();
   std::string buffer = "\xEF\xBB\xBF";
-  append_title_line(buffer);
+  append_title_line(buffer, notes);
   for (std::int64_t n = 1; go_on && out && n <= log.count(); ++n) {
-    append_record_line(buffer, log[n], decimal_separator);
+    append_record_line(buffer, log[n], n, decimal_separator, notes);
     if (buffer.size() >= kFlushBytes) {
       out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
       buffer.clear();

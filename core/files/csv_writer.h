@@ -10,7 +10,8 @@
 // them hold the numbers in base units, always with "." as the decimal point,
 // and the overload as 0 or 1; then the frames' figures, and the event: "gap"
 // for the first reading after the meter came back, "test frame" for a frame
-// typed by hand.
+// typed by hand. A log with notes has one column more, the Note column (see
+// NoteColumn), empty on the rows of readings without a note.
 // Every line ends with CR LF. A field holding a comma, a double quote, CR or
 // LF is enclosed in double quotes, and its double quotes are doubled. The
 // log is not split into pages.
@@ -18,6 +19,7 @@
 #include <ostream>
 #include <string>
 
+#include "files/note_column.h"
 #include "files/sheet_pages.h"
 #include "log/reading_log.h"
 
@@ -30,6 +32,7 @@ void append_csv_field(std::string& line, std::string_view text);
 // out fails; error says which.
 // decimal_separator is the one the record's numbers carry.
 bool write_csv(const ReadingLog& log, std::ostream& out, const ExportProgress& progress,
-               std::string& error, std::string_view decimal_separator = ".");
+               std::string& error, std::string_view decimal_separator = ".",
+               const NoteColumn& notes = {});
 
 }  // namespace tarvo

@@ -35,7 +35,10 @@ std::optional<OpenedLog> OpenLogFile(const std::filesystem::path& file,
     if (!ReadTextLogRecords(file, decimal_separator, sink, progress, error)) return std::nullopt;
     return opened;
   }
-  if (!ReadSessionRecords(file, decimal_separator, sink, progress, error)) return std::nullopt;
+  std::optional<SessionContents> session =
+      ReadSessionRecords(file, decimal_separator, sink, progress, error);
+  if (!session) return std::nullopt;
+  opened->events = std::move(session->event_entries);
   if (opened->log.count() == 0) {
     if (error) *error = LoadError{LoadFailure::WrongFormat, "the session holds no readings"};
     return std::nullopt;

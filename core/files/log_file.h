@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/session_file.h"
 #include "files/text_log.h"
 #include "files/work_progress.h"
 #include "log/reading_log.h"
@@ -32,6 +33,7 @@ std::optional<LoadedLog> LoadLogFile(const std::filesystem::path& file,
 struct OpenedLog {
   ReadingLog log;
   bool from_session = false;
+  std::vector<SessionEventEntry> events;  // a session's, in the order written
 };
 std::optional<OpenedLog> OpenLogFile(const std::filesystem::path& file,
                                      std::string_view decimal_separator,

@@ -14,11 +14,11 @@ namespace {
 // keeps the system's reason.
 bool write_stream_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
                        const ExportProgress& progress, std::string& error,
-                       std::string_view decimal_separator) {
+                       std::string_view decimal_separator, const NoteColumn& notes) {
   AtomicFileStream out(file);
   const bool written = format == SpreadsheetFormat::Xls
                            ? write_xls(log, out, progress, error)
-                           : write_csv(log, out, progress, error, decimal_separator);
+                           : write_csv(log, out, progress, error, decimal_separator, notes);
   out.flush();
   if (!file.ok()) error = file.error();
   return written && file.ok();
@@ -26,21 +26,22 @@ bool write_stream_file(const ReadingLog& log, AtomicFile& file, SpreadsheetForma
 
 bool write_file(const ReadingLog& log, AtomicFile& file, SpreadsheetFormat format,
                 const ExportProgress& progress, std::string& error,
-                std::string_view decimal_separator) {
+                std::string_view decimal_separator, const NoteColumn& notes) {
   if (format == SpreadsheetFormat::Xlsx) {
-    return write_xlsx(log, file.temp_path(), progress, error, decimal_separator);
+    return write_xlsx(log, file.temp_path(), progress, error, decimal_separator, notes);
   }
-  return write_stream_file(log, file, format, progress, error, decimal_separator);
+  return write_stream_file(log, file, format, progress, error, decimal_separator, notes);
 }
 
 }  // namespace
 
 bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
                        SpreadsheetFormat format, const ExportProgress& progress, std::string* error,
-                       std::string_view decimal_separator) {
+                       std::string_view decimal_separator, const NoteColumn& notes) {
   std::string failure;
   AtomicFile out(file);
-  bool saved = out.ok() && write_file(log, out, format, progress, failure, decimal_separator);
+  bool saved =
+      out.ok() && write_file(log, out, format, progress, failure, decimal_separator, notes);
   if (saved && !out.commit()) {
     failure = out.error();
     saved = false;

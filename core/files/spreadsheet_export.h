@@ -5,6 +5,7 @@
 #include <string>
 
 #include "files/file_types.h"
+#include "files/note_column.h"
 #include "files/sheet_pages.h"
 #include "log/reading_log.h"
 
@@ -17,9 +18,11 @@ namespace tarvo {
 // given, hears of the records written and may cancel. On failure returns false
 // and, when error is given, says why in plain words. .csv and .xlsx add the
 // numbers in base units after the grid's columns; decimal_separator is the
-// one the record's numbers carry.
+// one the record's numbers carry. notes, when the log has any, become the
+// last column of .csv and .xlsx; .xls keeps the grid's columns only.
 bool ExportSpreadsheet(const ReadingLog& log, const std::filesystem::path& file,
                        SpreadsheetFormat format, const ExportProgress& progress = {},
-                       std::string* error = nullptr, std::string_view decimal_separator = ".");
+                       std::string* error = nullptr, std::string_view decimal_separator = ".",
+                       const NoteColumn& notes = {});
 
 }  // namespace tarvo

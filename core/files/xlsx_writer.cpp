@@ -87,7 +87,9 @@ bool write_record_row(SheetWriter& out, const real_Record& record, lxw_row_t row
   return write_typed_cells(out, record, row, decimal_separator);
 }
 
-bool write_titles(SheetWriter& out) {
+constexpr auto kNoteColumn = static_cast<lxw_col_t>(kSheetColumns + kTypedColumns);
+
+bool write_titles(SheetWriter& out, const NoteColumn& notes) {
   for (std::size_t c = 0; c < kSheetColumns; ++c) {
     if (!out.text(0, static_cast<lxw_col_t>(c), column_title(c))) return false;
   }
@@ -96,13 +98,14 @@ bool write_titles(SheetWriter& out) {
       return false;
     }
   }
-  return true;
+  return notes.empty() || out.text(0, kNoteColumn, notes.title());
 }
 
 struct SheetJob {
   const ReadingLog& log;
   lxw_format* date_time;
   std::string_view decimal_separator;
+  const NoteColumn& notes;
 };
 
 SheetResult write_sheet(lxw_workbook* workbook, const SheetJob& job, std::int64_t page,
@@ -113,11 +116,12 @@ SheetResult write_sheet(lxw_workbook* workbook, const SheetJob& job, std::int64_
     return SheetResult::Failed;
   }
   SheetWriter out(sheet, job.date_time, error);
-  if (!write_titles(out)) return SheetResult::Failed;
+  if (!write_titles(out, job.notes)) return SheetResult::Failed;
   const PageRecords records = page_records(page, job.log.count());
   for (std::int64_t n = records.first; n <= records.last; ++n) {
-    if (!write_record_row(out, job.log[n], static_cast<lxw_row_t>(n - records.first + 1),
-                          job.decimal_separator)) {
+    const auto row = static_cast<lxw_row_t>(n - records.first + 1);
+    if (!write_record_row(out, job.log[n], row, job.decimal_separator) ||
+        !out.text(row, kNoteColumn, job.notes.text_at(n))) {
       return SheetResult::Failed;
     }
     if (!ticker.record_done()) return SheetResult::Cancelled;
@@ -139,7 +143,7 @@ SheetResult write_sheets(lxw_workbook* workbook, const SheetJob& job, ProgressTi
 
 bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
                 const ExportProgress& progress, std::string& error,
-                std::string_view decimal_separator) {
+                std::string_view decimal_separator, const NoteColumn& notes) {
   const QuietStandardError quiet;
   errno = 0;
   lxw_workbook_options options{};
@@ -153,7 +157,7 @@ bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
   if (date_time != nullptr) format_set_num_format(date_time, kDateTimeFormat);
   ProgressTicker ticker(progress, log.count());
   const SheetResult result =
-      write_sheets(workbook, {log, date_time, decimal_separator}, ticker, error);
+      write_sheets(workbook, {log, date_time, decimal_separator, notes}, ticker, error);
   if (result != SheetResult::Written) {
     // Frees without writing anything.
     lxw_workbook_free(workbook);

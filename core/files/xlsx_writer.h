@@ -9,11 +9,13 @@
 // and Sub Value as number cells in base units (no cell when the display shows
 // no number), Unit and Sub Unit as texts, Overload as the number 0 or 1, then
 // the frames of the reading's interval as numbers: their count, and their
-// lowest, highest and mean main value in Unit.
+// lowest, highest and mean main value in Unit; then Event, and for a log with
+// notes the Note column, a text cell on the rows of readings with a note.
 
 #include <filesystem>
 #include <string>
 
+#include "files/note_column.h"
 #include "files/sheet_pages.h"
 #include "log/reading_log.h"
 
@@ -25,6 +27,6 @@ namespace tarvo {
 // decimal_separator is the one the record's numbers carry.
 bool write_xlsx(const ReadingLog& log, const std::filesystem::path& file,
                 const ExportProgress& progress, std::string& error,
-                std::string_view decimal_separator = ".");
+                std::string_view decimal_separator = ".", const NoteColumn& notes = {});
 
 }  // namespace tarvo

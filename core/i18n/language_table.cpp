@@ -227,6 +227,7 @@ constexpr TextRow kTexts[] = {
      "Trace sur un même axe de temps les sessions des multimètres enregistrés côte à côte",
      "Zeichnet die Sitzungen nebeneinander aufgezeichneter Messgeräte auf einer Zeitachse",
      "Dibuja en un mismo eje de tiempo las sesiones de los multímetros grabados en paralelo"},
+    {575, "Note", "备注", "Note", "Notiz", "Nota"},
     {70, "&View", "视图(&V)", "Affic&hage", "&Ansicht", "&Ver"},
     {71, "&Statistics...", "统计(&S)...", "&Statistiques...", "&Statistik...", "&Estadísticas..."},
     {72, "&Limits...", "限值(&L)...", "&Limites...", "&Grenzwerte...", "&Límites..."},

@@ -70,6 +70,7 @@ inline constexpr int kTextCombinedNoGroups = 615;
 inline constexpr int kTextCombinedGroupItem = 616;  // %1 sessions, %2 when the first started
 inline constexpr int kTextCombinedCannotDraw = 617;  // %1 the reason
 inline constexpr int kTextCombinedChartTip = 618;
+inline constexpr int kTextNoteColumn = 575;  // the title of the exports' Note column
 inline constexpr int kTextStatisticsTitle = 73;
 inline constexpr int kTextStatsPage = 74;
 inline constexpr int kTextStatsRun = 75;

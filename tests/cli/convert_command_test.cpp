@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "files/session_file.h"
 #include "files/spreadsheet_export.h"
 #include "files/text_log.h"
 #include "odd_inputs.h"
@@ -131,6 +132,38 @@ TEST_F(Convert, CsvReadsBackAsTheGridsColumns) {
 
 // The command writes what the export writes for the same log, whose .xls
 // files the export's own tests read back with an independent reader.
+// A session's notes become the Note column, each at the newest reading of
+// its moment; a session without notes converts as a text log does.
+TEST_F(Convert, ASessionsNotesBecomeItsLastColumn) {
+  const auto moment = [](int second, int millisecond) {
+    return LocalTime{2026, 12, 9, 14, 5, second, millisecond, 60};
+  };
+  std::string text = session_header_text({moment(0, 0), "bench", 1, "."});
+  for (int n = 1; n <= 3; ++n) {
+    real_Record r = record(n, "14:05:0" + std::to_string(n - 1), "1.5", "DCV AUTO 5.0000 V");
+    r.DateTime = moment(n - 1, 0);
+    r.Dated = true;
+    text += session_reading_line(r);
+    if (n == 2) {
+      text += session_event_line(SessionEvent::Note, moment(1, 500), "probe, moved");
+      text += session_event_line(SessionEvent::Note, moment(1, 700), "back");
+    }
+  }
+  text += session_event_line(SessionEvent::Note, moment(2, 100), "end");
+  const fs::path session = folder_ / "in.tarvo-session";
+  std::ofstream(session, std::ios::binary) << text;
+  ASSERT_EQ(run({session.string(), (folder_ / "out.csv").string(), "--decimal-separator=."}).status,
+            0);
+  const std::string bytes = read_bytes(folder_ / "out.csv");
+  const auto rows = csv_rows(std::string_view(bytes).substr(3));
+  ASSERT_EQ(rows.size(), 4u);
+  const std::string notes[] = {"Note", "", "probe, moved; back", "end"};
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    ASSERT_EQ(rows[r].size(), 18u) << r;
+    EXPECT_EQ(rows[r].back(), notes[r]) << r;
+  }
+}
+
 TEST_F(Convert, XlsIsTheExportOfTheLogRead) {
   ASSERT_EQ(run({in_.string(), (folder_ / "out.xls").string(), "--decimal-separator=."}).status, 0);
   ASSERT_TRUE(ExportSpreadsheet(awkward_log(), folder_ / "direct.xls", SpreadsheetFormat::Xls));

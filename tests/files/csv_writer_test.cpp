@@ -101,5 +101,40 @@ TEST(CsvWriter, ReportsAFailingStream) {
   EXPECT_FALSE(error.empty());
 }
 
+// The Note column: each reading's notes joined in the order they were made,
+// quoted as any field; a note before the first reading on row 1, one past the
+// last on the last row; the title as the caller gives it.
+TEST(CsvWriter, ALogWithNotesEndsEachLineWithItsNoteCell) {
+  const ReadingLog log = log_of({record(1, "09:05:03", "1.5", "DCV AUTO 5.0000 V"),
+                                 record(2, "09:05:04", "1.6", "DCV AUTO 5.0000 V"),
+                                 record(3, "09:05:05", "1.7", "DCV AUTO 5.0000 V")});
+  const NoteColumn notes(
+      "Notiz",
+      {{3, "probe on C12"}, {0, "before, \"warm\""}, {3, "back"}, {1, "start"}, {9, "late"}},
+      log.count());
+  std::ostringstream out;
+  std::string error;
+  ASSERT_TRUE(write_csv(log, out, {}, error, ".", notes)) << error;
+  EXPECT_EQ(out.str(),
+            "\xEF\xBB\xBF"
+            "Index,Time,Main,Main_Range,Sub,Sub_Range,DateTime,Value,Unit,Overload,Sub Value,"
+            "Sub Unit,Frames,Frame Min,Frame Max,Frame Mean,Event,Notiz\r\n"
+            "1,09:05:03,1.5,DCV AUTO 5.0000 V,,,,1.5,V,0,,,,,,,,\"before, \"\"warm\"\"; start\"\r\n"
+            "2,09:05:04,1.6,DCV AUTO 5.0000 V,,,,1.6,V,0,,,,,,,,\r\n"
+            "3,09:05:05,1.7,DCV AUTO 5.0000 V,,,,1.7,V,0,,,,,,,,probe on C12; back; late\r\n");
+}
+
+// Without notes there is no column: the file is the one written before notes
+// existed, byte for byte.
+TEST(CsvWriter, ALogWithoutNotesHasNoNoteColumn) {
+  const ReadingLog log = log_of({record(1, "09:05:03", "1.5", "DCV AUTO 5.0000 V")});
+  std::ostringstream plain, with_none;
+  std::string error;
+  ASSERT_TRUE(write_csv(log, plain, {}, error)) << error;
+  ASSERT_TRUE(write_csv(log, with_none, {}, error, ".", NoteColumn("Note", {}, 1))) << error;
+  EXPECT_EQ(with_none.str(), plain.str());
+  EXPECT_EQ(plain.str().find("Note"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -69,12 +69,12 @@ std::vector<std::string> sheet_names(std::string_view workbook) {
   return names;
 }
 
-std::map<std::string, std::string> exported(const ReadingLog& log,
-                                            std::string_view separator = ".") {
+std::map<std::string, std::string> exported(const ReadingLog& log, std::string_view separator = ".",
+                                            const NoteColumn& notes = {}) {
   const TempFolder folder;
   const auto file = folder / "log.xlsx";
   std::string error;
-  EXPECT_TRUE(ExportSpreadsheet(log, file, SpreadsheetFormat::Xlsx, {}, &error, separator))
+  EXPECT_TRUE(ExportSpreadsheet(log, file, SpreadsheetFormat::Xlsx, {}, &error, separator, notes))
       << error;
   return zip_test::zip_members(read_bytes(file));
 }
@@ -187,6 +187,30 @@ TEST(XlsxReadBack, TheAddedColumnsAreADateTimeNumbersAndUnits) {
   EXPECT_EQ(cell(sheet, "Q2"), (Cell{"inlineStr", "gap"}));
   EXPECT_EQ(cell(sheet, "Q3"), Cell{});
   EXPECT_EQ(cell(sheet, "Q4"), (Cell{"inlineStr", "test frame"}));
+}
+
+// The Note column follows Event (R) on every page, a text cell on the rows of
+// readings with notes only; a log without notes has no R at all.
+TEST(XlsxReadBack, NotesStandInTheirReadingsRowsOnEveryPage) {
+  const ReadingLog log = numbered_log(65501);
+  const auto members = exported(
+      log, ".",
+      NoteColumn("Nota", {{1, "start"}, {65501, "a"}, {65500, "<&>"}, {65501, "b"}}, 65501));
+  const std::string& first = members.at("xl/worksheets/sheet1.xml");
+  const std::string& second = members.at("xl/worksheets/sheet2.xml");
+  const struct {
+    const std::string& sheet;
+    const char* ref;
+    Cell expected;
+  } cases[] = {
+      {first, "R1", {"inlineStr", "Nota"}},    {second, "R1", {"inlineStr", "Nota"}},
+      {first, "R2", {"inlineStr", "start"}},   {first, "R3", {}},
+      {first, "R65501", {"inlineStr", "<&>"}}, {second, "R2", {"inlineStr", "a; b"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cell(c.sheet, c.ref), c.expected) << c.ref;
+
+  const auto plain = exported(log_of({numbered_record(1)}));
+  EXPECT_EQ(plain.at("xl/worksheets/sheet1.xml").find("r=\"R"), std::string::npos);
 }
 
 }  // namespace

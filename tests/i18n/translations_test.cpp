@@ -42,6 +42,7 @@ constexpr Same kSameAsEnglish[] = {
     {101, LanguageTable::kGerman},  // "Start"
     {105, LanguageTable::kFrench},  // "OK"
     {105, LanguageTable::kGerman},  // "OK"
+    {575, LanguageTable::kFrench},  // "Note"
 };
 // The same in every language: the about box's frame, the MAX/MIN panel's
 // abbreviations, a product's name (InfluxDB) and the unit signs.

@@ -15,6 +15,7 @@
 
 #include "data_grid.h"
 #include "display_test_log.h"
+#include "files/session_file.h"
 #include "files/text_log.h"
 #include "main_window.h"
 #include "odd_inputs.h"
@@ -377,6 +378,41 @@ TEST_F(FileCommands, TextLogSavedAndOpenedGivesTheSameRecords) {
   EXPECT_EQ(shown_, std::vector<Shown>{kSaved});
   ASSERT_EQ(state().log.count(), 3);
   for (std::int64_t n = 1; n <= 3; ++n) EXPECT_EQ(state().log[n], saved[n]) << n;
+}
+
+// A session file opened brings its notes and excursions to the chart and
+// the overview, and its notes to a .csv saved from it; a text log opened
+// after it takes them away, for they belonged to the log before.
+TEST_F(FileCommands, ASessionOpenedBringsItsNotesAndExcursions) {
+  const auto moment = [](int second) { return LocalTime{2026, 12, 9, 14, 5, second, 0, 60}; };
+  std::string text = session_header_text({moment(0), "bench", 1, "."});
+  for (int n = 1; n <= 5; ++n) {
+    real_Record r = sheet_test::record(n, "14:05:0" + std::to_string(n), n == 3 ? "5.5" : "1.5",
+                                       "DCV AUTO 50.000 V");
+    r.DateTime = moment(n);
+    r.Dated = true;
+    text += session_reading_line(r);
+    if (n == 2) text += session_event_line(SessionEvent::Note, moment(2), "probe, C12");
+  }
+  text += session_event_line(SessionEvent::AlarmStart, moment(4),
+                             {"high", "5", "V", "2026-12-09T14:05:03+01:00"});
+  text += session_event_line(SessionEvent::AlarmEnd, moment(5),
+                             {"high", "5.5", "V", "2026-12-09T14:05:03+01:00"});
+  std::ofstream(folder_ / "s.tarvo-session", std::ios::binary) << text;
+
+  open(folder_ / "s.tarvo-session");
+  ASSERT_TRUE(shown_.empty());
+  EXPECT_EQ(window_->notes().notes(), (std::vector<ChartNote>{{2, "probe, C12"}}));
+  EXPECT_EQ(window_->excursions().spans(), (std::vector<ReadingSpan>{{3, 4}}));
+  save_as(folder_ / "out.csv");
+  const std::string csv = read_bytes(folder_ / "out.csv");
+  EXPECT_NE(csv.find(",Event,Note\r\n"), std::string::npos);
+  EXPECT_NE(csv.find(",\"probe, C12\"\r\n3,"), std::string::npos);
+
+  ASSERT_TRUE(SaveTextLog(one_run_log(3), folder_ / "plain.txt"));
+  open(folder_ / "plain.txt");
+  EXPECT_TRUE(window_->notes().notes().empty());
+  EXPECT_TRUE(window_->excursions().spans().empty());
 }
 
 // The title names the log the views hold: the file saved, a picture of the

@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "about_box.h"
+#include "files/session_marks.h"
 #include "interval_dialog.h"
 #include "limits_dialog.h"
 #include "link/polling_cycle.h"
@@ -143,6 +144,7 @@ std::vector<tarvo::real_Record> drifting_log() {
 // The trend overview of a drifting log in each language.
 bool shoot_overviews(tarvo::TForm1& window, const QDir& out) {
   window.program().state().log.replace(drifting_log());
+  window.show_log_marks({});  // the alarm chart's are not this log's
   window.log_loaded();
   window.findChild<QAction*>("mni_overview")->trigger();
   tarvo::OverviewWindow& overview = *window.overview_window();
@@ -185,8 +187,19 @@ bool shoot_alarm_chart(tarvo::TForm1& window, const QDir& out) {
     if (i == 70) window.findChild<QAction*>("mni_add_note")->trigger();
   }
   QApplication::processEvents();
-  return window.trend_chart()->grab().save(
-      out.filePath(QStringLiteral("chart-alarms-english.png")));
+  if (!window.trend_chart()->grab().save(
+          out.filePath(QStringLiteral("chart-alarms-english.png")))) {
+    return false;
+  }
+  // The same marks on the trend overview.
+  window.findChild<QAction*>("mni_overview")->trigger();
+  tarvo::OverviewWindow& overview = *window.overview_window();
+  overview.resize(900, 460);
+  QApplication::processEvents();
+  const bool written =
+      overview.grab().save(out.filePath(QStringLiteral("overview-alarms-english.png")));
+  overview.hide();
+  return written;
 }
 
 }  // namespace
