@@ -32,6 +32,7 @@ constexpr ControlHint kHints[] = {
     {"mni_limits",       0,   431},
     {"mni_overview",     0,   432},
     {"mni_add_note",     0,   549},
+    {"mni_start_when",   0,   609},
     {"mni_Help_M",       0,   433},
     {"mni_Help_About",   0,   434},
     {"mni_debug",        0,   435},

@@ -55,6 +55,7 @@ constexpr LanguageControl kLanguageControls[] = {
     {"mni_limits",     ControlKind::MenuItem, 72},
     {"mni_overview",   ControlKind::MenuItem, 120},
     {"mni_add_note",   ControlKind::MenuItem, 545},
+    {"mni_start_when", ControlKind::MenuItem, 590},
     {"mmu_reset_settings", ControlKind::MenuItem, 180},
     {"mmu_publishing", ControlKind::MenuItem, 480},
 };
