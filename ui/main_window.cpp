@@ -899,6 +899,8 @@ void TForm1::Timer_ShowTimer() {
 // The acquisition has already ended as Stop ends it.
 void TForm1::meter_lost() {
   timer_show_->stop();
+  program_.recording().disarm();
+  show_gate();
   apply_control_states(AcquisitionState::Stopped);
   message(MessageKind::Warning, program_.state().text(kTextMeterDisconnected));
 }
