@@ -153,6 +153,8 @@ QComboBox* choices(const MeterState& s, std::initializer_list<int> texts, int cu
 QLineEdit* value_edit(const std::string& text, const char* name) {
   auto* edit = new QLineEdit(QString::fromStdString(text));
   edit->setObjectName(QLatin1String(name));
+  // Room for a level, a time of day or a count, however long the choice beside it.
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0000")) + 12);
   return edit;
 }
 

@@ -1,5 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
 #include "i18n/language_table.h"
 #include "start_when_dialog.h"
 
@@ -98,6 +107,48 @@ TEST(StartWhenStatus, SaysWhatTheGateWaitsForInTheMetersUnit) {
   EXPECT_EQ(gate_status_text(rises, GateState::Recording, "10:11:12", s),
             "Triggered at 10:11:12: the log runs");
   EXPECT_EQ(gate_status_text(rises, GateState::Done, "10:11:12", s), "");
+}
+
+// The dialog's lists are in the order of the choices; a wrong text keeps it
+// open with the reason, a good one closes it with its rule.
+TEST(StartWhenDialog, RefusesABadTimeThenTakesTheChoice) {
+  MeterState s = comma_state();
+  s.reading.Main_Range = "DCV AUTO 5.0000 V";
+  QString first_error;
+  QString unit_beside_level;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    auto* start = dialog->findChild<QComboBox*>("StartCondition");
+    auto* stop = dialog->findChild<QComboBox*>("StopCondition");
+    auto* ok = dialog->findChild<QPushButton*>("btn_OK");
+    unit_beside_level = dialog->findChild<QLineEdit*>("StartValue")
+                            ->parentWidget()
+                            ->findChildren<QLabel*>()
+                            .constFirst()
+                            ->text();
+    start->setCurrentIndex(2);
+    dialog->findChild<QLineEdit*>("StartValue")->setText("25:00");
+    dialog->findChild<QSpinBox*>("Pretrigger")->setValue(250);
+    stop->setCurrentIndex(4);
+    dialog->findChild<QLineEdit*>("StopValue")->setText("0,5");
+    ok->click();
+    first_error = dialog->findChild<QLabel*>("StartWhenError")->text();
+    dialog->findChild<QLineEdit*>("StartValue")->setText("07:30");
+    ok->click();
+  });
+  const auto choice = run_start_when_dialog(nullptr, s, {});
+  EXPECT_EQ(unit_beside_level, "V");
+  EXPECT_EQ(first_error.toStdString(), "Give the time as hh:mm or hh:mm:ss.");
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->texts.start, StartChoice::At);
+  EXPECT_EQ(choice->texts.stop, StopChoice::Falls);
+  EXPECT_EQ(choice->rule.start.kind, Kind::At);
+  EXPECT_EQ(choice->rule.start.time_of_day, 27000);
+  EXPECT_EQ(choice->rule.pretrigger, 250u);
+  ASSERT_TRUE(choice->rule.stop_when);
+  EXPECT_EQ(choice->rule.stop_when->kind, Kind::Falls);
+  EXPECT_DOUBLE_EQ(choice->rule.stop_when->level, 0.5);
 }
 
 }  // namespace
