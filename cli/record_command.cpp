@@ -139,7 +139,6 @@ class Recorder final : private StartDriver {
       acquisition_.wait_for_lost_meter([this] { return system_port_map(o_.ports, env_.roots); });
     }
   }
-  ~Recorder() { s_->gate = nullptr; }  // the gate goes first
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
@@ -227,7 +226,7 @@ class Recorder final : private StartDriver {
         return Exit::Disconnected;
       }
       if (o_.count && s_->log.count() >= *o_.count) return Exit::Done;
-      if (gate_ && gate_->state() == GateState::Done) return Exit::Done;
+      if (recording_.gate_done()) return Exit::Done;
       if (o_.duration && ticks >= *o_.duration) return Exit::Done;
       if (now >= next_save_) {
         save();
@@ -396,14 +395,10 @@ class Recorder final : private StartDriver {
     const GateRule rule{*o_.start_when, static_cast<std::size_t>(o_.pretrigger), o_.stop_when,
                         o_.stop_after};
     const std::string condition = condition_text(*o_.start_when);
-    gate_ = std::make_unique<CommitGate>(rule, s_->DecimalSeparator, [this, condition] {
-      sessions_.event(SessionEvent::Triggered, {condition});
+    recording_.arm(rule, [this, condition] {
       end_progress();
       err_ << kPrefix << "triggered: " << condition << '\n';
     });
-    s_->gate = gate_.get();
-    gate_->arm(env_.local_now());
-    sessions_.event(SessionEvent::Armed, {condition});
     err_ << kPrefix << "armed: the log starts when " << condition << '\n';
   }
 
@@ -507,7 +502,6 @@ class Recorder final : private StartDriver {
   std::unique_ptr<RecordInflux> influx_;
   std::unique_ptr<RecordAlarms> alarms_;
   std::unique_ptr<InputLines> notes_;
-  std::unique_ptr<CommitGate> gate_;
   std::int64_t reported_ = 0;
   std::int64_t saved_count_ = 0;
   std::size_t progress_width_ = 0;

@@ -33,6 +33,7 @@ constexpr ControlHint kHints[] = {
     {"mni_overview",     0,   432},
     {"mni_add_note",     0,   549},
     {"mni_combined",     0,   618},
+    {"mni_start_when",   0,   609},
     {"mni_Help_M",       0,   433},
     {"mni_Help_About",   0,   434},
     {"mni_debug",        0,   435},

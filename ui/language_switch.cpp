@@ -56,6 +56,7 @@ constexpr LanguageControl kLanguageControls[] = {
     {"mni_overview",   ControlKind::MenuItem, 120},
     {"mni_add_note",   ControlKind::MenuItem, 545},
     {"mni_combined",   ControlKind::MenuItem, 610},
+    {"mni_start_when", ControlKind::MenuItem, 590},
     {"mmu_reset_settings", ControlKind::MenuItem, 180},
     {"mmu_publishing", ControlKind::MenuItem, 480},
 };

@@ -278,6 +278,9 @@ void TForm1::build_menus() {
 
   file1_ = bar->addMenu(QStringLiteral("File"));
   file1_->setObjectName(QStringLiteral("File1"));
+  mni_start_when_ = menu_item(file1_, "mni_start_when", "Start when...");
+  mni_start_when_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  connect(mni_start_when_, &QAction::triggered, this, &TForm1::mni_start_whenClick);
   mmu_open_ = menu_item(file1_, "MMU_Open", "Open");
   mmu_sessions_ = menu_item(file1_, "mmu_sessions", "Sessions...");
   save_as_ = menu_item(file1_, "SAVE_AS", "Save As");
@@ -321,8 +324,8 @@ void TForm1::build_menus() {
   connect(mni_debug_, &QAction::triggered, this, &TForm1::mni_debugClick);
 
   for (QMenu* menu : {file1_, mmu_set_lan_, mmu_set_, help1_}) language_controls_.add(menu);
-  for (QAction* item : {mmu_open_, mmu_sessions_, save_as_, mmu_new_window_, exit1_, sys_set_,
-                        publishing, reset_settings, help_manual, about}) {
+  for (QAction* item : {mni_start_when_, mmu_open_, mmu_sessions_, save_as_, mmu_new_window_,
+                        exit1_, sys_set_, publishing, reset_settings, help_manual, about}) {
     language_controls_.add(item);
   }
 }
@@ -651,6 +654,7 @@ void TForm1::apply_control_states(ControlEvent event) {
     if (e != Enabled::Keep) w->setEnabled(e == Enabled::On);
   };
   set(c.start, btn_start_);
+  set_enabled(c.start, {mni_start_when_});
   set(c.stop, btn_stop_);
   set(c.reset, btn_reset_);
   set(c.exit, btn_ext_);
@@ -698,6 +702,15 @@ void TForm1::show_side_panel() {
   }
   status_bar_->set_panel_text(PanelStatusBar::kSidePanel, text);
   status_bar_->set_panel_tip(PanelStatusBar::kSidePanel, tip);
+  show_gate();
+}
+
+void TForm1::show_gate() {
+  const CommitGate* gate = program_.recording().gate();
+  const std::string text = gate == nullptr ? std::string()
+                                           : gate_status_text(gate->rule(), gate->state(),
+                                                              triggered_at_, program_.state());
+  status_bar_->set_gate_text(QString::fromStdString(text));
 }
 
 void TForm1::session_notice(SessionNotice notice, const std::string& detail) {
@@ -776,6 +789,9 @@ void TForm1::update_chart(std::int32_t count, ChartDirection direction) {
 void TForm1::update_lcd() {
   const MeterState& s = program_.state();
   lcd_->show_reading(s.reading, s.DecimalSeparator);
+  // The level is told in the unit the meter shows, known from its readings.
+  const CommitGate* gate = program_.recording().gate();
+  if (gate != nullptr && gate->state() == GateState::Armed) show_gate();
 }
 
 void TForm1::update_readout() {
@@ -818,6 +834,8 @@ void TForm1::Btn_StartClick() {
   if (acquisition.state() == AcquisitionState::Searching) return;
   if (program_.DebugEnabled) debug_window_->show_trace();
   apply_publishing_settings();
+  program_.recording().disarm();  // a plain Start logs every reading
+  show_gate();
   apply_control_states(AcquisitionState::Searching);
   timer_show_->stop();
   session_note_ = 0;
@@ -856,7 +874,35 @@ void TForm1::no_port_found() {
 void TForm1::Btn_STOPClick() {
   timer_show_->stop();
   program_.acquisition().stop();
+  program_.recording().disarm();  // what the gate still held is not logged
+  show_gate();
   apply_control_states(AcquisitionState::Stopped);
+}
+
+// Start, then the readings wait at the gate: the display follows the meter
+// while the log waits for the condition.
+void TForm1::mni_start_whenClick() {
+  if (!btn_start_->isEnabled()) return;
+  const std::optional<StartWhenChoice> choice =
+      ask_start_when_ ? ask_start_when_(start_when_last_)
+                      : run_start_when_dialog(this, program_.state(), start_when_last_);
+  if (!choice) return;
+  start_when_last_ = choice->texts;
+  Btn_StartClick();
+  const AcquisitionState state = program_.acquisition().state();
+  if (state != AcquisitionState::Acquiring && state != AcquisitionState::Waiting) return;
+  triggered_at_.clear();
+  program_.recording().arm(choice->rule, [this] {
+    triggered_at_ = format_hhnnss(now_local());
+    show_gate();
+  });
+  show_gate();
+}
+
+bool TForm1::stop_at_gate_end() {
+  if (!program_.recording().gate_done()) return false;
+  Btn_STOPClick();
+  return true;
 }
 
 void TForm1::Btn_ResetClick() {
@@ -894,8 +940,10 @@ void TForm1::Timer_ShowTimer() {
     case TickOutcome::MeterBack:
       show_run_state(program_.acquisition().state());
       break;
-    case TickOutcome::NotAcquiring:
     case TickOutcome::Running:
+      stop_at_gate_end();
+      break;
+    case TickOutcome::NotAcquiring:
     case TickOutcome::Waiting:
       break;
   }
@@ -904,6 +952,8 @@ void TForm1::Timer_ShowTimer() {
 // The acquisition has already ended as Stop ends it.
 void TForm1::meter_lost() {
   timer_show_->stop();
+  program_.recording().disarm();
+  show_gate();
   apply_control_states(AcquisitionState::Stopped);
   message(MessageKind::Warning, program_.state().text(kTextMeterDisconnected));
 }

@@ -18,6 +18,7 @@
 #include "message_box.h"
 #include "note_list.h"
 #include "program.h"
+#include "start_when_dialog.h"
 #include "ui_thread_relay.h"
 
 class QAction;
@@ -71,6 +72,9 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   using NoteAsker =
       std::function<std::optional<QString>(const QString& title, const QString& prompt)>;
 
+  // Asks for the condition of a conditional Start; nullopt when cancelled.
+  using StartWhenAsker = std::function<std::optional<StartWhenChoice>(const StartWhenTexts& last)>;
+
   static constexpr int kDesignWidth = 1080;  // client area
   static constexpr int kDesignHeight = 568;
 
@@ -93,6 +97,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   void set_message_presenter(MessagePresenter presenter) { present_ = std::move(presenter); }
   // Replaces the note dialog, for tests.
   void set_note_asker(NoteAsker asker) { ask_note_ = std::move(asker); }
+  // Replaces the Start when dialog, for tests.
+  void set_start_when_asker(StartWhenAsker asker) { ask_start_when_ = std::move(asker); }
   // The notes added since the log in the views began.
   const NoteList& notes() const { return notes_; }
   // The notes and excursions of a log just read (none for a text log) in
@@ -143,6 +149,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // A window of its own, in a process of its own: its Start finds the next meter.
   void mmu_new_windowClick();
   void Btn_STOPClick();
+  // File > Start when: Start, with the log held back until a condition holds.
+  void mni_start_whenClick();
   void Btn_ResetClick();
   void Btn_EXTClick();
   void Exit1Click();
@@ -188,6 +196,10 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // Panel 0 of the status bar: whether the meter is being read, in the current language.
   void show_run_state(AcquisitionState state);
   void show_side_panel();
+  // The status bar's word on conditional recording, as the gate stands now.
+  void show_gate();
+  // The gate's stop came: the acquisition ends as Stop ends it.
+  bool stop_at_gate_end();
   // Panel 2: the chosen interval in the current language, or the word that
   // stands there until one is chosen.
   void show_interval_panel();
@@ -292,6 +304,10 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   std::uint64_t excursion_key_ = 0;  // of the excursion that lasts, 0 for none
   std::shared_ptr<UiThreadRelay> relay_;
   NoteAsker ask_note_;
+  StartWhenAsker ask_start_when_;
+  StartWhenTexts start_when_last_;  // the dialog opens with the choice made last
+  std::string triggered_at_;        // the time of day the gate triggered
+  QAction* mni_start_when_ = nullptr;
   QAction* save_as_ = nullptr;
   QAction* exit1_ = nullptr;
   QAction* sys_set_ = nullptr;

@@ -30,6 +30,23 @@ PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
     addWidget(label);
     panels_[static_cast<std::size_t>(i)] = label;
   }
+  gate_ = new QLabel;
+  gate_->setObjectName(QStringLiteral("StatusBar1_gate"));
+  gate_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  gate_->setContentsMargins(2, 0, 2, 0);
+  gate_->setMinimumWidth(0);
+  gate_->setVisible(false);
+  addWidget(gate_, 1);
+}
+
+void PanelStatusBar::set_gate_text(const QString& text) {
+  gate_->setText(text);
+  gate_->setToolTip(text);  // in full, should the room cut it
+  gate_->setVisible(!text.isEmpty());
+}
+
+QString PanelStatusBar::gate_text() const {
+  return gate_->text();
 }
 
 QString PanelStatusBar::panel_text(int panel) const {

@@ -27,9 +27,14 @@ class PanelStatusBar : public QStatusBar {
   void set_panel_text(int panel, const QString& text);
   void set_panel_tip(int panel, const QString& tip);
   QString panel_tip(int panel) const;
+  // After the panels, in the room left: what conditional recording waits
+  // for, or that it triggered. Empty hides it.
+  void set_gate_text(const QString& text);
+  QString gate_text() const;
 
  private:
   std::array<QLabel*, kPanels> panels_{};
+  QLabel* gate_ = nullptr;
 };
 
 }  // namespace tarvo

@@ -6,7 +6,8 @@
 namespace tarvo {
 
 Recording::Recording(RecordingSetup setup)
-    : trace_(setup.trace_sink, setup.now),
+    : now_(setup.now),
+      trace_(setup.trace_sink, setup.now),
       ports_(std::move(setup.devices), trace_),
       acquisition_(state_, ports_),
       session_keeper_(state_, std::move(setup.session_folder), setup.now),
@@ -20,6 +21,7 @@ Recording::Recording(RecordingSetup setup)
 }
 
 Recording::~Recording() {
+  disarm();
   acquisition_.remove_listener(&*alarms_);
   acquisition_.remove_listener(&session_keeper_);
 }
@@ -74,6 +76,24 @@ void Recording::notify(const AlarmEvent& e) {
   put("%1", what);
   put("%2", format_hhnnss(e.when));
   desktop_notice_->show(e.key, state_.text(title), body);
+}
+
+void Recording::arm(const GateRule& rule, std::function<void()> triggered) {
+  disarm();
+  const std::string condition = condition_text(rule.start);
+  gate_ = std::make_unique<CommitGate>(
+      rule, state_.DecimalSeparator, [this, condition, told = std::move(triggered)] {
+        session_keeper_.event(SessionEvent::Triggered, {condition});
+        if (told) told();
+      });
+  state_.gate = gate_.get();
+  gate_->arm(now_());
+  session_keeper_.event(SessionEvent::Armed, {condition});
+}
+
+void Recording::disarm() {
+  state_.gate = nullptr;
+  gate_.reset();
 }
 
 MqttPublisher& Recording::publish(const PublishTarget& target, const PublisherTiming& timing,

@@ -12,6 +12,7 @@
 #include "alarm/desktop_notice.h"
 #include "files/session_keeper.h"
 #include "link/acquisition.h"
+#include "link/commit_gate.h"
 #include "link/debug_trace.h"
 #include "link/meter_state.h"
 #include "link/serial_device.h"
@@ -98,6 +99,19 @@ class Recording {
   void notify_on_alarm(DesktopNotice::Report report, DesktopNotice::Acknowledged acknowledged);
   // No more notices (the user muted the alarm); those shown stay.
   void stop_notifying() { desktop_notice_.reset(); }
+  // Conditional recording: from now on the readings wait at a gate, the
+  // newest `pretrigger` of them held, until the rule's condition; then they
+  // and every later one go into the log until the rule's stop. The session
+  // tells the arming and the trigger; `triggered` is told after the session.
+  // Arm after Start, while the session file is written.
+  void arm(const GateRule& rule, std::function<void()> triggered = {});
+  // Every reading goes into the log again; the held ones are dropped.
+  void disarm();
+  // The gate while armed or after; none without conditional recording.
+  const CommitGate* gate() const { return gate_.get(); }
+  // The rule's stop came: the recording is over.
+  bool gate_done() const { return gate_ && gate_->state() == GateState::Done; }
+
   // Once a second, while the program runs: a silence becomes an alarm.
   void tick(const LocalTime& now) { alarms_->tick(now); }
 
@@ -118,6 +132,7 @@ class Recording {
   std::size_t finish_influx(std::chrono::milliseconds grace);
 
  private:
+  std::function<LocalTime()> now_;
   MeterState state_;
   PortTrace trace_;
   SerialPorts ports_;
@@ -132,6 +147,7 @@ class Recording {
   Following<AlarmFollower> alarms_;
   std::unique_ptr<AlarmCommand> alarm_command_;
   std::unique_ptr<DesktopNotice> desktop_notice_;
+  std::unique_ptr<CommitGate> gate_;
 
   void on_alarm(const AlarmEvent& event);
   void notify(const AlarmEvent& event);

@@ -516,5 +516,113 @@ TEST_F(MeterWindow, AddNoteKeepsTheNoteAndWritesItOnlyWhileASessionIs) {
       (std::vector<std::pair<SessionEvent, std::string>>{{SessionEvent::Note, "probe moved"}}));
 }
 
+// A level that the meter crosses every four seconds, two below and two above.
+constexpr const char* kCrossingMeter =
+    "every 10ms\nDCV AUTO 5.0000 V 1.0000 for 2s\nDCV AUTO 5.0000 V 3.0000 for 2s\n";
+
+StartWhenChoice rule_of(const StartWhenTexts& texts, const MeterState& s) {
+  const ParsedStartWhen parsed = parse_start_when(texts, s);
+  EXPECT_TRUE(parsed.rule) << parsed.error;
+  return {texts, parsed.rule.value_or(GateRule{})};
+}
+
+std::vector<SessionEvent> session_events(const std::filesystem::path& file) {
+  std::vector<SessionEvent> events;
+  const auto session = ReadSession(file, ".");
+  EXPECT_TRUE(session.has_value());
+  if (session) {
+    for (const auto& e : session->events) events.push_back(e.first);
+  }
+  return events;
+}
+
+// Armed, the display follows the meter and the log waits; the crossing logs
+// the held readings, then the rest until the stop, which ends the acquisition.
+TEST_F(MeterWindow, StartWhenLogsThePretriggerThenStopsByItself) {
+  meter_ = fast_meter(kCrossingMeter);
+  ports_ = {meter_->device_path()};
+  control<QAction>("lan_01")->trigger();
+  window_->set_start_when_asker([this](const StartWhenTexts&) {
+    return rule_of({StartChoice::Rises, "2.5", 5, StopChoice::Readings, "8"}, program_.state());
+  });
+  control<QAction>("mni_start_when")->trigger();
+  ASSERT_EQ(program_.acquisition().state(), AcquisitionState::Acquiring);
+  PanelStatusBar& bar = *window_->status_bar();
+  EXPECT_TRUE(bar.gate_text().startsWith("Armed: the log starts when the value rises above 2.5"));
+
+  bool logged_while_armed = false;
+  bool shown_while_armed = false;
+  QString armed_text;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        const CommitGate* gate = program_.recording().gate();
+        if (gate != nullptr && gate->state() == GateState::Armed) {
+          logged_while_armed = logged_while_armed || log().count() > 0;
+          if (!program_.state().reading.Main_No.empty()) {
+            shown_while_armed = true;
+            armed_text = bar.gate_text();  // the unit is the meter's, from its first reading on
+          }
+        }
+        return program_.acquisition().state() == AcquisitionState::Stopped;
+      },
+      20000));
+  EXPECT_FALSE(logged_while_armed);
+  EXPECT_TRUE(shown_while_armed);
+  EXPECT_EQ(armed_text.toStdString(), "Armed: the log starts when the value rises above 2.5 V");
+  EXPECT_EQ(usable(), kStopped);
+  EXPECT_EQ(bar.gate_text(), QString());
+  ASSERT_EQ(log().count(), 13);
+  for (std::int64_t n = 1; n <= 13; ++n) {
+    EXPECT_EQ(log()[n].Index, n);
+    EXPECT_EQ(log()[n].Main_No.str(), n <= 5 ? "1.0000" : "3.0000") << n;
+  }
+  EXPECT_EQ(session_events(program_.session_keeper().path()),
+            (std::vector{SessionEvent::Armed, SessionEvent::Triggered, SessionEvent::Stopped}));
+}
+
+// The status bar says when the log began; Stop ends the recording as always.
+TEST_F(MeterWindow, StartWhenShowsTheTriggerUntilStop) {
+  meter_ = fast_meter(kCrossingMeter);
+  ports_ = {meter_->device_path()};
+  control<QAction>("lan_04")->trigger();
+  window_->set_start_when_asker([this](const StartWhenTexts&) {
+    return rule_of({StartChoice::Falls, "1,5", 0, StopChoice::Never, ""}, program_.state());
+  });
+  program_.state().DecimalSeparator = ",";
+  control<QAction>("mni_start_when")->trigger();
+  PanelStatusBar& bar = *window_->status_bar();
+  EXPECT_TRUE(
+      bar.gate_text().startsWith("Scharf: Die Aufzeichnung beginnt, wenn der Wert unter 1,5"))
+      << bar.gate_text().toStdString();
+  ASSERT_TRUE(wait_for_readings(3));
+  EXPECT_TRUE(bar.gate_text().startsWith("Ausgelöst um ")) << bar.gate_text().toStdString();
+  EXPECT_EQ(log()[1].Main_No.str(), "1,0000");
+  control<QPushButton>("Btn_STOP")->click();
+  EXPECT_EQ(bar.gate_text(), QString());
+  EXPECT_EQ(program_.recording().gate(), nullptr);
+}
+
+// Stop while armed drops what the gate held; the next Start logs everything.
+TEST_F(MeterWindow, StopWhileArmedDisarms) {
+  window_->set_start_when_asker([this](const StartWhenTexts&) {
+    return rule_of({StartChoice::Rises, "4.5", 100, StopChoice::Never, ""}, program_.state());
+  });
+  control<QAction>("mni_start_when")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !program_.state().reading.Main_No.empty(); }, 20000));
+  QTest::qWait(200);
+  EXPECT_EQ(log().count(), 0);
+  EXPECT_FALSE(window_->status_bar()->gate_text().isEmpty());
+  EXPECT_FALSE(control<QAction>("mni_start_when")->isEnabled());
+  control<QPushButton>("Btn_STOP")->click();
+  EXPECT_EQ(log().count(), 0);
+  EXPECT_EQ(program_.recording().gate(), nullptr);
+  EXPECT_TRUE(control<QAction>("mni_start_when")->isEnabled());
+  EXPECT_EQ(session_events(program_.session_keeper().path()),
+            (std::vector{SessionEvent::Armed, SessionEvent::Stopped}));
+  start();
+  ASSERT_TRUE(wait_for_readings(3));
+  EXPECT_EQ(window_->status_bar()->gate_text(), QString());
+}
+
 }  // namespace
 }  // namespace tarvo

@@ -29,6 +29,7 @@
 #include "overview_window.h"
 #include "publishing_dialog.h"
 #include "session_dialog.h"
+#include "start_when_dialog.h"
 #include "statistics_window.h"
 #include "trend_chart.h"
 
@@ -256,10 +257,16 @@ int main(int argc, char** argv) {
       tarvo::run_publishing_dialog(&window, program.state(), example,
                                    tarvo::SecretStore::Keychain::Present);
     });
+    const bool start_when = grab_modal(other("start-when-dialog"), [&] {
+      tarvo::StartWhenTexts example{tarvo::StartChoice::Rises, "5", 10, tarvo::StopChoice::Duration,
+                                    "15m"};
+      tarvo::run_start_when_dialog(&window, program.state(), example);
+    });
     const bool about = grab_modal(
         other("about-box"), [&] { tarvo::show_about_box(*window.about_box(), program.state()); });
     if (!window.grab().save(file) || !shoot_session_dialog(window, dialog) || !statistics ||
-        !limits || !interval || !publishing || !about || !shoot_menus(window, other("menus"))) {
+        !limits || !interval || !publishing || !start_when || !about ||
+        !shoot_menus(window, other("menus"))) {
       std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(file));
       return 1;
     }
