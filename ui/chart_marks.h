@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,14 @@ class ExcursionSpans {
   }
   void clear() { spans_.clear(); }
   const std::vector<ReadingSpan>& spans() const { return spans_; }
+  // Whether reading n is in one of them (they come in the log's order).
+  bool covers(std::int64_t n) const {
+    auto after = std::upper_bound(spans_.begin(), spans_.end(), n,
+                                  [](std::int64_t x, const ReadingSpan& s) { return x < s.first; });
+    if (after == spans_.begin()) return false;
+    --after;
+    return after->last == 0 || n <= after->last;
+  }
 
  private:
   std::vector<ReadingSpan> spans_;

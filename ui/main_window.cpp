@@ -361,10 +361,13 @@ void TForm1::build_view_menu(QMenuBar* bar) {
     const MeterState& s = program_.state();
     return QString::fromStdString(s.text(record.TestFrame ? kTextTestFrameMark : kTextGapMark));
   });
-  // Readings logged before the limits were set were judged by none.
+  // The rows coloured are the readings outside the limits of the excursions
+  // that were alarms, as the chart shades them and Statistics counts them:
+  // none from before the limits were set, none of an excursion shorter than
+  // the minimum duration.
   grid_->set_highlight([this](std::int64_t n, const real_Record& record) {
     const MeterState& s = program_.state();
-    return n >= limits_from_ &&
+    return n >= limits_from_ && excursions_.covers(n) &&
            breach_of(program_.limits().limits(), record, s.DecimalSeparator) != LimitBreach::None;
   });
 }

@@ -120,7 +120,7 @@ TEST_F(WindowCommands, ReadingsOutsideTheLimitsAlarmAndAreCounted) {
 // excursion once. A value back under the limit but within the hysteresis
 // does not end one: five readings outside make three excursions, not four.
 // An excursion shorter than the minimum duration is no alarm: no sound, no
-// count; the readings are still coloured as outside the limits.
+// count, no colour in the grid.
 TEST_F(WindowCommands, AShortExcursionIsNoAlarmAndStaysSilent) {
   program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt}, 0, 3600);
   for (const char d : {'1', '6', '7', '2'}) {
@@ -128,6 +128,16 @@ TEST_F(WindowCommands, AShortExcursionIsNoAlarmAndStaysSilent) {
   }
   EXPECT_EQ(window_->alarm()->rings(), 0);
   EXPECT_EQ(program_.recording().alarms().watch().excursions(), 0);
+  const DataGrid& grid = *window_->data_grid();
+  const auto coloured = [&grid] {
+    int rows = 0;
+    for (int row = 1; row < grid.model()->rowCount(); ++row) {
+      rows += grid.model()->index(row, 1).data(Qt::BackgroundRole).value<QColor>() ==
+              QColor(255, 200, 200);
+    }
+    return rows;
+  };
+  EXPECT_EQ(coloured(), 0);
   // Without a minimum duration the same readings sound once each while out.
   program_.recording().set_limits({{"ACV", "V"}, 0.42525, std::nullopt});
   for (const char d : {'6', '7', '2', '8'}) {
@@ -135,6 +145,7 @@ TEST_F(WindowCommands, AShortExcursionIsNoAlarmAndStaysSilent) {
   }
   EXPECT_EQ(window_->alarm()->rings(), 3);
   EXPECT_EQ(program_.recording().alarms().watch().excursions(), 2);
+  EXPECT_EQ(coloured(), 3);
 }
 
 TEST_F(WindowCommands, LimitsCountExcursionsFromTheMomentTheyWereSet) {
