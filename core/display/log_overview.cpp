@@ -96,10 +96,15 @@ std::vector<TimeTick> dated_ticks(const ReadingLog& log, const IndexSpan& view, 
   std::int64_t t = (from >= 0 ? (from + step - 1) / step : from / step) * step + origin;
   std::vector<TimeTick> ticks;
   std::int64_t previous_index = 0, previous_day = 0;
+  // The axis runs by reading, not by time: where readings came faster or
+  // slower than their interval (a gap, a burst), two round times can fall a
+  // few readings apart, and their labels would be drawn over each other.
+  const std::int64_t room = std::max<std::int64_t>(view.count() / std::max(max_ticks, 1), 1);
   for (; t <= t1; t += step) {
     const std::int64_t index = first_at_or_after(log, view, t);
     if (index > view.last) break;
     if (index == previous_index) continue;
+    if (previous_index != 0 && index - previous_index < room) continue;
     // Across a gap in the log (the meter was stopped) the tick names the
     // record's own time, not the round time that fell into the gap.
     const std::int64_t at = wall_seconds(log[index].DateTime);

@@ -127,6 +127,26 @@ TEST(LogOverview, TimeTicksFallOnRoundLocalTimes) {
                                       "2026-12-14", "2026-12-15", "2026-12-16"}));
 }
 
+// The axis runs by reading: two readings, then a stop of an hour, then an hour
+// more. The round times of the stop fall on the first reading after it; no
+// two labels are nearer than a label's room (100 readings in 8 labels).
+TEST(LogOverview, TimeTicksAcrossAStopKeepTheirRoom) {
+  ReadingLog log = dated_log(2, 60, {2026, 12, 9, 14, 0, 0, 0, 60});
+  const ReadingLog after = dated_log(98, 60, {2026, 12, 9, 15, 0, 0, 0, 60});
+  for (std::int64_t n = 1; n <= after.count(); ++n) {
+    CurrentReading r;
+    r.Main_No = "1.0000";
+    r.Main_Range = "DCV AUTO 5.0000 V";
+    log.append_reading(r, after[n].DateTime);
+  }
+  const std::vector<TimeTick> ticks = time_ticks(log, {1, 100}, 8);
+  ASSERT_GE(ticks.size(), 3u);
+  EXPECT_EQ(ticks.front().index, 1);
+  for (std::size_t i = 1; i < ticks.size(); ++i) {
+    EXPECT_GE(ticks[i].index - ticks[i - 1].index, 100 / 8) << ticks[i].label;
+  }
+}
+
 // A text log keeps only the time of day: ticks at round record numbers.
 TEST(LogOverview, UndatedRecordsAreTickedByCount) {
   const ReadingLog log = one_run_log(1000);
