@@ -16,7 +16,7 @@ namespace tarvo::cli {
 class RecordAlarms {
  public:
   // How long the user's command may run.
-  static constexpr std::chrono::seconds kCommandLimit{10};
+  static constexpr std::chrono::seconds kCommandLimit = kAlarmCommandLimit;
 
   RecordAlarms(Recording& recording, const RecordOptions& options);
   RecordAlarms(const RecordAlarms&) = delete;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "alarm/alarm_command.h"
 #include "control_hints.h"
 #include "i18n/text_numbers.h"
 #include "message_box.h"
@@ -102,6 +103,12 @@ namespace {
 struct LimitFields {
   QLineEdit *high, *low, *hysteresis, *min_duration, *stale;
   QCheckBox* mute;
+  QCheckBox *notices, *to_broker;
+  QLineEdit* command;
+
+  AlarmActions actions() const {
+    return {notices->isChecked(), to_broker->isChecked(), command->text().trimmed().toStdString()};
+  }
 
   LimitTexts texts() const {
     const auto text = [](const QLineEdit* edit) { return edit->text().toStdString(); };
@@ -129,6 +136,17 @@ LimitFields add_fields(QFormLayout& form, const MeterState& s, const LimitChoice
   f.mute->setObjectName(QStringLiteral("MuteAlarm"));
   f.mute->setChecked(current.muted);
   form.addRow(f.mute);
+  f.notices = new QCheckBox(text_of(s, kTextAlarmNotices));
+  f.notices->setObjectName(QStringLiteral("AlarmNotices"));
+  f.notices->setChecked(current.actions.notices);
+  form.addRow(f.notices);
+  f.to_broker = new QCheckBox(text_of(s, kTextAlarmsToBroker));
+  f.to_broker->setObjectName(QStringLiteral("AlarmsToBroker"));
+  f.to_broker->setChecked(current.actions.to_broker);
+  form.addRow(f.to_broker);
+  f.command = add_field(form, s, kTextAlarmCommand, "AlarmCommand",
+                        QString::fromStdString(current.actions.command));
+  f.command->setMinimumWidth(f.command->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
   return f;
 }
 
@@ -170,11 +188,13 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& 
       error->setText(QString::fromStdString(parsed.error));
       return;
     }
-    choice = LimitChoice{{*key, parsed.high, parsed.low},
-                         parsed.hysteresis,
-                         parsed.min_duration,
-                         parsed.stale,
-                         fields.mute->isChecked()};
+    if (!split_command(fields.actions().command)) {
+      error->setText(text_of(s, kTextCommandQuoteOpen));
+      return;
+    }
+    choice = LimitChoice{
+        {*key, parsed.high, parsed.low}, parsed.hysteresis, parsed.min_duration, parsed.stale,
+        fields.mute->isChecked(),        fields.actions()};
     dialog.accept();
   });
   dialog.adjustSize();

@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "files/user_settings.h"
 #include "link/meter_state.h"
 #include "log/limits.h"
 
@@ -36,7 +38,9 @@ struct LimitChoice {
   double min_duration = 0;  // seconds
   double stale = 0;         // seconds without a reading; 0: no such alarm
   bool muted = false;
+  AlarmActions actions;
 };
+
 std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& s,
                                              const LimitChoice& current);
 

@@ -390,12 +390,17 @@ void TForm1::show_reading(std::int64_t n) {
 
 void TForm1::mni_limitsClick() {
   const AlarmSettings& alarms = program_.recording().alarms().watch().settings();
-  const LimitChoice current{program_.limits().limits(), alarms.rule.hysteresis,
-                            alarms.rule.min_duration, alarms.stale, alarm_->muted()};
+  const LimitChoice current{program_.limits().limits(),
+                            alarms.rule.hysteresis,
+                            alarms.rule.min_duration,
+                            alarms.stale,
+                            alarm_->muted(),
+                            alarm_actions_};
   if (auto choice = run_limits_dialog(this, program_.state(), current)) {
     program_.recording().set_limits(choice->limits, choice->hysteresis, choice->min_duration,
                                     choice->stale);
     alarm_->set_muted(choice->muted);
+    alarm_actions_ = choice->actions;
     follow_alarm_actions();
     keep_limits();
     grid_->refill_grid();
@@ -499,7 +504,9 @@ void TForm1::follow_excursion(const AlarmEvent& event) {
 void TForm1::follow_alarm_actions() {
   limits_from_ = program_.state().log.count() + 1;
   Recording& recording = program_.recording();
-  if (alarm_->muted() || !recording.alarms().watch().settings().any()) {
+  recording.publish_alarms(alarm_actions_.to_broker);
+  follow_alarm_command();
+  if (alarm_->muted() || !alarm_actions_.notices || !recording.alarms().watch().settings().any()) {
     recording.stop_notifying();
     return;
   }
@@ -510,6 +517,24 @@ void TForm1::follow_alarm_actions() {
         relay->post([this, report] { program_.ports().trace().note(report); });
       },
       [this, relay](std::uint64_t key) { relay->post([this, key] { alarm_acknowledged(key); }); });
+}
+
+// The user's command runs at each alarm whether the sound is muted or not:
+// it is no noise. It is made again only when it changed, as a command that
+// runs is waited for.
+void TForm1::follow_alarm_command() {
+  if (alarm_actions_.command == running_command_) return;
+  Recording& recording = program_.recording();
+  recording.stop_running_on_alarm();
+  running_command_ = alarm_actions_.command;
+  std::vector<std::string> argv =
+      split_command(running_command_).value_or(std::vector<std::string>{});
+  if (argv.empty()) return;
+  std::shared_ptr<UiThreadRelay> relay = relay_;
+  recording.run_on_alarm(std::move(argv), kAlarmCommandLimit,
+                         [this, relay](const std::string& report) {
+                           relay->post([this, report] { program_.ports().trace().note(report); });
+                         });
 }
 
 void TForm1::alarm_acknowledged(std::uint64_t key) {

@@ -12,6 +12,7 @@
 #include "chart_marks.h"
 #include "control_states.h"
 #include "file_commands.h"
+#include "files/user_settings.h"
 #include "language_switch.h"
 #include "link/acquisition.h"
 #include "link/polling_cycle.h"
@@ -216,6 +217,7 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // The desktop notices follow the limits and the mute: one per excursion
   // while limits are set and the alarm is not muted.
   void follow_alarm_actions();
+  void follow_alarm_command();
   // Record n on a page of its own in the chart with the cursor on it, and in
   // the grid's rows (a double-clicked grid row, a moment of the overview).
   void show_reading(std::int64_t n);
@@ -302,6 +304,8 @@ class TForm1 : public QMainWindow, public ReadingViews, private StartDriver {
   // The first reading the limits in force judged: no excursion begins before it.
   std::int64_t limits_from_ = 1;
   std::uint64_t excursion_key_ = 0;  // of the excursion that lasts, 0 for none
+  AlarmActions alarm_actions_;       // what an alarm does besides sounding
+  std::string running_command_;      // the command the recording runs now
   std::shared_ptr<UiThreadRelay> relay_;
   NoteAsker ask_note_;
   StartWhenAsker ask_start_when_;

@@ -63,6 +63,7 @@ void TForm1::restore_settings() {
   program_.recording().set_limits(kept.limits.value_or(Limits{}), kept.alarm.hysteresis,
                                   kept.alarm.min_duration, kept.alarm.stale);
   alarm_->set_muted(kept.muted);
+  alarm_actions_ = kept.actions;
   follow_alarm_actions();
   int language = kept.language.value_or(kFirstLanguage);
   if (program_.language_for_run != 0) language = program_.language_for_run;
@@ -109,6 +110,7 @@ void TForm1::keep_limits() {
   store.current().alarm = {limits.any() ? alarm.rule.hysteresis : 0,
                            limits.any() ? alarm.rule.min_duration : 0, alarm.stale};
   store.current().muted = alarm_->muted();
+  store.current().actions = alarm_actions_;
   store.save();
 }
 
@@ -135,6 +137,7 @@ void TForm1::mmu_reset_settingsClick() {
   interval_chosen_ = false;
   program_.recording().set_limits({});
   alarm_->set_muted(false);
+  alarm_actions_ = {};
   follow_alarm_actions();
   for (QAction* action : mmu_set_lan_->actions()) {
     if (action->objectName() == QStringLiteral("lan_02")) action->trigger();

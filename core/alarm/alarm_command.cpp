@@ -59,6 +59,45 @@ AlarmCommand::AlarmCommand(std::vector<std::string> argv, std::chrono::milliseco
   thread_ = std::thread([this] { work(); });
 }
 
+std::optional<std::vector<std::string>> split_command(std::string_view line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\n') {
+      if (in_word) words.push_back(std::move(word));
+      word.clear();
+      in_word = false;
+      continue;
+    }
+    in_word = true;
+    if (c == '\\') {
+      if (++i == line.size()) return std::nullopt;
+      word += line[i];
+    } else if (c == '\'') {
+      const std::size_t end = line.find('\'', i + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      word += line.substr(i + 1, end - i - 1);
+      i = end;
+    } else if (c == '"') {
+      for (++i;; ++i) {
+        if (i == line.size()) return std::nullopt;
+        if (line[i] == '"') break;
+        if (line[i] == '\\' && i + 1 < line.size() &&
+            std::string_view("\"\\$`").find(line[i + 1]) != std::string_view::npos) {
+          ++i;
+        }
+        word += line[i];
+      }
+    } else {
+      word += c;
+    }
+  }
+  if (in_word) words.push_back(std::move(word));
+  return words;
+}
+
 AlarmCommand::~AlarmCommand() {
   {
     std::lock_guard lock(mutex_);

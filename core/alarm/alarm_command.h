@@ -6,7 +6,9 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -25,6 +27,17 @@ struct AlarmFacts {
 };
 
 std::vector<std::string> alarm_environment(const AlarmFacts& facts);
+
+// A command line as the user types it, split into words as a POSIX shell
+// splits them: blanks between words; '...' taken as it is; "..." in which a
+// backslash escapes only a double quote, a backslash, a dollar or a backquote;
+// a backslash outside quotes takes the next character as it is. Nothing is
+// expanded and no shell ever runs it. None when a quote is not closed or the
+// line ends in a lone backslash.
+std::optional<std::vector<std::string>> split_command(std::string_view line);
+
+// How long the user's command may run, in the window and in record alike.
+inline constexpr std::chrono::seconds kAlarmCommandLimit{10};
 
 // Runs the user's command for each alarm, one at a time, on a thread of its
 // own: the commit path only queues. The command is an argument vector run

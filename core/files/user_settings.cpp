@@ -79,6 +79,17 @@ std::optional<bool> flag(const SettingsValues& values, const std::string& key) {
   return std::nullopt;
 }
 
+AlarmActions actions_of(const SettingsValues& values) {
+  return {flag(values, "alarm/notices").value_or(true), flag(values, "alarm/broker").value_or(true),
+          text_of(values, "alarm/command", kLongestPath)};
+}
+
+void put_actions(const AlarmActions& a, SettingsValues& values) {
+  if (!a.notices) values["alarm/notices"] = "false";
+  if (!a.to_broker) values["alarm/broker"] = "false";
+  if (!a.command.empty()) values["alarm/command"] = a.command;
+}
+
 // "x y width height".
 std::optional<WindowPlace> place(const SettingsValues& values, const std::string& key) {
   const auto it = values.find(key);
@@ -176,6 +187,7 @@ SettingsRead read_user_settings(const SettingsValues& values) {
   s.interval = number_in<std::int64_t>(values, "interval", 1, kLongestInterval);
   s.limits = limits_of(values);
   s.alarm = alarm_of(values);
+  s.actions = actions_of(values);
   s.muted = flag(values, "limits/muted").value_or(false);
   s.main_window = place(values, "windows/main");
   for (std::size_t i = 0; i < kToolWindows; ++i) {
@@ -200,6 +212,7 @@ SettingsValues settings_values(const UserSettings& s) {
     if (s.limits->low) values["limits/low"] = number_text(*s.limits->low);
   }
   put_alarm(s.alarm, values);
+  put_actions(s.actions, values);
   if (s.muted) values["limits/muted"] = "true";
   if (s.main_window) values["windows/main"] = place_text(*s.main_window);
   for (std::size_t i = 0; i < kToolWindows; ++i) {

@@ -48,11 +48,22 @@ struct AlarmTimings {
   friend bool operator==(const AlarmTimings&, const AlarmTimings&) = default;
 };
 
+// What an alarm does besides sounding: a desktop notice, a message to the
+// broker while publishing, and the user's command (as typed: a program and
+// its arguments, quoted as in a shell; empty for none).
+struct AlarmActions {
+  bool notices = true;
+  bool to_broker = true;
+  std::string command;
+  friend bool operator==(const AlarmActions&, const AlarmActions&) = default;
+};
+
 struct UserSettings {
   std::optional<int> language;           // 1 to 5
   std::optional<std::int64_t> interval;  // seconds, 1 to 120
   std::optional<Limits> limits;          // for one function and unit
   AlarmTimings alarm;
+  AlarmActions actions;
   bool muted = false;
   std::optional<WindowPlace> main_window;
   std::array<ToolWindowState, kToolWindows> tools{};

@@ -190,6 +190,42 @@ constexpr TextRow kTexts[] = {
      "Une alarme quand aucune mesure n'arrive pendant ce nombre de secondes ; vide ou 0 : aucune",
      "Ein Alarm, wenn so viele Sekunden kein Messwert kommt; leer oder 0: keiner",
      "Una alarma cuando no llega ninguna lectura durante estos segundos; vacío o 0: ninguna"},
+    {568, "Desktop notice for each alarm", "每次报警显示桌面通知",
+     "Notification du bureau à chaque alarme", "Desktop-Benachrichtigung bei jedem Alarm",
+     "Aviso en el escritorio en cada alarma"},
+    {569, "Alarms to the MQTT broker", "将报警发送到 MQTT 代理", "Alarmes vers le broker MQTT",
+     "Alarme an den MQTT-Broker", "Alarmas al bróker MQTT"},
+    {570, "Command on each alarm", "每次报警运行的命令", "Commande à chaque alarme",
+     "Befehl bei jedem Alarm", "Orden en cada alarma"},
+    {571, "Each alarm is shown by the desktop's notification service; acknowledging it "
+          "silences that alarm",
+     "每次报警都由桌面通知服务显示；确认后该次报警不再响",
+     "Chaque alarme est affichée par le service de notification du bureau ; l'acquitter fait "
+     "taire cette alarme",
+     "Jeder Alarm wird vom Benachrichtigungsdienst des Desktops gezeigt; seine Bestätigung "
+     "bringt diesen Alarm zum Schweigen",
+     "Cada alarma la muestra el servicio de avisos del escritorio; confirmarla silencia esa "
+     "alarma"},
+    {572, "While publishing, the start and end of each alarm go to PREFIX/alarm",
+     "发布时，每次报警的开始和结束都发送到 PREFIX/alarm",
+     "Pendant la publication, le début et la fin de chaque alarme vont vers PREFIX/alarm",
+     "Beim Veröffentlichen gehen Beginn und Ende jedes Alarms an PREFIX/alarm",
+     "Al publicar, el inicio y el fin de cada alarma van a PREFIX/alarm"},
+    {573, "A program and its arguments, run without a shell at the start and end of each "
+          "alarm, with TARVO_ALARM, TARVO_VALUE, TARVO_UNIT, TARVO_LIMIT and TARVO_TIME; empty "
+          "for none",
+     "一个程序及其参数，在每次报警开始和结束时不经 shell 运行，并带有 TARVO_ALARM、"
+     "TARVO_VALUE、TARVO_UNIT、TARVO_LIMIT 和 TARVO_TIME；留空则不运行",
+     "Un programme et ses arguments, lancé sans shell au début et à la fin de chaque alarme, "
+     "avec TARVO_ALARM, TARVO_VALUE, TARVO_UNIT, TARVO_LIMIT et TARVO_TIME ; vide pour aucun",
+     "Ein Programm mit seinen Argumenten, ohne Shell zu Beginn und Ende jedes Alarms gestartet, "
+     "mit TARVO_ALARM, TARVO_VALUE, TARVO_UNIT, TARVO_LIMIT und TARVO_TIME; leer für keinen",
+     "Un programa y sus argumentos, ejecutado sin shell al inicio y al fin de cada alarma, con "
+     "TARVO_ALARM, TARVO_VALUE, TARVO_UNIT, TARVO_LIMIT y TARVO_TIME; vacío para ninguno"},
+    {574, "The command has a quote that is not closed.", "命令中有未闭合的引号。",
+     "La commande a un guillemet qui n'est pas fermé.",
+     "Der Befehl hat ein Anführungszeichen, das nicht geschlossen ist.",
+     "La orden tiene una comilla que no está cerrada."},
     {545, "Add &note...", "添加备注(&N)...", "Ajouter une &note...", "&Notiz hinzufügen...",
      "Añadir &nota..."},
     {546, "Add a note", "添加备注", "Ajouter une note", "Notiz hinzufügen", "Añadir una nota"},

@@ -140,6 +140,14 @@ inline constexpr int kTextHysteresisTooWide = 564;
 inline constexpr int kTextHysteresisTip = 565;
 inline constexpr int kTextMinDurationTip = 566;
 inline constexpr int kTextStaleAfterTip = 567;
+// 568-573: what an alarm does besides sounding, in the Limits dialog.
+inline constexpr int kTextAlarmNotices = 568;
+inline constexpr int kTextAlarmsToBroker = 569;
+inline constexpr int kTextAlarmCommand = 570;
+inline constexpr int kTextAlarmNoticesTip = 571;
+inline constexpr int kTextAlarmsToBrokerTip = 572;
+inline constexpr int kTextAlarmCommandTip = 573;
+inline constexpr int kTextCommandQuoteOpen = 574;
 // 590-609: conditional recording in the window.
 inline constexpr int kTextStartWhen = 590;       // the menu item
 inline constexpr int kTextStartWhenTitle = 591;  // its dialog

@@ -57,7 +57,9 @@ void Recording::notify_on_alarm(DesktopNotice::Report report,
 void Recording::on_alarm(const AlarmEvent& event) {
   session_keeper_.event(event.start ? SessionEvent::AlarmStart : SessionEvent::AlarmEnd,
                         alarm_session_details(event));
-  if (publisher_ && publishing_.active()) publisher_->publish_alarm(alarm_message(event));
+  if (publisher_ && publishing_.active() && publish_alarms_) {
+    publisher_->publish_alarm(alarm_message(event));
+  }
   if (alarm_command_) alarm_command_->run(alarm_facts(event));
   if (desktop_notice_ && event.start) notify(event);
 }

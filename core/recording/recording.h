@@ -99,6 +99,11 @@ class Recording {
   void notify_on_alarm(DesktopNotice::Report report, DesktopNotice::Acknowledged acknowledged);
   // No more notices (the user muted the alarm); those shown stay.
   void stop_notifying() { desktop_notice_.reset(); }
+  // No more commands; waits for one that runs (at most its time limit).
+  void stop_running_on_alarm() { alarm_command_.reset(); }
+  // Whether each alarm goes to the broker too while publishing (it does
+  // unless told otherwise).
+  void publish_alarms(bool on) { publish_alarms_ = on; }
   // Conditional recording: from now on the readings wait at a gate, the
   // newest `pretrigger` of them held, until the rule's condition; then they
   // and every later one go into the log until the rule's stop. The session
@@ -146,6 +151,7 @@ class Recording {
   CommitSubscription influx_writing_;
   Following<AlarmFollower> alarms_;
   std::unique_ptr<AlarmCommand> alarm_command_;
+  bool publish_alarms_ = true;
   std::unique_ptr<DesktopNotice> desktop_notice_;
   std::unique_ptr<CommitGate> gate_;
 

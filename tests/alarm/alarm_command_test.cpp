@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -97,6 +99,28 @@ TEST_F(AlarmCommandRuns, AlarmsQueuedBeforeTheEndStillRun) {
     for (int i = 0; i < 3; ++i) command.run(kFacts);
   }
   EXPECT_EQ(read(out), "x\nx\nx\n");
+}
+
+// The line the user types is split as a shell splits words; nothing in it is
+// expanded or run by a shell.
+TEST(SplitCommand, WordsAsAShellSplitsThem) {
+  using Words = std::vector<std::string>;
+  const std::vector<std::pair<std::string, std::optional<Words>>> cases = {
+      {"", Words{}},
+      {" \t ", Words{}},
+      {"logger -t bench", Words{"logger", "-t", "bench"}},
+      {"notify-send 'High limit' \"5 V\"", Words{"notify-send", "High limit", "5 V"}},
+      {"sh -c 'echo $TARVO_VALUE; rm x'", Words{"sh", "-c", "echo $TARVO_VALUE; rm x"}},
+      {"say \"a \\\"b\\\" \\\\ \\$HOME \\n\"", Words{"say", "a \"b\" \\ $HOME \\n"}},
+      {"two\\ words 'it'\"'\"'s'", Words{"two words", "it's"}},
+      {"''", Words{""}},
+      {"open 'quote", std::nullopt},
+      {"open \"quote", std::nullopt},
+      {"ends in \\", std::nullopt},
+  };
+  for (const auto& [line, words] : cases) {
+    EXPECT_EQ(split_command(line), words) << line;
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ TEST(UserSettings, FullSettingsComeBackAsTheyWereWritten) {
   s.interval = 120;
   s.limits = Limits{{"DCV", "V"}, 0.42525, -1.5e-7};
   s.alarm = {0.0005, 2.5, 30};
+  s.actions = {false, false, "notify-send 'High limit' \"$x\""};
   s.muted = true;
   s.main_window = WindowPlace{-20, 30, 1100, 700};
   s.tool(ToolWindow::Overview) = {true, WindowPlace{1200, 40, 600, 400}};
@@ -34,6 +35,7 @@ TEST(UserSettings, FullSettingsComeBackAsTheyWereWritten) {
   EXPECT_EQ(read.settings.limits->high, 0.42525);  // exact: the shortest text that reads back
   EXPECT_EQ(read.settings.limits->low, -1.5e-7);
   EXPECT_EQ(read.settings.alarm, s.alarm);
+  EXPECT_EQ(read.settings.actions, s.actions);
   EXPECT_TRUE(read.settings.muted);
   EXPECT_EQ(read.settings.main_window, s.main_window);
   EXPECT_EQ(read.settings.tools, s.tools);
@@ -89,6 +91,8 @@ TEST(UserSettings, FirstStartWritesOnlyTheFormat) {
   const SettingsRead read = read_user_settings({});
   EXPECT_EQ(read.ignored, "");
   EXPECT_FALSE(read.settings.language || read.settings.interval || read.settings.limits);
+  // Until the user says otherwise, an alarm is a notice and goes to the broker.
+  EXPECT_EQ(read.settings.actions, (AlarmActions{true, true, ""}));
 }
 
 TEST(UserSettings, FileWithoutAUsableFormatIsIgnoredWhole) {

@@ -113,11 +113,11 @@ TEST(LanguageTable, UnnamedAndOutOfRangeKeysAreEmpty) {
   for (int key : keys) EXPECT_EQ(table().at(key), "") << key;
 }
 
-// 287 numbered texts in five languages (67 of them the controls' spoken names
+// 294 numbered texts in five languages (67 of them the controls' spoken names
 // and tooltips, 400-417 and 420-467; 35 of Settings > Publishing, 480-514; 2 of
-// File > New window, 530-531; 5 of Add note, 545-549; 8 of the Limits dialog's
-// alarm timings, 560-567; the exports' Note column, 575; 20 of Start when,
-// 590-609; 9 of the combined chart, 610-618),
+// File > New window, 530-531; 5 of Add note, 545-549; 15 of the Limits
+// dialog's alarm timings and actions, 560-574; the exports' Note column, 575;
+// 20 of Start when, 590-609; 9 of the combined chart, 610-618),
 // eight of them empty, plus five names:
 // any text stored under a wrong key shows up as a different count.
 TEST(LanguageTable, StoresNothingBesideTheTable) {
@@ -126,7 +126,7 @@ TEST(LanguageTable, StoresNothingBesideTheTable) {
     if (!table().at(key).empty()) ++filled;
   }
   EXPECT_EQ(filled,
-            (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2 + 2 + 67 + 35 + 4 + 5 + 2 + 5 + 8 + 1 + 20 +
+            (53 + 16 + 30 + 5 + 7 + 5 + 4 + 5 + 2 + 2 + 2 + 67 + 35 + 4 + 5 + 2 + 5 + 15 + 1 + 20 +
              9) * 5 -
                 8 + 5);
 }

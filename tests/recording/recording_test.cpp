@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
@@ -127,6 +128,41 @@ TEST_F(Recorded, FinishedPublishingTakesThePublisherOut) {
   EXPECT_EQ(recording_.finish_publishing(0ms), 1u);
   // The statistics, the limits and the alarms.
   EXPECT_EQ(recording_.state().commit_listeners.size(), 3u);
+}
+
+// Each alarm goes to PREFIX/alarm while publishing, unless the user switched
+// that off; the readings go on either way.
+TEST_F(Recorded, AlarmsGoToTheBrokerOnlyWhileSwitchedOn) {
+  if (!testing::TestBroker::available()) GTEST_SKIP() << "no mosquitto broker installed";
+  testing::TestBroker broker;
+  testing::TestSubscriber subscriber(broker.port(), "lab/r3/#");
+  ASSERT_TRUE(subscriber.wait_subscribed(5s));
+  std::string why;
+  const auto target = parse_publish_url(broker.url("lab/r3"), why);
+  ASSERT_TRUE(target) << why;
+  recording_.publish(*target, {100ms, 200ms, 30});
+  recording_.set_limits({{"DCV", "V"}, 3.0, std::nullopt});
+  MeterState& s = recording_.state();
+  const auto commit = [&](const char* value) {
+    s.reading.Main_No = value;
+    commit_reading(s, nullptr);
+  };
+  recording_.publish_alarms(false);
+  commit("3.3014");  // an alarm starts, unheard by the broker
+  commit("2.9000");  // and ends
+  recording_.publish_alarms(true);
+  commit("3.1000");
+  commit("2.8000");
+  subscriber.wait_for("lab/r3/alarm", 2, 10s);
+  EXPECT_EQ(recording_.finish_publishing(5s), 0u);
+  std::vector<std::string> alarms;
+  int readings = 0;
+  for (const auto& m : subscriber.messages()) {
+    if (m.topic == "lab/r3/alarm") alarms.push_back(nlohmann::json::parse(m.payload)["alarm"]);
+    if (m.topic == "lab/r3/reading") ++readings;
+  }
+  EXPECT_EQ(alarms, (std::vector<std::string>{"start", "end"}));
+  EXPECT_EQ(readings, 4);
 }
 
 }  // namespace

@@ -115,13 +115,21 @@ class LimitsDialogRun : public ::testing::Test {
 };
 
 TEST_F(LimitsDialogRun, ShowsTheSettingsAndReturnsTheTypedOnes) {
-  const LimitChoice current{{{"ACV", "V"}, 0.5, std::nullopt}, 0.01, 2, 30, false};
+  const LimitChoice current{{{"ACV", "V"}, 0.5, std::nullopt},     0.01, 2, 30, false,
+                            {false, true, "notify-send 'bench 1'"}};
   QStringList shown;
   QString error_after_bad;
   QTimer::singleShot(0, [&] {
-    for (const char* name : {"HighLimit", "LowLimit", "Hysteresis", "MinDuration", "StaleAfter"}) {
+    for (const char* name :
+         {"HighLimit", "LowLimit", "Hysteresis", "MinDuration", "StaleAfter", "AlarmCommand"}) {
       shown << field(name)->text();
     }
+    QWidget* dialog = QApplication::activeModalWidget();
+    shown << (dialog->findChild<QCheckBox*>("AlarmNotices")->isChecked() ? "notices" : "-");
+    shown << (dialog->findChild<QCheckBox*>("AlarmsToBroker")->isChecked() ? "broker" : "-");
+    dialog->findChild<QCheckBox*>("AlarmNotices")->setChecked(true);
+    dialog->findChild<QCheckBox*>("AlarmsToBroker")->setChecked(false);
+    field("AlarmCommand")->setText("  logger -t \"bench A\"  ");
     field("Hysteresis")->setText("-0,5");
     press_ok();
     error_after_bad = QApplication::activeModalWidget()->findChild<QLabel*>("LimitsError")->text();
@@ -131,7 +139,8 @@ TEST_F(LimitsDialogRun, ShowsTheSettingsAndReturnsTheTypedOnes) {
     press_ok();
   });
   const std::optional<LimitChoice> chosen = run_limits_dialog(nullptr, s, current);
-  EXPECT_EQ(shown, (QStringList{"0,5", "", "0,01", "2", "30"}));
+  EXPECT_EQ(shown,
+            (QStringList{"0,5", "", "0,01", "2", "30", "notify-send 'bench 1'", "-", "broker"}));
   EXPECT_EQ(error_after_bad, "Must not be negative: -0,5");
   ASSERT_TRUE(chosen);
   EXPECT_EQ(chosen->limits.key, (RunKey{"ACV", "V"}));
@@ -139,12 +148,13 @@ TEST_F(LimitsDialogRun, ShowsTheSettingsAndReturnsTheTypedOnes) {
   EXPECT_EQ(chosen->hysteresis, 0.002);
   EXPECT_EQ(chosen->min_duration, 0);
   EXPECT_EQ(chosen->stale, 7.5);
+  EXPECT_EQ(chosen->actions, (AlarmActions{true, false, "logger -t \"bench A\""}));
 }
 
 // Limits of another function and unit are not shown for this one, nor is
 // their hysteresis; the times hold for any reading.
 TEST_F(LimitsDialogRun, ForAnotherFunctionOnlyTheTimesAreShown) {
-  const LimitChoice current{{{"DCV", "V"}, 0.5, 0.1}, 0.01, 2, 30, true};
+  const LimitChoice current{{{"DCV", "V"}, 0.5, 0.1}, 0.01, 2, 30, true, {}};
   QStringList shown;
   bool muted = false;
   QTimer::singleShot(0, [&] {

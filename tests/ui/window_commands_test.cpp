@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <QTableWidget>
@@ -146,6 +149,42 @@ TEST_F(WindowCommands, AShortExcursionIsNoAlarmAndStaysSilent) {
   EXPECT_EQ(window_->alarm()->rings(), 3);
   EXPECT_EQ(program_.recording().alarms().watch().excursions(), 2);
   EXPECT_EQ(coloured(), 3);
+}
+
+// The command typed in the Limits dialog runs at the start and the end of
+// each alarm, without a shell, even with the sound muted; it is kept for the
+// next start with the other actions.
+TEST_F(WindowCommands, TheAlarmCommandRunsAtEachAlarmAndIsKept) {
+  QTemporaryDir dir;
+  const QString calls = dir.filePath("calls");
+  const auto reading = [this](char digit) {
+    meter_reading(QStringLiteral("A0 00 30 00 00 04 02 05 0%1 00 00 00 5B 00").arg(QChar(digit)));
+  };
+  reading('1');
+  const QString point = QString::fromStdString(program_.state().DecimalSeparator);
+  QTimer::singleShot(0, window_.get(), [point, calls] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QLineEdit*>("HighLimit")->setText("0" + point + "42525");
+    dialog->findChild<QCheckBox*>("MuteAlarm")->setChecked(true);
+    dialog->findChild<QCheckBox*>("AlarmsToBroker")->setChecked(false);
+    // $TARVO_ALARM is for the shell the command starts, not for one of ours.
+    dialog->findChild<QLineEdit*>("AlarmCommand")
+        ->setText("sh -c 'echo \"$TARVO_ALARM $TARVO_KIND\" >> \"$0\"' '" + calls + "'");
+    dialog->findChild<QDialogButtonBox*>()->buttons().constFirst()->click();
+  });
+  named<QAction>(*window_, "mni_limits")->trigger();
+  for (const char digit : {'6', '7', '1'}) reading(digit);
+  const auto said = [&calls] {
+    QFile file(calls);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+  };
+  for (int i = 0; i < 500 && said() != "start high\nend high\n"; ++i) QTest::qWait(20);
+  EXPECT_EQ(said(), "start high\nend high\n");
+  const UserSettings& kept = program_.settings().current();
+  EXPECT_FALSE(kept.actions.to_broker);
+  EXPECT_TRUE(kept.actions.notices);
+  EXPECT_EQ(kept.actions.command.substr(0, 9), "sh -c 'ec");
 }
 
 TEST_F(WindowCommands, LimitsCountExcursionsFromTheMomentTheyWereSet) {
