@@ -243,8 +243,9 @@ int main(int argc, char** argv) {
     const bool limits = grab_modal(other("limits-dialog"), [&] {
       // An example of every field, for the newest reading's function and unit.
       const tarvo::RunKey key = tarvo::run_key_of(program.state().log[program.state().log.count()]);
-      tarvo::run_limits_dialog(&window, program.state(),
-                               {{key, 5.05, 4.95}, 0.002, 5, 30, false, {}});
+      tarvo::run_limits_dialog(
+          &window, program.state(),
+          {{key, 5.05, 4.95}, 0.002, 5, 30, false, {true, true, "logger -t bench"}});
     });
     const bool interval = grab_modal(other("interval-dialog"), [&] {
       tarvo::run_interval_dialog(*window.interval_dialog(), program.state());
