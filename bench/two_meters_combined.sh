@@ -25,7 +25,11 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+# A folder of its own for the group file too, so that recorders of another
+# run on this machine never join this one's group.
 export XDG_STATE_HOME="$scratch/state" XDG_CONFIG_HOME="$scratch/config"
+export XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME/tarvo"
 printf '[General]\nformat=1\n' >"$XDG_CONFIG_HOME/tarvo/tarvo.conf"
 
