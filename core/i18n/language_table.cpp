@@ -238,12 +238,15 @@ constexpr TextRow kTexts[] = {
      "Aucune session n'est écrite : la note reste dans cette fenêtre seulement.",
      "Es wird keine Sitzung geschrieben: Die Notiz bleibt nur in diesem Fenster.",
      "No se está escribiendo ninguna sesión: la nota queda solo en esta ventana."},
-    {549, "Adds a note at the newest reading: the chart marks it and the session keeps it",
-     "在最新读数处添加备注：图表会标出它，会话会保存它",
-     "Ajoute une note à la dernière mesure : le graphique la marque et la session la garde",
-     "Fügt eine Notiz zum neuesten Messwert hinzu: Das Diagramm markiert sie, die Sitzung "
-     "speichert sie",
-     "Añade una nota en la lectura más reciente: el gráfico la marca y la sesión la guarda"},
+    {549, "Adds a note at the newest reading: the chart and the overview mark it, the session "
+          "and the saved .csv and .xlsx keep it",
+     "在最新读数处添加备注：图表和总览会标出它，会话以及保存的 .csv 和 .xlsx 会保存它",
+     "Ajoute une note à la dernière mesure : le graphique et la vue d'ensemble la marquent, la "
+     "session et les fichiers .csv et .xlsx enregistrés la gardent",
+     "Fügt eine Notiz zum neuesten Messwert hinzu: Diagramm und Übersicht markieren sie, die "
+     "Sitzung und die gespeicherten .csv- und .xlsx-Dateien behalten sie",
+     "Añade una nota en la lectura más reciente: el gráfico y la vista general la marcan, la "
+     "sesión y los .csv y .xlsx guardados la conservan"},
     {610, "&Combined chart...", "组合图表(&C)...", "Graphique &combiné...",
      "&Kombiniertes Diagramm...", "Gráfico &combinado..."},
     {611, "Combined chart", "组合图表", "Graphique combiné", "Kombiniertes Diagramm",
