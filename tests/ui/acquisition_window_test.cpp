@@ -519,6 +519,10 @@ TEST_F(MeterWindow, AddNoteKeepsTheNoteAndWritesItOnlyWhileASessionIs) {
 // A level that the meter crosses every four seconds, two below and two above.
 constexpr const char* kCrossingMeter =
     "every 10ms\nDCV AUTO 5.0000 V 1.0000 for 2s\nDCV AUTO 5.0000 V 3.0000 for 2s\n";
+// Low long enough that the arming, however slow the port search, comes well
+// before the first rise: the five readings before it are all held.
+constexpr const char* kLateRisingMeter =
+    "every 10ms\nDCV AUTO 5.0000 V 1.0000 for 8s\nDCV AUTO 5.0000 V 3.0000 for 2s\n";
 
 StartWhenChoice rule_of(const StartWhenTexts& texts, const MeterState& s) {
   const ParsedStartWhen parsed = parse_start_when(texts, s);
@@ -539,7 +543,7 @@ std::vector<SessionEvent> session_events(const std::filesystem::path& file) {
 // Armed, the display follows the meter and the log waits; the crossing logs
 // the held readings, then the rest until the stop, which ends the acquisition.
 TEST_F(MeterWindow, StartWhenLogsThePretriggerThenStopsByItself) {
-  meter_ = fast_meter(kCrossingMeter);
+  meter_ = fast_meter(kLateRisingMeter);
   ports_ = {meter_->device_path()};
   control<QAction>("lan_01")->trigger();
   window_->set_start_when_asker([this](const StartWhenTexts&) {
