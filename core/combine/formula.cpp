@@ -9,6 +9,9 @@ namespace tarvo {
 namespace {
 
 constexpr double kSecondsPerHour = 3600;
+// Rows without a value for up to this many steps are spanned by the
+// integral: readings that missed the tolerance, not a meter that went away.
+constexpr double kLongestSpan = 3;
 
 // The operators as they may be written; the typographic ones too.
 struct Spelling {
@@ -279,7 +282,7 @@ std::optional<Quantity> Formula::integrate(const Node& node, const std::optional
                                            double seconds) {
   RunningSum& s = sums_[node.meter];
   if (!x) {
-    s.has_last = false;
+    s.missed = s.has_last;
     return std::nullopt;
   }
   if (s.unit && *s.unit != x->unit) {
@@ -287,9 +290,13 @@ std::optional<Quantity> Formula::integrate(const Node& node, const std::optional
                     unit_words(x->unit));
   }
   s.unit = x->unit;
-  if (s.has_last && !x->after_gap) {
-    s.total += (seconds - s.last_seconds) * (x->value + s.last_value) / 2 / kSecondsPerHour;
+  const double step = seconds - s.last_seconds;
+  const bool spanned = !s.missed || (s.last_step > 0 && step <= kLongestSpan * s.last_step);
+  if (s.has_last && !x->after_gap && spanned) {
+    s.total += step * (x->value + s.last_value) / 2 / kSecondsPerHour;
   }
+  if (s.has_last && !s.missed) s.last_step = step;
+  s.missed = false;
   s.has_last = true;
   s.last_seconds = seconds;
   s.last_value = x->value;

@@ -38,9 +38,12 @@ class UnitError : public std::runtime_error {
 // A channel computed from the meters of a row: the meters by letter (A, B, ...),
 // numbers, + - * / (also − × · ÷), parentheses, unary minus, and integral(X),
 // X's running integral over time by the trapezoid rule, in X's unit times
-// hours. A missing value anywhere leaves the row's result missing; the
-// integral then holds its sum and goes on from the next pair of values, and
-// so it does at a value taken after a gap.
+// hours. A missing value anywhere leaves the row's result missing, and the
+// integral holds its sum. A row or two without a value, where two meters'
+// readings did not line up within the tolerance, are spanned from the value
+// before to the value after; a gap is not: a value taken after the meter had
+// gone away, or one after a stretch longer than three of the steps before,
+// starts a new pair.
 class Formula {
  public:
   // Reads text for `meters` meters; throws FormulaError.
@@ -62,6 +65,8 @@ class Formula {
   };
   struct RunningSum {
     bool has_last = false;
+    bool missed = false;   // rows without a value since the last one
+    double last_step = 0;  // seconds between the last two values in a row
     double last_seconds = 0;
     double last_value = 0;
     double total = 0;

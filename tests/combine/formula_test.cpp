@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <optional>
 #include <string>
@@ -139,6 +141,34 @@ TEST(Formula, IntegralIsATrapezoidSumThatHoldsAcrossGaps) {
   }
   const double got = held_at_gap;
   EXPECT_NEAR(got, expected / 3600, expected / 3600 * 0.001);
+}
+
+// Rows where B's reading missed the tolerance (meters recorded by separate
+// runs, their ticks half a second apart) are spanned; a longer stretch
+// without B is a gap and is not. B is 1 A throughout: the sum counts seconds.
+TEST(Formula, IntegralSpansAFewRowsWithoutAValueButNoGap) {
+  struct Case {
+    std::vector<int> missing;  // rows without B, of rows 0 to 9, one second apart
+    double ampere_seconds;
+  };
+  const std::vector<Case> cases = {
+      {{}, 9},        {{4}, 9},  // one row: spanned
+      {{4, 5}, 9},               // two rows, three steps: spanned
+      {{3, 4, 5}, 5},            // four steps: a gap; 0 to 2 and 6 to 9 are summed
+      {{1}, 7},                  // before a step is known a missing row is a gap: 2 to 9
+  };
+  for (const Case& c : cases) {
+    Formula f("integral(B)", 2);
+    std::optional<Quantity> q;
+    for (int i = 0; i < 10; ++i) {
+      std::vector<std::optional<Quantity>> row(2);
+      const bool missing = std::find(c.missing.begin(), c.missing.end(), i) != c.missing.end();
+      if (!missing) row[1] = Quantity{1.0, *unit_of("A"), false};
+      if (const auto now = f.next(i, row)) q = now;
+    }
+    ASSERT_TRUE(q);
+    EXPECT_NEAR(q->value * 3600, c.ampere_seconds, 1e-9) << ::testing::PrintToString(c.missing);
+  }
 }
 
 TEST(Formula, IntegralRefusesAUnitThatChanges) {
