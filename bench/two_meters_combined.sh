@@ -87,18 +87,31 @@ a=$(grep -l "^family$(printf '\t')bench" "${sessions[@]}")
 b=$(grep -l "^family$(printf '\t')compact" "${sessions[@]}")
 "$cli" combine "$a" "$b" "$scratch/out.csv" --formula 'P=A*B' --formula 'Q=integral(B)'
 
-# B's own readings, integrated here by the trapezoid rule straight from its
-# session file, apart from the program: amperes, and a gap of more than one
-# and a half intervals is not bridged.
-own=$(awk -F'\t' '
+# The rows' time span where B has a value: the two recordings need not start
+# and end at the same moment, and Q only covers the rows.
+span=$(tr -d '\r' <"$scratch/out.csv" | awk -F, '
+  function secs(t,   h, m, s) {  # 2026-12-10T21:05:03+00:00, within one day
+    h = substr(t, 12, 2); m = substr(t, 15, 2); s = substr(t, 18, 2)
+    return h * 3600 + m * 60 + s
+  }
+  NR > 1 && $4 != "" { if (first == "") first = secs($1); last = secs($1) }
+  END { print first, last }')
+
+# B's own readings within that span (give or take the half second by which
+# the rows' times may differ from B's), integrated here by the trapezoid rule
+# straight from its session file, apart from the program: amperes, and a gap
+# of more than one and a half intervals is not bridged.
+own=$(awk -F'\t' -v first="${span% *}" -v last="${span#* }" '
   function secs(t,   h, m, s) {  # 2026-12-10T21:05:03+00:00, within one day
     h = substr(t, 12, 2); m = substr(t, 15, 2); s = substr(t, 18, 2)
     return h * 3600 + m * 60 + s
   }
   $1 == "interval" { interval = $2 }
   $1 == "reading" {
+    t = secs($3)
+    if (t < first - interval / 2 || t > last + interval / 2) next
     scale = $6 ~ / mA$/ ? 1e-3 : $6 ~ / uA$/ ? 1e-6 : 1
-    t = secs($3); b = $5 * scale
+    b = $5 * scale
     if (have && t - last_t <= 1.5 * interval) sum += (t - last_t) * (last_b + b) / 2
     have = 1; last_t = t; last_b = b
   }
