@@ -10,6 +10,7 @@
 
 #include "alarm/alarm_command.h"
 #include "control_hints.h"
+#include "dialog_rows.h"
 #include "i18n/text_numbers.h"
 #include "message_box.h"
 #include "window_placement.h"
@@ -168,20 +169,13 @@ std::optional<LimitChoice> run_limits_dialog(QWidget* parent, const MeterState& 
   what->setObjectName(QStringLiteral("LimitsFor"));
   form->addRow(what);
   const LimitFields fields = add_fields(*form, s, current, current.limits.key == *key);
-  auto* error = new QLabel;
-  error->setObjectName(QStringLiteral("LimitsError"));
-  error->setStyleSheet(QStringLiteral("color: #b00000"));
+  QLabel* error = make_error_line("LimitsError");
   form->addRow(error);
-  auto* buttons = new QDialogButtonBox(&dialog);
-  buttons->addButton(text_of(s, kTextOk), QDialogButtonBox::AcceptRole)
-      ->setObjectName(QStringLiteral("btn_OK"));
-  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole)
-      ->setObjectName(QStringLiteral("btn_cancel"));
+  QDialogButtonBox* buttons = make_ok_cancel(dialog, s);
   form->addRow(buttons);
   apply_control_hints(dialog, s);
 
   std::optional<LimitChoice> choice;
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
     const ParsedLimits parsed = parse_limit_texts(fields.texts(), s);
     if (!parsed.error.empty()) {

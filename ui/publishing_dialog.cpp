@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "control_hints.h"
+#include "dialog_rows.h"
 #include "i18n/text_numbers.h"
 #include "link/meter_state.h"
 #include "window_placement.h"
@@ -102,13 +103,8 @@ PublishingDialog::PublishingDialog(QWidget* parent, const MeterState& s,
   error_->setStyleSheet(QStringLiteral("color: #b00000"));
   layout->addWidget(error_);
 
-  auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(text_of(s, kTextOk), QDialogButtonBox::AcceptRole)
-      ->setObjectName(QStringLiteral("btn_OK"));
-  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole)
-      ->setObjectName(QStringLiteral("btn_cancel"));
+  QDialogButtonBox* buttons = make_ok_cancel(*this, s);
   layout->addWidget(buttons);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(buttons, &QDialogButtonBox::accepted, this, &PublishingDialog::take);
   apply_control_hints(*this, s);
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "control_hints.h"
+#include "dialog_rows.h"
 #include "i18n/text_numbers.h"
 #include "log/reading_value.h"
 #include "window_placement.h"
@@ -229,21 +230,13 @@ std::optional<StartWhenChoice> run_start_when_dialog(QWidget* parent, const Mete
   follow();
   QObject::connect(fields.start, &QComboBox::currentIndexChanged, &dialog, follow);
   QObject::connect(fields.stop, &QComboBox::currentIndexChanged, &dialog, follow);
-  auto* error = new QLabel;
-  error->setObjectName(QStringLiteral("StartWhenError"));
-  error->setStyleSheet(QStringLiteral("color: #b00000"));
-  error->setWordWrap(true);
+  QLabel* error = make_error_line("StartWhenError");
   form->addRow(error);
-  auto* buttons = new QDialogButtonBox(&dialog);
-  buttons->addButton(text_of(s, kTextOk), QDialogButtonBox::AcceptRole)
-      ->setObjectName(QStringLiteral("btn_OK"));
-  buttons->addButton(text_of(s, kTextCancel), QDialogButtonBox::RejectRole)
-      ->setObjectName(QStringLiteral("btn_cancel"));
+  QDialogButtonBox* buttons = make_ok_cancel(dialog, s);
   form->addRow(buttons);
   apply_control_hints(dialog, s);
 
   std::optional<StartWhenChoice> choice;
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
     const StartWhenTexts texts = fields.texts();
     const ParsedStartWhen parsed = parse_start_when(texts, s);
